@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Native build of the portable logic and its unit tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native -j"$(nproc)"
+ctest --test-dir build/native --output-on-failure -j"$(nproc)"

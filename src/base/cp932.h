@@ -1,0 +1,26 @@
+#pragma once
+// Code page 932 (Shift_JIS as Windows has it) without the Windows API: used where the logic
+// runs off Windows (tests, fuzzers, the portable settings file) and must count and convert
+// exactly as WideCharToMultiByte / MultiByteToWideChar / LCMapStringW do on a Japanese system.
+#include <string>
+#include <string_view>
+
+#include "base/text.h"
+
+namespace velnor::cp932 {
+
+// Bytes the text takes in code page 932: ASCII and half-width katakana 1, other mapped
+// characters 2, anything unmapped becomes "?" (1 byte; a surrogate pair is one "?").
+int ByteCount(StringView text);
+
+// Unmapped characters become "?".
+std::string Encode(StringView text);
+
+// A lone lead byte becomes "?", an unmapped double-byte pair U+30FB, as Windows does.
+String Decode(std::string_view bytes);
+
+// Full-width to half-width: full-width ASCII, the ideographic space, katakana (voiced marks
+// split into a base letter and a mark) and the katakana punctuation; other text unchanged.
+String NarrowFullWidth(StringView text);
+
+}  // namespace velnor::cp932

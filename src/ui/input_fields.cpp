@@ -1,0 +1,64 @@
+#include "ui/input_fields.h"
+
+namespace velnor {
+namespace {
+
+bool EndsInLetterBeyondF(const String& text) {
+  return !text.empty() && text.back() >= u'g' && text.back() <= u'z';
+}
+
+}  // namespace
+
+void OnUrlFocusGained(Program& program) {
+  TextBox& url = *program.form.urltxt;
+  if (url.GetText() == kUrlPrompt) url.SetText(String());
+}
+
+void OnUrlFocusLost(Program& program) {
+  TextBox& url = *program.form.urltxt;
+  if (url.GetText().empty()) url.SetText(kUrlPrompt);
+}
+
+void OnCombo3Changed(Program& program) {
+  program.form.Text(2).SetText(program.form.Combo3->GetText());
+}
+
+void OnNumberFieldChanged(Program& program, int /*index*/) { LimitNumberFields(program); }
+
+void OnOption0Selected(Program& program) {
+  program.startNumber = 0;
+  program.form.Text(1).SetText(String());
+}
+
+void OnOption1Selected(Program& program) {
+  program.startNumber = 1;
+  program.form.Text(1).SetText(String());
+}
+
+void OnPatternSampleClicked(Program& program) {
+  const Form1& f = program.form;
+  const int v = f.List1->Selected(0) ? 1 : 0;
+  f.Check3->SetValue(v);
+  f.Check1->SetValue(1);
+  f.Check2->SetValue(v);
+  f.Checkund->SetValue(v);
+}
+
+void LimitNumberFields(Program& program) {
+  const Form1& f = program.form;
+  // Each step reads the fields afresh: the nested runs of the writes above it may have
+  // changed them already.
+  if (EndsInLetterBeyondF(f.Combo3->GetText())) {
+    f.Combo3->SetText(String());
+    f.Text(2).SetText(String());
+  }
+  if (const String first = f.Text(1).GetText(); first.size() > 3) {
+    f.Text(1).SetText(first.substr(0, 3));
+  }
+  if (const String second = f.Combo3->GetText(); second.size() > 2) {
+    f.Combo3->SetText(second.substr(0, 2));
+    f.Text(2).SetText(f.Text(2).GetText().substr(0, 2));
+  }
+}
+
+}  // namespace velnor

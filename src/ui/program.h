@@ -1,0 +1,44 @@
+#pragma once
+// What the procedures share besides the window's controls: the program-wide variables and the
+// platform services. Every procedure takes it as its one argument.
+#include <array>
+#include <cstdint>
+
+#include "base/platform.h"
+#include "ui/form1.h"
+
+namespace velnor {
+
+class ClipboardPlatform;  // clipboard/clipboard_platform.h
+class ProfilePlatform;    // settings/profile_platform.h
+class ShellPlatform;      // app/shell_platform.h
+
+// Slots 1..10 carry the settings keys SUBFOLDERn / KAKUTYOUSIn; slot 0 is never used.
+using HistorySlots = std::array<String, 11>;
+
+struct Program {
+  Form1 form;
+  Platform* platform = nullptr;
+  ClipboardPlatform* clipboard = nullptr;
+  ProfilePlatform* profile = nullptr;
+  ShellPlatform* shell = nullptr;
+
+  // The first value of the first running number, 0 or 1; set by the option buttons.
+  double startNumber = 0;
+  // Leading-number values of Text(1) and Text(2), as the list builders last read them.
+  double firstEndNumber = 0;
+  double secondEndNumber = 0;
+
+  HistorySlots subfolderHistory;
+  HistorySlots extensionHistory;
+
+  // The program's folder, always ending in "\"; set at start-up.
+  String programFolder;
+
+  // The clipboard watcher: the next window of the viewer chain and the window procedure
+  // that the watcher replaced (both 0 while none).
+  uintptr_t nextClipboardViewer = 0;
+  uintptr_t previousWindowProc = 0;
+};
+
+}  // namespace velnor

@@ -1,0 +1,29 @@
+#pragma once
+// The program on the model window: a ModelForm, a ScriptedPlatform and the wired Program.
+#include "scripted_platform.h"
+#include "ui/event_wiring.h"
+#include "ui/model_form.h"
+#include "ui/program.h"
+
+namespace velnor::testing {
+
+struct ModelProgram {
+  ModelProgram() {
+    program.form = window.form();
+    program.platform = &platform;
+    WireEvents(program);
+  }
+  ModelProgram(const ModelProgram&) = delete;
+  ModelProgram& operator=(const ModelProgram&) = delete;
+
+  // Types text into a text box one character at a time, as the user would.
+  static void Type(TextBox& box, const String& typed) {
+    for (char16_t c : typed) box.SetText(box.GetText() + c);
+  }
+
+  ModelForm window;
+  ScriptedPlatform platform;
+  Program program;
+};
+
+}  // namespace velnor::testing
