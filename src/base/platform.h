@@ -12,6 +12,9 @@ enum MessageBoxStyle : int {
   kOkExclamation = 48,    // MB_OK | MB_ICONEXCLAMATION: the single-instance refusal only
 };
 
+// The caption of every warning the program shows.
+inline const String kWarningCaption = u"注意";
+
 class Platform {
  public:
   virtual ~Platform() = default;

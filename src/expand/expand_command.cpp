@@ -1,0 +1,51 @@
+#include "expand/expand_command.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "base/numbers.h"
+#include "expand/input_checks.h"
+#include "expand/number_lists.h"
+#include "expand/url_list.h"
+#include "settings/list_history.h"
+#include "ui/input_fields.h"
+
+namespace velnor {
+
+void RunExpandCommand(Program& program) {
+  CheckExpansionInput(program);
+  program.platform->ProcessPendingMessages();
+  BuildFirstNumberList(program);
+  BuildSecondNumberList(program);
+  DeriveFirstEndNumber(program);
+  GenerateUrlList(program);
+  ClearEntryFields(program);
+  SetResultListExtent(program);
+  UpdateHistoryLists(program);
+  program.form.urltxt->SetText(kUrlPrompt);
+}
+
+void ClearEntryFields(Program& program) {
+  const Form1& f = program.form;
+  f.Text(1).SetText(String());
+  f.Text(2).SetText(String());
+  f.Combo3->SetText(String());
+  f.urltxt->SetText(String());
+}
+
+void SetResultListExtent(Program& program) {
+  ListBox& urllist = *program.form.urllist;
+  double widest = 0;
+  const int count = urllist.Count();
+  for (int i = 0; i < count; ++i) {
+    widest = std::max(widest, static_cast<double>(program.platform->AnsiByteCount(urllist.Item(i))));
+  }
+  // 1/16 inch a byte plus 1/12 inch, in 1/1440 inch.
+  const double extent = RoundHalfEven(widest * 90 + 120);
+  const double pixel = std::max(1.0, RoundHalfEven(program.platform->TwipsPerPixelX()));
+  const double pixels = std::min(std::floor(extent / pixel), static_cast<double>(INT_MAX));
+  urllist.SetHorizontalExtent(static_cast<int>(pixels));
+}
+
+}  // namespace velnor
