@@ -12,6 +12,7 @@ namespace velnor {
 class ClipboardPlatform;  // clipboard/clipboard_platform.h
 class ProfilePlatform;    // settings/profile_platform.h
 class ShellPlatform;      // app/shell_platform.h
+class MainWindowFrame;    // app/main_window_frame.h
 
 // Slots 1..10 carry the settings keys SUBFOLDERn / KAKUTYOUSIn; slot 0 is never used.
 using HistorySlots = std::array<String, 11>;
@@ -22,6 +23,7 @@ struct Program {
   ClipboardPlatform* clipboard = nullptr;
   ProfilePlatform* profile = nullptr;
   ShellPlatform* shell = nullptr;
+  MainWindowFrame* frame = nullptr;  // the main window's caption and size
 
   // The first value of the first running number, 0 or 1; set by the option buttons.
   double startNumber = 0;
