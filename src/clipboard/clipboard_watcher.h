@@ -1,0 +1,30 @@
+#pragma once
+// The clipboard watcher: while it is installed the main window sits in the clipboard-viewer
+// chain and takes text beginning with "http://", copied anywhere, into urltxt.
+#include <cstdint>
+
+#include "ui/program.h"
+
+namespace velnor {
+
+// Joins the chain first and replaces the window procedure second, so the notice that joining
+// sends at once reaches the window's own procedure and the clipboard's current text is not
+// taken. Always paired with RemoveClipboardWatcher.
+void InstallClipboardWatcher(Program& program);
+
+// Leaves the chain, then puts the window procedure back.
+void RemoveClipboardWatcher(Program& program);
+
+// What the watcher does with a message of the main window before the previous procedure gets
+// it: takes a copied URL on WM_DRAWCLIPBOARD and keeps the chain going on both notices.
+void HandleClipboardNotice(Program& program, unsigned message, uintptr_t wParam, intptr_t lParam);
+
+// The watcher's window procedure for every message of the main window: the notice handling,
+// then the procedure it replaced, whose result it returns.
+intptr_t ClipboardWindowProc(Program& program, unsigned message, uintptr_t wParam,
+                             intptr_t lParam);
+
+// True for a text that begins with "http://", exactly (case-sensitive, 7 characters at least).
+bool IsCopiedUrl(StringView text);
+
+}  // namespace velnor

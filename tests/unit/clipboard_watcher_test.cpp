@@ -1,0 +1,299 @@
+// The clipboard watcher on the model chain: which copied texts reach urltxt, how the chain is
+// kept intact, and what reaches the main window's own procedure.
+#include <gtest/gtest.h>
+
+#include "clipboard/clipboard_watcher.h"
+#include "model_clipboard.h"
+#include "ui/input_fields.h"
+
+namespace velnor::testing {
+namespace {
+
+using Content = ModelClipboard::Content;
+constexpr uintptr_t kMain = ModelClipboard::kMainWindow;
+constexpr unsigned kWmCommand = 0x0111;
+constexpr unsigned kWmPaint = 0x000F;
+
+struct Watcher : ClipboardModelProgram {
+  String Url() const { return window.urltxt.GetText(); }
+};
+
+String WithNul(const char16_t* before, const char16_t* after) {
+  String text(before);
+  text += u'\0';
+  text += after;
+  return text;
+}
+
+TEST(ClipboardWatcher, TakesExactlyTheTextsThatBeginWithHttp) {
+  const String kBefore = u"typed by the user";
+  struct Case {
+    const char* name;
+    String copied;
+    bool taken;
+  };
+  const Case cases[] = {
+      {"url", u"http://example.com/img/a01.jpg", true},
+      {"scheme alone", u"http://", true},
+      {"secure scheme", u"https://example.com/", false},
+      {"capitals", u"HTTP://example.com/", false},
+      {"mixed case", u"Http://example.com/", false},
+      {"leading blank", u" http://example.com/", false},
+      {"leading tab", u"\thttp://example.com/", false},
+      {"leading line break", u"\r\nhttp://example.com/", false},
+      {"one slash", u"http:/example.com", false},
+      {"six characters", u"http:/", false},
+      {"empty", u"", false},
+      {"full-width scheme", u"ｈｔｔｐ://example.com/", false},
+      {"several lines", u"http://a.example/1.jpg\r\nhttp://a.example/2.jpg\r\n", true},
+      {"second line only", u"see\r\nhttp://a.example/1.jpg", false},
+      {"trailing blanks kept", u"http://a.example/ \t ", true},
+      {"control characters", u"http://a\x01\x1b\x7f" u"b", true},
+      {"NUL after the scheme", WithNul(u"http://a", u"rest"), true},
+      {"NUL inside the scheme", WithNul(u"http:/", u"/a"), false},
+      {"non-ASCII path", u"http://例え.jp/画像/ü.jpg", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Watcher w;
+    InstallClipboardWatcher(w.program);
+    w.window.urltxt.SetText(kBefore);
+    w.clipboard.CopyText(c.copied);
+    EXPECT_EQ(w.Url(), c.taken ? c.copied : kBefore);
+  }
+}
+
+TEST(ClipboardWatcher, UrlReplacesWhateverUrltxtHolds) {
+  const String kUrl = u"http://example.com/a.jpg";
+  for (const String& before : {kUrlPrompt, String(u"abc"), String(), String(u"http://old/")}) {
+    Watcher w;
+    InstallClipboardWatcher(w.program);
+    w.window.urltxt.SetText(before);
+    w.clipboard.CopyText(kUrl);
+    EXPECT_EQ(w.Url(), kUrl);
+  }
+}
+
+TEST(ClipboardWatcher, WhatIsNotReadableTextLeavesUrltxtAlone) {
+  struct Case {
+    const char* name;
+    std::function<void(ModelClipboard&)> copy;
+  };
+  const Case cases[] = {
+      {"image", [](ModelClipboard& c) { c.CopyNonText(); }},
+      {"owner gone", [](ModelClipboard& c) { c.CopyUnrenderableText(); }},
+      {"held open", [](ModelClipboard& c) {
+         c.openFailures = 1000;
+         c.CopyText(u"http://held.example/");
+       }},
+      {"held open after the first read", [](ModelClipboard& c) {
+         c.afterOpen = [&c] {
+           c.openFailures = 1000;
+           c.afterOpen = nullptr;
+         };
+         c.CopyText(u"http://held.example/");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Watcher w;
+    const uintptr_t earlier = w.clipboard.AddViewer();
+    InstallClipboardWatcher(w.program);
+    w.window.urltxt.SetText(u"kept");
+    w.clipboard.mainProcNotices.clear();
+    const size_t before = w.clipboard.NoticesOf(earlier).size();
+    c.copy(w.clipboard);
+    EXPECT_EQ(w.Url(), u"kept");
+    // The notice still goes down the chain and to the window's own procedure.
+    EXPECT_EQ(w.clipboard.NoticesOf(earlier).size(), before + 1);
+    EXPECT_EQ(w.clipboard.mainProcNotices.size(), 1u);
+  }
+}
+
+TEST(ClipboardWatcher, ClipboardHeldBrieflyIsWaitedFor) {
+  Watcher w;
+  InstallClipboardWatcher(w.program);
+  w.clipboard.openFailures = kClipboardOpenTries - 1;
+  w.clipboard.CopyText(u"http://late.example/");
+  EXPECT_EQ(w.Url(), u"http://late.example/");
+  EXPECT_EQ(w.clipboard.failedOpens, kClipboardOpenTries - 1);
+}
+
+TEST(ClipboardWatcher, FiveMegabyteUrlIsTakenWhole) {
+  String big = u"http://big.example/";
+  big.resize(5u << 20, u'x');
+  big += u"\r\nend";
+  Watcher w;
+  InstallClipboardWatcher(w.program);
+  w.clipboard.CopyText(big);
+  EXPECT_EQ(w.Url().size(), big.size());
+  EXPECT_TRUE(w.Url() == big);
+
+  String notUrl = big;
+  notUrl[0] = u'H';
+  w.clipboard.CopyText(notUrl);
+  EXPECT_TRUE(w.Url() == big);
+}
+
+TEST(ClipboardWatcher, TextAlreadyOnTheClipboardAtInstallIsNotTaken) {
+  Watcher w;
+  w.clipboard.content = Content::kText;
+  w.clipboard.text = u"http://already.example/";
+  w.window.urltxt.SetText(kUrlPrompt);
+  InstallClipboardWatcher(w.program);
+  EXPECT_EQ(w.Url(), kUrlPrompt);
+  // Joining did notify the window, but its own procedure got that notice.
+  ASSERT_EQ(w.clipboard.mainProcNotices.size(), 1u);
+  EXPECT_EQ(w.clipboard.mainProcNotices[0].message, kWmDrawClipboard);
+  EXPECT_TRUE(w.clipboard.WatcherInstalled());
+}
+
+TEST(ClipboardWatcher, InstallJoinsFirstAndRemoveLeavesFirst) {
+  Watcher w;
+  InstallClipboardWatcher(w.program);
+  RemoveClipboardWatcher(w.program);
+  const std::vector<std::string> expected = {"SetClipboardViewer", "SetWindowProc(watcher)",
+                                             "ChangeClipboardChain", "SetWindowProc(own)"};
+  EXPECT_EQ(w.clipboard.calls, expected);
+  EXPECT_EQ(w.program.previousWindowProc, ModelClipboard::kMainWindowProc);
+  EXPECT_EQ(w.clipboard.MainWindowProc(), ModelClipboard::kMainWindowProc);
+  EXPECT_FALSE(w.clipboard.InChain(kMain));
+}
+
+TEST(ClipboardWatcher, RemovedWatcherTakesNothing) {
+  Watcher w;
+  InstallClipboardWatcher(w.program);
+  RemoveClipboardWatcher(w.program);
+  w.window.urltxt.SetText(u"kept");
+  w.clipboard.CopyText(u"http://after.example/");
+  EXPECT_EQ(w.Url(), u"kept");
+  EXPECT_EQ(w.clipboard.reads, 0);
+}
+
+TEST(ClipboardWatcher, EveryMessageReachesTheOwnProcedureUnchanged) {
+  struct Case {
+    const char* name;
+    Notice notice;
+  };
+  const Case cases[] = {
+      {"draw clipboard", {kWmDrawClipboard, 0x3333, 0}},
+      {"chain change about the next window", {kWmChangeCbChain, 0, 0x4444}},
+      {"chain change about another window", {kWmChangeCbChain, 0x9999, 0x4444}},
+      {"command", {kWmCommand, 0x10001, 0x777}},
+      {"paint", {kWmPaint, 0, 0}},
+      {"negative lParam", {kWmCommand, ~uintptr_t{0}, -1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Watcher w;
+    w.clipboard.openFailures = 1000;  // a read that fails must not cut the message short
+    InstallClipboardWatcher(w.program);
+    w.clipboard.mainProcNotices.clear();
+    const intptr_t result =
+        w.clipboard.SendToMainWindow(c.notice.message, c.notice.wParam, c.notice.lParam);
+    EXPECT_EQ(result, ModelClipboard::kMainWindowProcResult);
+    ASSERT_EQ(w.clipboard.mainProcNotices.size(), 1u);
+    EXPECT_EQ(w.clipboard.mainProcNotices[0], c.notice);
+    EXPECT_EQ(w.clipboard.callsToUnknownProc, 0);
+  }
+}
+
+// A viewer that joined before the program follows it in the chain.
+TEST(ClipboardWatcher, ViewerThatJoinedBeforeSeesEveryChange) {
+  Watcher w;
+  const uintptr_t earlier = w.clipboard.AddViewer();
+  InstallClipboardWatcher(w.program);
+  EXPECT_EQ(w.program.nextClipboardViewer, earlier);
+  const size_t before = w.clipboard.NoticesOf(earlier).size();
+  w.clipboard.CopyText(u"http://one.example/");
+  w.clipboard.CopyText(u"not a url");
+  w.clipboard.CopyNonText();
+  const auto& notices = w.clipboard.NoticesOf(earlier);
+  ASSERT_EQ(notices.size(), before + 3);
+  // Passed on with the values the platform sent.
+  EXPECT_EQ(notices.back(), (Notice{kWmDrawClipboard, ModelClipboard::kOtherOwner, 0}));
+  EXPECT_EQ(w.Url(), u"http://one.example/");
+}
+
+TEST(ClipboardWatcher, ViewerThatJoinsAfterAndLeavesKeepsTheChain) {
+  Watcher w;
+  const uintptr_t earlier = w.clipboard.AddViewer();
+  InstallClipboardWatcher(w.program);
+  const uintptr_t later = w.clipboard.AddViewer();
+  EXPECT_EQ(w.clipboard.Chain(), (std::vector<uintptr_t>{later, kMain, earlier}));
+  w.clipboard.RemoveViewer(later);
+  EXPECT_EQ(w.clipboard.Chain(), (std::vector<uintptr_t>{kMain, earlier}));
+
+  const size_t before = w.clipboard.NoticesOf(earlier).size();
+  w.clipboard.CopyText(u"http://after.example/");
+  EXPECT_EQ(w.Url(), u"http://after.example/");
+  EXPECT_EQ(w.clipboard.NoticesOf(earlier).size(), before + 1);
+  EXPECT_EQ(w.clipboard.messagesToMissingWindows, 0);
+}
+
+// The two branches of the chain-change notice.
+TEST(ClipboardWatcher, ChainChangeUpdatesTheNextWindowOrPassesItOn) {
+  struct Case {
+    const char* name;
+    int leaving;  // index into the viewers that joined before the program, nearest first
+  };
+  for (const Case& c : {Case{"the next window leaves", 0}, Case{"a later window leaves", 1}}) {
+    SCOPED_TRACE(c.name);
+    Watcher w;
+    const uintptr_t farther = w.clipboard.AddViewer();
+    const uintptr_t nearer = w.clipboard.AddViewer();
+    InstallClipboardWatcher(w.program);
+    const uintptr_t leaving = c.leaving == 0 ? nearer : farther;
+    const uintptr_t staying = c.leaving == 0 ? farther : nearer;
+    w.clipboard.mainProcNotices.clear();
+    w.clipboard.RemoveViewer(leaving);
+
+    EXPECT_EQ(w.clipboard.Chain(), (std::vector<uintptr_t>{kMain, staying}));
+    EXPECT_EQ(w.program.nextClipboardViewer, nearer == leaving ? farther : nearer);
+    // The notice reached the main window's own procedure too.
+    ASSERT_EQ(w.clipboard.mainProcNotices.size(), 1u);
+    EXPECT_EQ(w.clipboard.mainProcNotices[0],
+              (Notice{kWmChangeCbChain, leaving, static_cast<intptr_t>(c.leaving == 0 ? farther : 0)}));
+
+    const size_t before = w.clipboard.NoticesOf(staying).size();
+    w.clipboard.CopyText(u"http://x.example/");
+    EXPECT_EQ(w.clipboard.NoticesOf(staying).size(), before + 1);
+    EXPECT_EQ(w.clipboard.messagesToMissingWindows, 0);
+  }
+}
+
+TEST(ClipboardWatcher, LastViewerLeavingEndsTheChainAfterTheProgram) {
+  Watcher w;
+  const uintptr_t only = w.clipboard.AddViewer();
+  InstallClipboardWatcher(w.program);
+  w.clipboard.RemoveViewer(only);
+  EXPECT_EQ(w.program.nextClipboardViewer, 0u);
+  w.clipboard.CopyText(u"http://x.example/");
+  EXPECT_EQ(w.Url(), u"http://x.example/");
+  EXPECT_EQ(w.clipboard.messagesToMissingWindows, 0);
+}
+
+TEST(ClipboardWatcher, RemovingPutsTheEarlierViewerFirstAgain) {
+  Watcher w;
+  const uintptr_t earlier = w.clipboard.AddViewer();
+  InstallClipboardWatcher(w.program);
+  RemoveClipboardWatcher(w.program);
+  EXPECT_EQ(w.clipboard.Chain(), (std::vector<uintptr_t>{earlier}));
+
+  // Removed while a later viewer is first: that viewer now links past the program.
+  InstallClipboardWatcher(w.program);
+  const uintptr_t later = w.clipboard.AddViewer();
+  RemoveClipboardWatcher(w.program);
+  EXPECT_EQ(w.clipboard.Chain(), (std::vector<uintptr_t>{later, earlier}));
+}
+
+TEST(ClipboardWatcher, UrlCopiedWhileAMessageBoxIsOpenIsTaken) {
+  Watcher w;
+  InstallClipboardWatcher(w.program);
+  w.platform.queued.push_back([&] { w.clipboard.CopyText(u"http://queued.example/"); });
+  w.platform.ShowMessage(u"x", u"注意", kOkOnly);
+  EXPECT_EQ(w.Url(), u"http://queued.example/");
+}
+
+}  // namespace
+}  // namespace velnor::testing
