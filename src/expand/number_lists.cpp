@@ -8,14 +8,21 @@ namespace {
 // The counter must be able to step past the end, so the end stops one short of 16 bits.
 constexpr int kHighestEnd = 32766;
 
+// The zeros in front, then the digits. (Built by appending: GCC 12 warns falsely about
+// literal + temporary string.)
+String ZeroPadded(const char16_t* zeros, int n) {
+  String text(zeros);
+  text += DecimalText(n);
+  return text;
+}
+
 String FirstNumberText(int n, bool threeDigits) {
-  String digits = DecimalText(n);
   if (threeDigits) {
-    if (n < 10) return u"00" + digits;
-    if (n < 100) return u"0" + digits;
-    return digits;
+    if (n < 10) return ZeroPadded(u"00", n);
+    if (n < 100) return ZeroPadded(u"0", n);
+    return DecimalText(n);
   }
-  return n < 10 ? u"0" + digits : digits;
+  return n < 10 ? ZeroPadded(u"0", n) : DecimalText(n);
 }
 
 bool IsDecimalDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -64,7 +71,7 @@ void BuildSecondNumberList(Program& program) {
   list.Clear();
   list.SetVisible(false);
   if (s.size() == 1) {
-    for (int u = 0; u <= program.secondEndNumber; ++u) list.AddItem(u"0" + DecimalText(u));
+    for (int u = 0; u <= program.secondEndNumber; ++u) list.AddItem(ZeroPadded(u"0", u));
   } else {
     static constexpr char16_t kLetters[] = u"abcdef";
     for (int t = 0; t <= tens; ++t) {
