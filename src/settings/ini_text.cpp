@@ -1,0 +1,167 @@
+#include "settings/ini_text.h"
+
+#include <vector>
+
+namespace velnor::ini {
+namespace {
+
+// Blanks that the profile functions drop at the ends of lines and around "=". None of them
+// can be the second byte of a double-byte character, so trimming bytes is safe.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\x1a'; }
+
+bool IsLeadByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+std::string_view TrimLeft(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::string_view TrimRight(std::string_view s) {
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Letter case matters only for ASCII letters; the second byte of a double-byte character
+// is compared as it stands (0x61 there is no "a").
+bool SameSectionName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (IsLeadByte(a[i]) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+struct Line {
+  std::string_view content;  // without the line end, blanks trimmed at both ends
+  std::string_view raw;      // the line as it stands in the file, line end included
+  bool hasLineEnd = false;
+  bool isSection = false;
+  std::string_view sectionName;
+};
+
+// Position of the last "]" of the line that is a character of its own.
+size_t LastClosingBracket(std::string_view s) {
+  size_t found = std::string_view::npos;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (IsLeadByte(s[i])) {
+      ++i;
+    } else if (s[i] == ']') {
+      found = i;
+    }
+  }
+  return found;
+}
+
+// Lines end in CR LF, LF or a lone CR.
+std::vector<Line> SplitLines(std::string_view file) {
+  std::vector<Line> lines;
+  size_t pos = 0;
+  while (pos < file.size()) {
+    const size_t end = file.find_first_of("\r\n", pos);
+    size_t next = end;
+    if (end == std::string_view::npos) {
+      next = file.size();
+    } else if (file[end] == '\r' && end + 1 < file.size() && file[end + 1] == '\n') {
+      next = end + 2;
+    } else {
+      next = end + 1;
+    }
+    Line line;
+    line.raw = file.substr(pos, next - pos);
+    line.hasLineEnd = end != std::string_view::npos;
+    line.content = TrimRight(TrimLeft(file.substr(pos, (line.hasLineEnd ? end : next) - pos)));
+    if (!line.content.empty() && line.content.front() == '[') {
+      const size_t close = LastClosingBracket(line.content);
+      if (close != std::string_view::npos) {
+        line.isSection = true;
+        line.sectionName = TrimRight(TrimLeft(line.content.substr(1, close - 1)));
+      }
+    }
+    lines.push_back(line);
+    pos = next;
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::string ReadSection(std::string_view file, std::string_view section, int size) {
+  std::string text;
+  bool inSection = false;
+  for (const Line& line : SplitLines(file)) {
+    if (line.isSection) {
+      if (inSection) break;  // only the first section of the name counts
+      inSection = SameSectionName(line.sectionName, section);
+      continue;
+    }
+    if (!inSection || line.content.empty() || line.content.front() == ';') continue;
+    const size_t equals = line.content.find('=');
+    if (equals == std::string_view::npos) {
+      text.append(line.content);
+    } else {
+      text.append(TrimRight(line.content.substr(0, equals)));
+      text.push_back('=');
+      text.append(TrimLeft(line.content.substr(equals + 1)));
+    }
+    text.push_back('\0');
+    // Enough read: everything past the buffer is cut off anyway.
+    if (text.size() + 1 >= static_cast<size_t>(size < 0 ? 0 : size)) break;
+  }
+  if (text.empty() || size < 2) return std::string();
+  // The section's text and its final NUL must fit; otherwise it is cut to size - 2 bytes.
+  if (text.size() + 1 >= static_cast<size_t>(size)) text.resize(static_cast<size_t>(size) - 2);
+  return text;
+}
+
+std::string ReplaceSection(std::string_view file, std::string_view section, std::string_view text) {
+  std::string entries;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t end = text.find('\0', pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view entry = text.substr(pos, end - pos);
+    if (entry.empty()) break;
+    if (entry.find('=') != std::string_view::npos) {
+      entries.append(entry);
+      entries.append("\r\n");
+    }
+    pos = end + 1;
+  }
+
+  std::string out;
+  out.reserve(file.size() + entries.size() + section.size() + 8);
+  bool inSection = false;
+  bool written = false;
+  for (const Line& line : SplitLines(file)) {
+    if (line.isSection) {
+      inSection = SameSectionName(line.sectionName, section);
+      out.append(line.raw);
+      if (inSection && !line.hasLineEnd) out.append("\r\n");
+      if (inSection && !written) {
+        out.append(entries);
+        written = true;
+      }
+    } else if (!inSection) {
+      out.append(line.raw);
+    }
+  }
+  if (!written) {
+    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append("\r\n");
+    out.push_back('[');
+    out.append(section);
+    out.append("]\r\n");
+    out.append(entries);
+  }
+  return out;
+}
+
+}  // namespace velnor::ini
