@@ -255,6 +255,11 @@ TEST(ClipboardWatcher, ChainChangeUpdatesTheNextWindowOrPassesItOn) {
     EXPECT_EQ(w.clipboard.mainProcNotices[0],
               (Notice{kWmChangeCbChain, leaving, static_cast<intptr_t>(c.leaving == 0 ? farther : 0)}));
 
+    // Passed on only when it is about a window farther down the chain.
+    size_t chainNotices = 0;
+    for (const Notice& n : w.clipboard.NoticesOf(staying)) chainNotices += n.message == kWmChangeCbChain;
+    EXPECT_EQ(chainNotices, c.leaving == 0 ? 0u : 1u);
+
     const size_t before = w.clipboard.NoticesOf(staying).size();
     w.clipboard.CopyText(u"http://x.example/");
     EXPECT_EQ(w.clipboard.NoticesOf(staying).size(), before + 1);

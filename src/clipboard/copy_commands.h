@@ -1,0 +1,21 @@
+#pragma once
+// Copying the result list urllist to the clipboard as text, one item a line.
+#include "ui/program.h"
+
+namespace velnor {
+
+// Messages of the copy commands (caption "注意").
+inline const String kListEmptyMessage = u"リストにデータがありません";
+inline const String kNothingSelectedMessage = u"選択されていません";
+inline const String kClipboardBusyMessage = u"クリップボードを開けませんでした";
+
+// The Copy button: the selected items, or every item when none is selected.
+void CopyCommand(Program& program);
+
+// Every item (the File_all_save menu item and Ctrl+C).
+void CopyAllItems(Program& program);
+
+// The selected items only (the File_sec_save menu item).
+void CopySelectedItems(Program& program);
+
+}  // namespace velnor
