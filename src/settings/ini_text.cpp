@@ -1,7 +1,5 @@
 #include "settings/ini_text.h"
 
-#include <vector>
-
 namespace velnor::ini {
 namespace {
 
@@ -62,9 +60,10 @@ size_t LastClosingBracket(std::string_view s) {
   return found;
 }
 
-// Lines end in CR LF, LF or a lone CR.
-std::vector<Line> SplitLines(std::string_view file) {
-  std::vector<Line> lines;
+// Calls `visit` with each line in file order until it returns false. Lines end in CR LF, LF
+// or a lone CR.
+template <class Visit>
+void ForEachLine(std::string_view file, Visit visit) {
   size_t pos = 0;
   while (pos < file.size()) {
     const size_t end = file.find_first_of("\r\n", pos);
@@ -87,24 +86,24 @@ std::vector<Line> SplitLines(std::string_view file) {
         line.sectionName = TrimRight(TrimLeft(line.content.substr(1, close - 1)));
       }
     }
-    lines.push_back(line);
+    if (!visit(line)) return;
     pos = next;
   }
-  return lines;
 }
 
 }  // namespace
 
 std::string ReadSection(std::string_view file, std::string_view section, int size) {
   std::string text;
+  const size_t limit = static_cast<size_t>(size < 0 ? 0 : size);
   bool inSection = false;
-  for (const Line& line : SplitLines(file)) {
+  ForEachLine(file, [&](const Line& line) {
     if (line.isSection) {
-      if (inSection) break;  // only the first section of the name counts
+      if (inSection) return false;  // only the first section of the name counts
       inSection = SameSectionName(line.sectionName, section);
-      continue;
+      return true;
     }
-    if (!inSection || line.content.empty() || line.content.front() == ';') continue;
+    if (!inSection || line.content.empty() || line.content.front() == ';') return true;
     const size_t equals = line.content.find('=');
     if (equals == std::string_view::npos) {
       text.append(line.content);
@@ -114,12 +113,12 @@ std::string ReadSection(std::string_view file, std::string_view section, int siz
       text.append(TrimLeft(line.content.substr(equals + 1)));
     }
     text.push_back('\0');
-    // Enough read: everything past the buffer is cut off anyway.
-    if (text.size() + 1 >= static_cast<size_t>(size < 0 ? 0 : size)) break;
-  }
-  if (text.empty() || size < 2) return std::string();
+    // Enough read once the buffer is full: the rest would be cut off anyway.
+    return text.size() + 1 < limit;
+  });
+  if (text.empty() || limit < 2) return std::string();
   // The section's text and its final NUL must fit; otherwise it is cut to size - 2 bytes.
-  if (text.size() + 1 >= static_cast<size_t>(size)) text.resize(static_cast<size_t>(size) - 2);
+  if (text.size() + 1 >= limit) text.resize(limit - 2);
   return text;
 }
 
@@ -141,7 +140,7 @@ std::string ReplaceSection(std::string_view file, std::string_view section, std:
   out.reserve(file.size() + entries.size() + section.size() + 8);
   bool inSection = false;
   bool written = false;
-  for (const Line& line : SplitLines(file)) {
+  ForEachLine(file, [&](const Line& line) {
     if (line.isSection) {
       inSection = SameSectionName(line.sectionName, section);
       out.append(line.raw);
@@ -153,7 +152,8 @@ std::string ReplaceSection(std::string_view file, std::string_view section, std:
     } else if (!inSection) {
       out.append(line.raw);
     }
-  }
+    return true;
+  });
   if (!written) {
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append("\r\n");
     out.push_back('[');

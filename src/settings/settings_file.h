@@ -1,0 +1,50 @@
+#pragma once
+// The settings file Velnor.ini beside the program: where it lies, loading it into the main
+// window at start-up (the built-in defaults when there is none) and writing it at exit.
+// Whole sections cross through the ProfilePlatform; no single key is read or written.
+#include <array>
+#include <vector>
+
+#include "ui/program.h"
+
+namespace velnor {
+
+inline const String kSettingsFileName = u"Velnor.ini";
+
+// The six sections, in the order they are read and written.
+inline const std::array<String, 6> kSettingsSections = {
+    u"起動フォルダ", u"チェック", u"サブフォルダ", u"拡張子", u"終了時フォルダ", u"終了時拡張子"};
+
+// One read buffer serves every section; its size in bytes of the ANSI code page.
+constexpr int kSectionBufferSize = 32767;
+
+// Shown at exit when the file could not be written, with a line break and the full path.
+inline const String kSaveFailedMessage = u"設定を保存できませんでした";
+
+// The folder, a backslash unless the folder already ends in one (a drive root), then
+// "Velnor.ini".
+String SettingsFilePath(const String& programFolder);
+
+// Replaces `pieces` with the parts of `text` between occurrences of `separator` (never
+// empty) and returns the index of the last piece. "" gives one empty piece and 0; a text
+// ending in the separator gives an empty last piece.
+int SplitText(const String& text, const String& separator, std::vector<String>& pieces);
+
+// True when the path names an existing file or folder.
+bool FileExists(const Program& program, const String& path);
+
+// At start-up: reads the settings file when it exists, otherwise puts the defaults into the
+// window (and writes nothing).
+void LoadSettings(Program& program);
+
+// Applies every known key of the six sections to the window and the history slot tables,
+// then fills the lists of Combo2 and Combo1 from the non-empty slots. Reads nothing unless
+// the path is an ordinary file (not hidden, system or a folder).
+void ReadSettingsFile(Program& program);
+
+// At exit: writes all six sections from the window and the history slot tables. When any
+// write fails, tells the user once ("注意") which file could not be written; returns false
+// then. Call after UpdateHistoryLists.
+bool SaveSettings(Program& program);
+
+}  // namespace velnor

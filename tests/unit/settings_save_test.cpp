@@ -1,0 +1,218 @@
+// Writing Velnor.ini at exit: the exact file of a first run, the section texts, what a
+// restart makes of them, what happens to the rest of the file, and a file that cannot be
+// written.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "settings/list_history.h"
+#include "settings_fixture.h"
+
+namespace velnor::testing {
+namespace {
+
+using namespace std::string_literals;
+
+// The section names in Shift_JIS.
+const std::string kStartFolder = "[\x8B\x4E\x93\xAE\x83\x74\x83\x48\x83\x8B\x83\x5F]\r\n";
+const std::string kCheck = "[\x83\x60\x83\x46\x83\x62\x83\x4E]\r\n";
+const std::string kSubfolders = "[\x83\x54\x83\x75\x83\x74\x83\x48\x83\x8B\x83\x5F]\r\n";
+const std::string kExtensions = "[\x8A\x67\x92\xA3\x8E\x71]\r\n";
+const std::string kLastFolder = "[\x8F\x49\x97\xB9\x8E\x9E\x83\x74\x83\x48\x83\x8B\x83\x5F]\r\n";
+const std::string kLastExtension = "[\x8F\x49\x97\xB9\x8E\x9E\x8A\x67\x92\xA3\x8E\x71]\r\n";
+
+// Start-up's part and shut-down's part of the settings.
+void Exit(SettingsProgram& p) {
+  UpdateHistoryLists(p.program);
+  SaveSettings(p.program);
+}
+
+String Section(ProfilePlatform& profile, const String& section, const String& path) {
+  String buffer;
+  const int count = profile.GetPrivateProfileSectionA(section, buffer, kSectionBufferSize, path);
+  return buffer.substr(0, static_cast<size_t>(count));
+}
+
+TEST(SaveSettings, TheFileOfAFirstRun) {
+  SettingsProgram p(u"C:\\Tools\\Velnor");
+  LoadSettings(p.program);
+  Exit(p);
+  EXPECT_EQ(p.FileBytes(),
+            kStartFolder + "KIDOU=C:\\Tools\\Velnor\r\n" +
+            kCheck + "CHECK1=1\r\nCHECK2=1\r\nCHECK3=True\r\nCHECK4=1\r\nCHECK5=1\r\n" +
+            kSubfolders + "SUBFOLDER1=sam/\r\nSUBFOLDER2=image/\r\nSUBFOLDER3=\r\nSUBFOLDER4=\r\n"
+                          "SUBFOLDER5=\r\nSUBFOLDER6=\r\nSUBFOLDER7=\r\nSUBFOLDER8=\r\nSUBFOLDER9=\r\n"
+                          "SUBFOLDER10=\r\n" +
+            kExtensions + "KAKUTYOUSI1=.jpg\r\nKAKUTYOUSI2=.jpeg\r\nKAKUTYOUSI3=.gif\r\nKAKUTYOUSI4=\r\n"
+                          "KAKUTYOUSI5=\r\nKAKUTYOUSI6=\r\nKAKUTYOUSI7=\r\nKAKUTYOUSI8=\r\nKAKUTYOUSI9=\r\n"
+                          "KAKUTYOUSI10=\r\n" +
+            kLastFolder + "LAST-FLD=sam/\r\n" +
+            kLastExtension + "LAST-KAKU=.jpg\r\n");
+  EXPECT_TRUE(p.platform.messages.empty());
+}
+
+TEST(SaveSettings, SectionTextsFromTheWindow) {
+  SettingsProgram p(u"C:\\");
+  p.window.Check3.SetValue(2);
+  p.window.Check1.SetValue(0);
+  p.window.Checkund.SetValue(1);
+  p.window.Check2.SetValue(0);
+  p.window.Option1.Select();
+  p.window.Combo2.SetText(u"写真/");
+  p.window.Combo1.SetText(u"a=b");
+  p.program.subfolderHistory[1] = u"sam/";
+  p.program.subfolderHistory[8] = u"x/";
+  p.program.extensionHistory[10] = u".png";
+  ASSERT_TRUE(SaveSettings(p.program));
+
+  const String path = u"C:\\Velnor.ini";
+  const struct {
+    String section;
+    String text;
+  } cases[] = {
+      {u"起動フォルダ", u"KIDOU=C:\\\0"s},
+      {u"チェック", u"CHECK1=2\0CHECK2=0\0CHECK3=False\0CHECK4=1\0CHECK5=0\0"s},
+      {u"サブフォルダ", u"SUBFOLDER1=sam/\0SUBFOLDER2=\0SUBFOLDER3=\0SUBFOLDER4=\0SUBFOLDER5=\0"
+                       u"SUBFOLDER6=\0SUBFOLDER7=\0SUBFOLDER8=x/\0SUBFOLDER9=\0SUBFOLDER10=\0"s},
+      {u"拡張子", u"KAKUTYOUSI1=\0KAKUTYOUSI2=\0KAKUTYOUSI3=\0KAKUTYOUSI4=\0KAKUTYOUSI5=\0"
+                 u"KAKUTYOUSI6=\0KAKUTYOUSI7=\0KAKUTYOUSI8=\0KAKUTYOUSI9=\0KAKUTYOUSI10=.png\0"s},
+      {u"終了時フォルダ", u"LAST-FLD=写真/\0"s},
+      {u"終了時拡張子", u"LAST-KAKU=a=b\0"s},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Section(p.profile, c.section, path), c.text) << ToUtf8(c.section);
+}
+
+// What the user leaves at exit is what the next start shows.
+TEST(SaveSettings, SurvivesARestart) {
+  const struct {
+    const char* name;
+    std::function<void(ModelForm&)> change;
+    SettingsState next;
+  } cases[] = {
+      {"no changes", [](ModelForm&) {},
+       {.check3 = 1, .check1 = 1, .checkund = 1, .check2 = 1, .option0 = true,
+        .combo2Text = u"sam/", .combo2Items = {u"sam/", u"image/"},
+        .combo1Text = u".jpg", .combo1Items = {u".jpg", u".jpeg", u".gif"}}},
+      {"Option1 and cleared or greyed boxes",
+       [](ModelForm& w) {
+         w.Option1.Select();
+         w.Check3.SetValue(0);
+         w.Check1.SetValue(2);
+         w.Checkund.SetValue(0);
+         w.Check2.SetValue(0);
+       },
+       {.check1 = 2, .option1 = true,
+        .combo2Text = u"sam/", .combo2Items = {u"sam/", u"image/"},
+        .combo1Text = u".jpg", .combo1Items = {u".jpg", u".jpeg", u".gif"}}},
+      {"new Japanese texts join the lists",
+       [](ModelForm& w) {
+         w.Combo2.SetText(u"写真/");
+         w.Combo1.SetText(u".ｐｎｇ");
+       },
+       {.check3 = 1, .check1 = 1, .checkund = 1, .check2 = 1, .option0 = true,
+        .combo2Text = u"写真/", .combo2Items = {u"sam/", u"image/", u"写真/"},
+        .combo1Text = u".ｐｎｇ", .combo1Items = {u".jpg", u".jpeg", u".gif", u".ｐｎｇ"}}},
+      {"a text with = is written but not read back",
+       [](ModelForm& w) { w.Combo2.SetText(u"a=b/"); },
+       {.check3 = 1, .check1 = 1, .checkund = 1, .check2 = 1, .option0 = true,
+        .combo2Items = {u"sam/", u"image/"},
+        .combo1Text = u".jpg", .combo1Items = {u".jpg", u".jpeg", u".gif"}}},
+      {"an emptied list",
+       [](ModelForm& w) {
+         w.Combo2.Clear();
+         w.Combo2.SetText(u"");
+       },
+       {.check3 = 1, .check1 = 1, .checkund = 1, .check2 = 1, .option0 = true,
+        .combo1Text = u".jpg", .combo1Items = {u".jpg", u".jpeg", u".gif"}}},
+  };
+  for (const auto& c : cases) {
+    SettingsProgram first;
+    LoadSettings(first.program);
+    c.change(first.window);
+    Exit(first);
+
+    SettingsProgram second;
+    second.profile.files = first.profile.files;
+    LoadSettings(second.program);
+    EXPECT_EQ(SettingsState::Of(second.window), c.next) << c.name;
+  }
+}
+
+TEST(SaveSettings, ReplacesItsSectionsAndKeepsTheRestOfTheFile) {
+  SettingsProgram p;
+  // A note of the user's own, an entry added by hand and a key removed by hand.
+  p.PutBytes("[memo]\r\nmine=1\r\n" + kCheck + "CHECK1=0\r\nEXTRA=1\r\n" + kLastExtension + "LAST-KAKU=.gif\r\n");
+  LoadSettings(p.program);
+  ASSERT_TRUE(SaveSettings(p.program));
+  const std::string& file = p.FileBytes();
+  EXPECT_EQ(file.substr(0, 16), "[memo]\r\nmine=1\r\n");
+  EXPECT_EQ(file.find("EXTRA"), std::string::npos);
+  EXPECT_NE(file.find(kCheck + "CHECK1=0\r\nCHECK2=0\r\nCHECK3=False\r\nCHECK4=0\r\nCHECK5=0\r\n" + kLastExtension +
+                      "LAST-KAKU=.gif\r\n"),
+            std::string::npos);
+  EXPECT_NE(file.find(kStartFolder + "KIDOU=C:\\Velnor\r\n"), std::string::npos);
+}
+
+TEST(SaveSettings, AFileThatCannotBeWrittenIsReportedOnce) {
+  SettingsProgram p;
+  LoadSettings(p.program);
+  p.profile.writable = false;
+  EXPECT_FALSE(SaveSettings(p.program));
+  EXPECT_EQ(p.profile.writeCalls, 6) << "every section is still tried";
+  EXPECT_EQ(p.platform.messages,
+            (std::vector<ShownMessage>{{u"設定を保存できませんでした\nC:\\Velnor\\Velnor.ini", u"注意", kOkOnly}}));
+}
+
+// On real files in a folder of the test's own.
+class SaveSettingsOnDisk : public ::testing::Test {
+ protected:
+  SaveSettingsOnDisk()
+      : folder_(std::filesystem::temp_directory_path() / ("velnor-save-" + std::to_string(std::random_device{}()))) {
+    std::filesystem::create_directories(folder_);
+  }
+  ~SaveSettingsOnDisk() override { std::filesystem::remove_all(folder_); }
+
+  String Folder() const { return FromUtf8(folder_.string()); }
+  std::string Bytes() const {
+    std::ifstream in(folder_ / "Velnor.ini", std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(SaveSettingsOnDisk, FirstRunWritesTheFileAndTheNextRunReadsIt) {
+  std::string firstFile;
+  for (int run = 0; run < 2; ++run) {
+    ModelProgram p;
+    IniFileProfile profile(Folder());
+    p.program.profile = &profile;
+    LoadSettings(p.program);
+    // Loading the defaults writes nothing.
+    EXPECT_EQ(std::filesystem::exists(folder_ / "Velnor.ini"), run == 1);
+    UpdateHistoryLists(p.program);
+    ASSERT_TRUE(SaveSettings(p.program));
+    if (run == 0) {
+      firstFile = Bytes();
+      EXPECT_EQ(firstFile.substr(0, kStartFolder.size() + 6), kStartFolder + "KIDOU=");
+    } else {
+      EXPECT_EQ(Bytes(), firstFile);
+    }
+  }
+}
+
+TEST_F(SaveSettingsOnDisk, AMissingFolderGivesTheMessageWithTheFullPath) {
+  ModelProgram p;
+  IniFileProfile profile(Folder() + u"\\gone");
+  p.program.profile = &profile;
+  EXPECT_FALSE(SaveSettings(p.program));
+  ASSERT_EQ(p.platform.messages.size(), 1u);
+  EXPECT_EQ(p.platform.messages[0].text, u"設定を保存できませんでした\n" + Folder() + u"\\gone\\Velnor.ini");
+  EXPECT_EQ(p.platform.messages[0].caption, u"注意");
+}
+
+}  // namespace
+}  // namespace velnor::testing
