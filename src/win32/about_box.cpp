@@ -3,12 +3,8 @@
 #include <string>
 
 #include "app/main_window_frame.h"
-#if __has_include("win32/control_ids.h")
 #include "win32/control_ids.h"
-#endif
-#ifndef IDI_VELNOR
-#define IDI_VELNOR 1  // the program's icon resource
-#endif
+#include "win32/res/version.h"
 
 namespace velnor {
 namespace {
@@ -29,7 +25,7 @@ constexpr int kLine1Left = 120, kLine1Right = 4440, kLine1Y = 960;
 constexpr int kIconPixelsAt96Dpi = 48;
 
 constexpr wchar_t kProductLine[] = L"Velnor URL連番展開ツール";
-constexpr wchar_t kVersionLine[] = L"Version 1.00";
+constexpr wchar_t kVersionLine[] = L"Version " VELNOR_VERSION_WTEXT;
 constexpr wchar_t kCopyrightLine[] = L"Copyright (C) 2026 Velnor";
 constexpr wchar_t kCaptionSuffix[] = L" - バージョン情報";
 
@@ -67,7 +63,7 @@ HFONT CreateUiFont() {
 HWND AddControl(AboutBox& box, const wchar_t* windowClass, const wchar_t* text, DWORD style,
                 int id, const TwipsRect& r) {
   const HWND control = CreateWindowExW(
-      0, windowClass, text, WS_CHILD | WS_VISIBLE | style, Pixels(r.left, box.dpi),
+      0, windowClass, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, Pixels(r.left, box.dpi),
       Pixels(r.top, box.dpi), Pixels(r.width, box.dpi), Pixels(r.height, box.dpi), box.window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(box.font), FALSE);
@@ -83,13 +79,14 @@ void LoadAboutBox(AboutBox& box) {
   AddControl(box, L"STATIC", kProductLine, SS_LEFT | SS_NOPREFIX, kAboutProductLine, kLabel1);
   AddControl(box, L"STATIC", kVersionLine, SS_LEFT | SS_NOPREFIX, kAboutVersion, kLabel2);
   AddControl(box, L"STATIC", kCopyrightLine, SS_LEFT | SS_NOPREFIX, kAboutCopyright, kLabel3);
-  // Label1 is wider than the gap before Label2; keep Label2 above it so neither hides the other.
+  // Label1 reaches under Label2; with Label2 above it and siblings clipped, Label1's
+  // background does not paint over the start of the version.
   SetWindowPos(GetDlgItem(box.window, kAboutVersion), HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(ok, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   const int iconSize = MulDiv(kIconPixelsAt96Dpi, box.dpi, 96);
-  box.icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELNOR),
+  box.icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ids::kAppIcon),
                                            IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR));
   if (box.icon && picture) SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(box.icon), 0);
 
