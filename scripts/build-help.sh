@@ -9,7 +9,10 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 src="$root/docs/help"
 out="$(mkdir -p "${1:-$root/build/help}" && cd "${1:-$root/build/help}" && pwd)"
-stage="$out/pages"
+# The Shift_JIS copies and the compiler's log stay out of the output folder, which may be the
+# program's own folder.
+stage="$(mktemp -d)"
+trap 'rm -rf "$stage"' EXIT
 
 command -v chmcmd >/dev/null || { echo "chmcmd is missing: bash scripts/install-deps.sh" >&2; exit 1; }
 
@@ -81,8 +84,6 @@ done
 [ "$fail" -eq 0 ] || { echo "help: not compiled, fix the above" >&2; exit 1; }
 
 # Shift_JIS copies; iconv stops at any character Shift_JIS cannot hold.
-rm -rf "$stage"
-mkdir -p "$stage"
 for f in "$src"/*; do
   name="$(basename "$f")"
   case "$name" in
@@ -93,9 +94,14 @@ for f in "$src"/*; do
   esac
 done
 
-rm -f "$stage/Velnor.chm"
-(cd "$stage" && chmcmd --no-html-scan Velnor.hhp >"$out/chmcmd.log" 2>&1) \
-  || { cat "$out/chmcmd.log" >&2; exit 1; }
-[ -s "$stage/Velnor.chm" ] || { cat "$out/chmcmd.log" >&2; echo "help: no Velnor.chm" >&2; exit 1; }
+(cd "$stage" && chmcmd --no-html-scan Velnor.hhp >chmcmd.log 2>&1) || { cat "$stage/chmcmd.log" >&2; exit 1; }
+[ -s "$stage/Velnor.chm" ] || { cat "$stage/chmcmd.log" >&2; echo "help: no Velnor.chm" >&2; exit 1; }
+# Each page must have gone in, and the title the viewer shows as its caption.
+for page in "$src"/*.html; do
+  grep -aqF "/$(basename "$page")" "$stage/Velnor.chm" || { echo "help: $(basename "$page") is not in Velnor.chm" >&2; exit 1; }
+done
+title="$(sed -n 's/^Title=//p' "$src/Velnor.hhp" | tr -d '\r')"
+[ -n "$title" ] && grep -aqF "$(printf '%s' "$title" | iconv -f UTF-8 -t CP932)" "$stage/Velnor.chm" \
+  || { echo "help: Velnor.chm has no title" >&2; exit 1; }
 mv "$stage/Velnor.chm" "$out/Velnor.chm"
 echo "$out/Velnor.chm"
