@@ -58,7 +58,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
 static_assert(sizeof(uintptr_t) == sizeof(HWND) && sizeof(uintptr_t) == sizeof(LONG_PTR),
               "handles and procedure addresses are pointer-sized");
 
-Win32ClipboardPlatform::Win32ClipboardPlatform(HWND mainWindow, Program& program)
+Win32ClipboardPlatform::Win32ClipboardPlatform(Program& program, HWND mainWindow)
     : mainWindow_(mainWindow), program_(program) {
   g_clipboard = this;
 }

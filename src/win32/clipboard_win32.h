@@ -8,10 +8,11 @@
 namespace velnor {
 
 // The one clipboard platform of the program: it serves the main window, and the watcher's
-// window procedure finds the Program through it. Create it once, after the main window.
+// window procedure finds the Program through it. Create one only; give it the main window
+// before the watcher is installed.
 class Win32ClipboardPlatform final : public ClipboardPlatform {
  public:
-  Win32ClipboardPlatform(HWND mainWindow, Program& program);
+  explicit Win32ClipboardPlatform(Program& program, HWND mainWindow = nullptr);
   ~Win32ClipboardPlatform() override;
   Win32ClipboardPlatform(const Win32ClipboardPlatform&) = delete;
   Win32ClipboardPlatform& operator=(const Win32ClipboardPlatform&) = delete;
@@ -28,6 +29,7 @@ class Win32ClipboardPlatform final : public ClipboardPlatform {
   std::optional<String> ReadText() override;
   bool ReplaceText(const String& text) override;
 
+  void SetMainWindow(HWND mainWindow) { mainWindow_ = mainWindow; }
   HWND mainWindow() const { return mainWindow_; }
   Program& program() const { return program_; }
 
