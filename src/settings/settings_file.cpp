@@ -32,8 +32,8 @@ const String kNul(1, u'\0');
 
 // A check state written as a whole number 0, 1 or 2 ("01" too); anything else is no state.
 std::optional<int> CheckState(const String& value) {
-  size_t begin = value.find_first_not_of(u" \t");
-  size_t end = value.find_last_not_of(u" \t");
+  const size_t begin = value.find_first_not_of(u" \t");
+  const size_t end = value.find_last_not_of(u" \t");
   if (begin == String::npos) return std::nullopt;
   const String digits = value.substr(begin, end - begin + 1);
   if (digits.find_first_not_of(u"0123456789") != String::npos) return std::nullopt;
