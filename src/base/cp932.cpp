@@ -74,16 +74,15 @@ String Decode(std::string_view bytes) {
     } else if (b >= 0xA1 && b <= 0xDF) {
       out.push_back(static_cast<char16_t>(0xFF61 + (b - 0xA1)));
     } else if (const int lead = LeadIndex(b); lead >= 0) {
+      // Like Windows: a lead byte takes the next byte with it whatever it is; a pair with no
+      // character, or a lead byte at the very end, reads as the default U+30FB.
       if (i + 1 >= bytes.size()) {
-        out.push_back(u'?');
+        out.push_back(u'\u30FB');
         break;
       }
       const auto trail = static_cast<unsigned char>(bytes[i + 1]);
-      if (trail < 0x40 || trail > 0xFC) {
-        out.push_back(u'?');  // lead byte without a trail byte: the next byte stands alone
-        continue;
-      }
-      const char16_t c = kDoubleByteToUnicode[lead * kTrailCount + (trail - 0x40)];
+      const char16_t c =
+          (trail >= 0x40 && trail <= 0xFC) ? kDoubleByteToUnicode[lead * kTrailCount + (trail - 0x40)] : 0;
       out.push_back(c ? c : u'\u30FB');
       ++i;
     } else if (b == 0x80) {

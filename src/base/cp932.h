@@ -16,7 +16,8 @@ int ByteCount(StringView text);
 // Unmapped characters become "?".
 std::string Encode(StringView text);
 
-// A lone lead byte becomes "?", an unmapped double-byte pair U+30FB, as Windows does.
+// A lead byte takes the next byte with it; a pair without a character, or a lead byte at
+// the end, becomes U+30FB, as Windows does.
 String Decode(std::string_view bytes);
 
 // Full-width to half-width: full-width ASCII, the ideographic space, katakana (voiced marks

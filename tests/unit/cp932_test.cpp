@@ -37,8 +37,8 @@ TEST(Cp932Conversion, RoundTripsJapaneseSettingsText) {
 }
 
 TEST(Cp932Conversion, HandlesBytesThatFormNoCharacter) {
-  EXPECT_EQ(cp932::Decode("\x82"), u"?");          // a lead byte at the end
-  EXPECT_EQ(cp932::Decode("\x82" "1"), u"?1");     // a lead byte before a byte that cannot trail
+  EXPECT_EQ(cp932::Decode("\x82"), u"\u30FB");     // a lead byte at the end (a section cut there)
+  EXPECT_EQ(cp932::Decode("a\x82" "1b"), u"a\u30FBb");  // a lead byte swallows any next byte
   EXPECT_EQ(cp932::Decode("\x82" "A"), u"\u30FB");  // a pair of the right shape, unassigned
   EXPECT_EQ(cp932::Decode("\x85\x40"), u"\u30FB"); // an unassigned pair
   EXPECT_EQ(cp932::Decode(std::string("a\0b", 3)), String(u"a\0b", 3));

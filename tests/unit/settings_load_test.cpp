@@ -237,7 +237,7 @@ TEST(ReadSettingsFile, MalformedFiles) {
        {.check1 = 1, .checkund = 1, .check2 = 1, .combo2Text = u"a"}},
       {"invalid Shift_JIS", check + "CHECK1=\x81\r\n[\xFF\xFE]\r\nCHECK2=\xFD\r\n" + lastFolder + "LAST-FLD=\xE0\r\n" +
                                  lastExtension + "LAST-KAKU=.gif\r\n",
-       {.combo2Text = u"?", .combo1Text = u".gif"}},
+       {.combo2Text = u"\u30FB", .combo1Text = u".gif"}},
       {"a line of 100 000 characters", lastFolder + "LAST-FLD=" + std::string(100000, 'x') + "\r\n" + lastExtension +
                                            "LAST-KAKU=.gif\r\n",
        {.combo2Text = String(32765 - 9, u'x'), .combo1Text = u".gif"}},
