@@ -1,10 +1,10 @@
 #include "win32/about_box.h"
 
-#include <string>
-
 #include "app/main_window_frame.h"
 #include "win32/control_ids.h"
 #include "win32/res/version.h"
+#include "win32/win32_platform.h"
+#include "win32/win32_text.h"
 
 namespace velnor {
 namespace {
@@ -28,7 +28,7 @@ constexpr wchar_t kProductLine[] = L"Velnor URL連番展開ツール";
 constexpr wchar_t kVersionLine[] = L"Version " VELNOR_VERSION_WTEXT;
 // The holder and year of the version record's copyright entry, short enough for Label3.
 constexpr wchar_t kCopyrightLine[] = L"© 2024 Velnor Project";
-constexpr wchar_t kCaptionSuffix[] = L" - バージョン情報";
+const String kCaptionSuffix = u" - バージョン情報";
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
@@ -43,14 +43,7 @@ struct AboutBox {
 };
 AboutBox* current = nullptr;
 
-int ScreenDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
-int Pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int Pixels(int twips, int dpi) { return TwipsToPixels(twips, dpi); }
 
 HFONT CreateUiFont() {
   NONCLIENTMETRICSW metrics{};
@@ -92,9 +85,7 @@ void LoadAboutBox(AboutBox& box) {
   if (box.icon && picture) SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(box.icon), 0);
 
   SetWindowPos(box.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  std::wstring caption(kApplicationTitle.begin(), kApplicationTitle.end());
-  caption += kCaptionSuffix;
-  SetWindowTextW(box.window, caption.c_str());
+  SetWindowTextW(box.window, Wide(kApplicationTitle + kCaptionSuffix));
 }
 
 void PaintLine1(const AboutBox& box, HDC dc) {
@@ -203,7 +194,7 @@ void ShowAboutBox(HWND owner) {
 
   AboutBox box;
   box.owner = owner;
-  box.dpi = ScreenDpi();
+  box.dpi = ScreenDpiX();
   const RECT place = PlaceOverOwner(owner, box.dpi);
   current = &box;
   CreateWindowExW(kExStyle, kAboutBoxClass, L"", kStyle, place.left, place.top,

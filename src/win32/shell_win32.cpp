@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "app/single_instance.h"
+#include "win32/win32_text.h"
 
 namespace velnor {
 namespace {
-
-const wchar_t* Wide(const String& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // GetModuleFileNameW cuts a long path without saying so except by filling the buffer.
 std::wstring ModulePath() {
@@ -45,7 +44,7 @@ bool Win32ShellPlatform::OpenDocument(const String& document, const String& work
 String NormalisedProgramPath() {
   std::wstring path = LongForm(ModulePath());
   if (!path.empty()) CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
-  return String(path.begin(), path.end());
+  return FromWide(path.c_str(), path.size());
 }
 
 bool Win32ShellPlatform::AnotherInstanceRunning() {
