@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Source this file: it sets up a Wine prefix of the project's own under build/ and exports what
+# running Velnor.exe under Wine needs. VELNOR_DPI=144 selects a second prefix whose screen
+# reports 144 dots per inch.
+#   source scripts/wine-env.sh && velnor_wine_prefix && "$VELNOR_WINE" build/.../Velnor.exe
+VELNOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+VELNOR_DPI="${VELNOR_DPI:-96}"
+if [ "$VELNOR_DPI" = 96 ]; then
+  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_ROOT/build/wineprefix}"
+else
+  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_ROOT/build/wineprefix-$VELNOR_DPI}"
+fi
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko: this machine cannot fetch them, and the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes its ANSI code page from the host locale: ja_JP.UTF-8 gives 932.
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+export VELNOR_WINE=/usr/lib/wine/wine64
+export VELNOR_WINESERVER=/usr/lib/wine/wineserver
+
+# Creates the prefix on first use (about 10 s) and applies the project's registry settings.
+velnor_wine_prefix() {
+  if [ -f "$WINEPREFIX/.velnor-ready-$VELNOR_DPI" ]; then return 0; fi
+  mkdir -p "$WINEPREFIX"
+  "$VELNOR_WINE" wineboot --init >/dev/null 2>&1 || true
+  local dpi_hex reg
+  dpi_hex=$(printf '%08x' "$VELNOR_DPI")
+  reg="$WINEPREFIX/velnor.reg"
+  # Managed=N: without a window manager Wine would wait up to 2 s whenever a top-level window
+  # closes. The font replacements give the Japanese user-interface fonts real glyphs.
+  cat >"$reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"MS UI Gothic"="IPAGothic"
+"MS Gothic"="IPAGothic"
+"MS PGothic"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"Meiryo"="IPAPGothic"
+"Meiryo UI"="IPAPGothic"
+"Yu Gothic UI"="IPAPGothic"
+
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=dword:$dpi_hex
+
+[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]
+"LogPixels"=dword:$dpi_hex
+REG
+  "$VELNOR_WINE" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1
+  "$VELNOR_WINESERVER" -w
+  touch "$WINEPREFIX/.velnor-ready-$VELNOR_DPI"
+}
+
+# A Unix path as Wine sees it (drive Z: is the root of the Unix file system).
+winepath_of() {
+  local p
+  p="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+  printf 'Z:%s' "${p//\//\\}"
+}

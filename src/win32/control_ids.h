@@ -1,0 +1,45 @@
+#pragma once
+// Ids of the main window's controls and menu commands, and the window's class name: shared by
+// the program and by the end-to-end test driver that finds the controls by them. Plain
+// constants, so that neither side needs windows.h to read them.
+
+namespace velnor::ids {
+
+// Window class of the main window Form1.
+inline constexpr wchar_t kMainWindowClass[] = L"VelnorForm1";
+
+// Controls. Ids 1 and 2 stay free: the dialog manager sends them (IDOK, IDCANCEL) for Enter
+// and Esc, which press no button in this window.
+enum Control : int {
+  kUrltxt = 100,
+  kCheck1 = 101,
+  kText1 = 102,
+  kCheck2 = 103,
+  kText2 = 104,     // work field beyond the client area, never visible
+  kCopy = 105,
+  kCheckund = 106,
+  kUrllist = 107,
+  kRenban = 110,
+  kOption0 = 111,
+  kOption1 = 112,
+  kCombo1 = 113,
+  kList1 = 114,
+  kLabel1 = 115,
+  kCombo2 = 116,
+  kCheck3 = 117,
+  kCombo3 = 118,
+};
+
+// Menu commands.
+enum Command : int {
+  kFileSecSave = 200,  // File_sec_save
+  kFileAllSave = 201,  // File_all_save, Ctrl+C
+  kFileEnd = 202,      // File_end, Ctrl+X
+  kHelpSub = 210,      // helpsub
+  kVersion = 211,      // version
+};
+
+// The icon in the program's resources.
+inline constexpr int kAppIcon = 1;
+
+}  // namespace velnor::ids

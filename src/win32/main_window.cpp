@@ -1,0 +1,331 @@
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "app/prepare_main_window.h"
+#include "ui/event_wiring.h"
+#include "win32/commands.h"
+#include "win32/control_ids.h"
+#include "win32/menus.h"
+#include "win32/win32_text.h"
+
+namespace velnor {
+namespace {
+
+enum class Kind { kEdit, kButton, kCheck, kOption, kCombo, kList, kLabel };
+
+// One control of the window: place and size in 1/1440 inch from the client area's top-left.
+struct ControlLayout {
+  int id;
+  Kind kind;
+  const wchar_t* caption;
+  DWORD style;  // beyond WS_CHILD and the kind's own style
+  int left, top, width, height;
+};
+
+constexpr DWORD kVisibleStop = WS_VISIBLE | WS_TABSTOP;
+
+// In the order of the Tab key. Text(2) is hidden: the dialog keys skip it. List(1) and
+// List(2), places 8 and 9, are not windows at all.
+const ControlLayout kLayout[] = {
+    {ids::kUrltxt, Kind::kEdit, L"URL", kVisibleStop, 120, 720, 8295, 270},
+    {ids::kCheck1, Kind::kCheck, L"", kVisibleStop, 1560, 1080, 255, 375},
+    {ids::kText1, Kind::kEdit, L"", kVisibleStop, 1800, 1140, 735, 270},
+    {ids::kCheck2, Kind::kCheck, L"", kVisibleStop, 6360, 1080, 255, 375},
+    {ids::kText2, Kind::kEdit, L"", WS_TABSTOP, 9000, 720, 615, 270},
+    {ids::kCopy, Kind::kButton, L"LIST COPY", kVisibleStop, 7320, 120, 1095, 375},
+    {ids::kCheckund, Kind::kCheck, L" \"_\" ｱﾝﾀﾞｰﾊﾞｰを追加", kVisibleStop, 4320, 1080, 1935, 375},
+    {ids::kUrllist, Kind::kList, L"",
+     kVisibleStop | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL, 120, 1520, 8295, 1860},
+    {ids::kRenban, Kind::kButton, L"連番 展開", kVisibleStop, 6000, 120, 1215, 375},
+    // The option group: only the selected button is a tab stop (Win32OptionButton).
+    {ids::kOption0, Kind::kOption, L"0", kVisibleStop | WS_GROUP, 3360, 1080, 495, 375},
+    {ids::kOption1, Kind::kOption, L"1", WS_VISIBLE, 3840, 1080, 495, 375},
+    {ids::kCombo1, Kind::kCombo, L"", kVisibleStop | WS_GROUP, 7560, 1125, 855, 300},
+    {ids::kList1, Kind::kList, L"", kVisibleStop | WS_VSCROLL | LBS_NOTIFY, 120, 200, 5775, 240},
+    {ids::kLabel1, Kind::kLabel, L"開始No", WS_VISIBLE, 2685, 1185, 615, 255},
+    {ids::kCombo2, Kind::kCombo, L"", kVisibleStop, 480, 1125, 975, 300},
+    {ids::kCheck3, Kind::kCheck, L"Check3", kVisibleStop, 200, 1140, 255, 255},
+    {ids::kCombo3, Kind::kCombo, L"", kVisibleStop, 6720, 1125, 735, 300},
+};
+
+// Line1: a rule under the buttons, in system colour 11.
+constexpr int kLine1Left = 120, kLine1Right = 8400, kLine1Top = 600;
+
+// The two pattern samples of List1.
+const wchar_t* const kSamples[] = {L"http://～～～/xxx_yyy+.拡張子", L"http://～～～/xxx+.拡張子"};
+
+// Rows the drop-down list of a combo box shows.
+constexpr int kComboDropRows = 12;
+
+const wchar_t* ClassName(Kind kind) {
+  switch (kind) {
+    case Kind::kEdit: return L"Edit";
+    case Kind::kCombo: return L"ComboBox";
+    case Kind::kList: return L"ListBox";
+    case Kind::kLabel: return L"Static";
+    default: return L"Button";
+  }
+}
+
+DWORD KindStyle(Kind kind) {
+  switch (kind) {
+    case Kind::kEdit: return ES_AUTOHSCROLL;
+    case Kind::kButton: return BS_PUSHBUTTON;
+    case Kind::kCheck: return BS_3STATE;
+    case Kind::kOption: return BS_RADIOBUTTON;
+    case Kind::kCombo: return CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
+    case Kind::kList: return LBS_NOINTEGRALHEIGHT;
+    case Kind::kLabel: return SS_LEFT | SS_NOPREFIX;
+  }
+  return 0;
+}
+
+DWORD KindExStyle(Kind kind) {
+  return (kind == Kind::kEdit || kind == Kind::kList) ? WS_EX_CLIENTEDGE : 0;
+}
+
+// A combo box's window is as high as its selection field; the field follows the font. Set
+// the field so that the closed box is exactly as high as laid out. What CB_GETITEMHEIGHT
+// reports for the field is not what CB_SETITEMHEIGHT takes on every system, so the height is
+// measured after each setting and the field corrected by the difference.
+void FitComboHeight(HWND combo, int height) {
+  auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  for (int attempt = 0; attempt < 4 && field > 0; ++attempt) {
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    RECT r{};
+    GetWindowRect(combo, &r);
+    const int delta = height - static_cast<int>(r.bottom - r.top);
+    if (delta == 0) return;
+    field += delta;
+  }
+}
+
+}  // namespace
+
+MainWindow::MainWindow() : platform_([this](MSG& msg) { return PreTranslate(msg); }) {
+  optionGroup_ = {&option0_, &option1_};
+  Form1& f = program_.form;
+  f.urltxt = &urltxt_;
+  f.Combo1 = &combo1_;
+  f.Combo2 = &combo2_;
+  f.Combo3 = &combo3_;
+  f.Check1 = &check1_;
+  f.Check2 = &check2_;
+  f.Check3 = &check3_;
+  f.Checkund = &checkund_;
+  f.Option0 = &option0_;
+  f.Option1 = &option1_;
+  f.List1 = &list1_;
+  f.urllist = &urllist_;
+  f.textArray[1] = &text1_;
+  f.textArray[2] = &text2_;
+  f.listArray[1] = &workList1_;
+  f.listArray[2] = &workList2_;
+  program_.platform = &platform_;
+  program_.frame = this;
+}
+
+MainWindow::~MainWindow() {
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  if (font_) DeleteObject(font_);
+}
+
+int MainWindow::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
+
+bool MainWindow::Create(HINSTANCE instance) {
+  instance_ = instance;
+  dpi_ = ScreenDpiX();
+
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ids::kAppIcon), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ids::kAppIcon), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = ids::kMainWindowClass;
+  if (!RegisterClassExW(&wc)) return false;
+
+  accelerators_ = CreateMainAccelerators();
+  // Fixed single border with a minimize box and no maximize box.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  hwnd_ = CreateWindowExW(0, ids::kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          Px(kMainWindowWidthTwips), Px(kMainWindowHeightTwips), nullptr,
+                          CreateMainMenu(), instance, this);
+  if (!hwnd_) return false;
+  platform_.SetOwner(hwnd_);
+  CreateControls();
+  WireEvents(program_);
+
+  // The load handler, before the window is first shown.
+  PrepareMainWindow(program_);
+  // The clipboard watcher joins the viewer chain and the window is made top-most here; both
+  // come with the rest of the start-up.
+  return true;
+}
+
+void MainWindow::Show(int showCommand) {
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+}
+
+void MainWindow::CreateControls() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  }
+  if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+
+  for (const ControlLayout& c : kLayout) {
+    const int height = c.kind == Kind::kCombo ? Px(c.height) * (kComboDropRows + 1) : Px(c.height);
+    HWND control = CreateWindowExW(KindExStyle(c.kind), ClassName(c.kind), c.caption,
+                                   WS_CHILD | KindStyle(c.kind) | c.style, Px(c.left), Px(c.top),
+                                   Px(c.width), height, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+    // A child control does not take the window's font by itself.
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (c.kind == Kind::kEdit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit of its own
+    if (c.kind == Kind::kCombo) {
+      SendMessageW(control, CB_LIMITTEXT, 0, 0);
+      FitComboHeight(control, Px(c.height));
+    }
+
+    CommandTarget* target = nullptr;
+    switch (c.id) {
+      case ids::kUrltxt: urltxt_.Attach(control); target = &urltxt_; break;
+      case ids::kText1: text1_.Attach(control); target = &text1_; break;
+      case ids::kText2: text2_.Attach(control); target = &text2_; break;
+      case ids::kCombo1: combo1_.Attach(control); target = &combo1_; break;
+      case ids::kCombo2: combo2_.Attach(control); target = &combo2_; break;
+      case ids::kCombo3: combo3_.Attach(control); target = &combo3_; break;
+      case ids::kCheck1: check1_.Attach(control); target = &check1_; break;
+      case ids::kCheck2: check2_.Attach(control); target = &check2_; break;
+      case ids::kCheck3: check3_.Attach(control); target = &check3_; break;
+      case ids::kCheckund: checkund_.Attach(control); target = &checkund_; break;
+      case ids::kOption0: option0_.Attach(control, &optionGroup_); target = &option0_; break;
+      case ids::kOption1: option1_.Attach(control, &optionGroup_); target = &option1_; break;
+      case ids::kList1: list1_.Attach(control, false); target = &list1_; break;
+      case ids::kUrllist: urllist_.Attach(control, true); target = &urllist_; break;
+      default: break;
+    }
+    if (target) targets_.emplace_back(c.id, target);
+  }
+  // List1 keeps its two samples for the whole run.
+  for (const wchar_t* sample : kSamples) list1_.AddItem(FromWide(sample, wcslen(sample)));
+}
+
+void MainWindow::SetCaption(const String& caption) { SetWindowTextW(hwnd_, Wide(caption)); }
+
+void MainWindow::SetOuterSize(int widthTwips, int heightTwips) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, Px(widthTwips), Px(heightTwips), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool MainWindow::PreTranslate(MSG& msg) {
+  if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+int MainWindow::Run() {
+  MSG msg;
+  BOOL got;
+  while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    if (got == -1) return 1;
+    if (PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  for (const auto& [targetId, target] : targets_) {
+    if (targetId == id) {
+      target->OnCommand(code);
+      break;
+    }
+  }
+  // Buttons notify BN_CLICKED (0), menu items 0 and accelerators 1.
+  if (code != BN_CLICKED && code != 1) return;
+  if (id == ids::kFileEnd) {
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  if (CommandProcedure run = FindCommand(id)) run(program_);
+}
+
+void MainWindow::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_INACTIVEBORDER));
+  HGDIOBJ old = SelectObject(dc, pen);
+  const int y = Px(kLine1Top);
+  MoveToEx(dc, Px(kLine1Left), y, nullptr);
+  LineTo(dc, Px(kLine1Right) + 1, y);  // the rule includes its end point
+  SelectObject(dc, old);
+  DeleteObject(pen);
+  EndPaint(hwnd_, &ps);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      // IDOK and IDCANCEL come from the dialog keys Enter and Esc: no button answers them.
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wParam) == urllist_.Handle()) {
+        if (HCURSOR cursor = urllist_.Cursor()) {
+          SetCursor(cursor);
+          return TRUE;
+        }
+      }
+      break;
+    case WM_ACTIVATE:
+      // Keep the focused control while another window is active, and give it back on return.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (lastFocus_ && IsWindow(lastFocus_)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // The shut-down steps (clipboard watcher out, histories, settings file) run here, before
+      // the window goes; they come with the rest of the start-up and shut-down work.
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace velnor

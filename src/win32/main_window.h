@@ -1,0 +1,77 @@
+#pragma once
+// The main window Form1 on Win32: its controls, menus and keyboard handling, and the Program
+// that the procedures run on.
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+#include "app/main_window_frame.h"
+#include "ui/model_controls.h"
+#include "ui/program.h"
+#include "win32/win32_controls.h"
+#include "win32/win32_platform.h"
+
+namespace velnor {
+
+class MainWindow : public MainWindowFrame {
+ public:
+  MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+  ~MainWindow() override;
+
+  // Creates the window and its controls and runs the load handler; the window is shown
+  // afterwards. False when the window could not be created.
+  bool Create(HINSTANCE instance);
+  void Show(int showCommand);
+  // The message loop; returns the exit code once the window is gone.
+  int Run();
+
+  void SetCaption(const String& caption) override;
+  void SetOuterSize(int widthTwips, int heightTwips) override;
+
+  Program& program() { return program_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Accelerators first, then the dialog keys (Tab, arrows); true when the message was used.
+  bool PreTranslate(MSG& msg);
+  void CreateControls();
+  void OnCommand(int id, int code);
+  void Paint();
+  int Px(int twips) const;
+
+  HINSTANCE instance_ = nullptr;
+  HWND hwnd_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  HWND lastFocus_ = nullptr;
+
+  Win32Platform platform_;
+  Win32TextBox urltxt_;
+  Win32TextBox text1_;
+  Win32TextBox text2_;  // a hidden edit beyond the client area
+  Win32ComboBox combo1_;
+  Win32ComboBox combo2_;
+  Win32ComboBox combo3_;
+  Win32CheckBox check1_;
+  Win32CheckBox check2_;
+  Win32CheckBox check3_;
+  Win32CheckBox checkund_;
+  Win32OptionButton option0_;
+  Win32OptionButton option1_;
+  std::vector<Win32OptionButton*> optionGroup_;
+  Win32ListBox list1_;
+  Win32ListBox urllist_;
+  // The work lists List(1) and List(2) are stores of values, never shown.
+  ModelListBox workList1_;
+  ModelListBox workList2_;
+
+  std::vector<std::pair<int, CommandTarget*>> targets_;
+  Program program_;
+};
+
+}  // namespace velnor
