@@ -26,6 +26,10 @@ cp "$exe" "$stage/Velnor/Velnor.exe"
 cp "$build/help/Velnor.chm" "$stage/Velnor/Velnor.chm"
 # Notepad on a Japanese Windows reads Shift_JIS with CRLF line ends.
 iconv -f UTF-8 -t CP932 docs/release/readme.txt | sed 's/$/\r/' > "$stage/Velnor/readme.txt"
+iconv -f CP932 -t UTF-8 "$stage/Velnor/readme.txt" | tr -d '\r' | cmp -s - docs/release/readme.txt \
+  || { echo "release: readme.txt does not read back from Shift_JIS" >&2; exit 1; }
+[ "$(grep -c $'\r$' "$stage/Velnor/readme.txt")" -eq "$(wc -l < "$stage/Velnor/readme.txt")" ] \
+  || { echo "release: readme.txt has a line without CRLF" >&2; exit 1; }
 
 # File times from the last commit, no extra attributes (the help compiler stamps its own time
 # inside Velnor.chm, so two builds still differ there).
