@@ -43,8 +43,6 @@ struct AboutBox {
 };
 AboutBox* current = nullptr;
 
-int Pixels(int twips, int dpi) { return TwipsToPixels(twips, dpi); }
-
 HFONT CreateUiFont() {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
@@ -57,8 +55,8 @@ HFONT CreateUiFont() {
 HWND AddControl(AboutBox& box, const wchar_t* windowClass, const wchar_t* text, DWORD style,
                 int id, const TwipsRect& r) {
   const HWND control = CreateWindowExW(
-      0, windowClass, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, Pixels(r.left, box.dpi),
-      Pixels(r.top, box.dpi), Pixels(r.width, box.dpi), Pixels(r.height, box.dpi), box.window,
+      0, windowClass, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, TwipsToPixels(r.left, box.dpi),
+      TwipsToPixels(r.top, box.dpi), TwipsToPixels(r.width, box.dpi), TwipsToPixels(r.height, box.dpi), box.window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(box.font), FALSE);
   return control;
@@ -91,9 +89,9 @@ void LoadAboutBox(AboutBox& box) {
 void PaintLine1(const AboutBox& box, HDC dc) {
   const HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));  // system colour 16
   const HGDIOBJ old = SelectObject(dc, pen);
-  const int y = Pixels(kLine1Y, box.dpi);
-  MoveToEx(dc, Pixels(kLine1Left, box.dpi), y, nullptr);
-  LineTo(dc, Pixels(kLine1Right, box.dpi) + 1, y);  // both end points drawn
+  const int y = TwipsToPixels(kLine1Y, box.dpi);
+  MoveToEx(dc, TwipsToPixels(kLine1Left, box.dpi), y, nullptr);
+  LineTo(dc, TwipsToPixels(kLine1Right, box.dpi) + 1, y);  // both end points drawn
   SelectObject(dc, old);
   DeleteObject(pen);
 }
@@ -162,7 +160,7 @@ bool RegisterAboutBoxClass() {
 
 // The outer rectangle for the client area, centred over the owner and kept on its monitor.
 RECT PlaceOverOwner(HWND owner, int dpi) {
-  RECT frame{0, 0, Pixels(kClientWidth, dpi), Pixels(kClientHeight, dpi)};
+  RECT frame{0, 0, TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
