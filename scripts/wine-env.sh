@@ -63,3 +63,44 @@ winepath_of() {
   p="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
   printf 'Z:%s' "${p//\//\\}"
 }
+
+# Starts an Xvfb display of our own when there is none (CI has none); velnor_display_stop
+# ends it again, by its process id.
+velnor_display() {
+  if [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  VELNOR_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+velnor_display_stop() {
+  if [ -n "${VELNOR_XVFB_PID:-}" ]; then
+    kill "$VELNOR_XVFB_PID" 2>/dev/null || true
+    wait "$VELNOR_XVFB_PID" 2>/dev/null || true
+    unset VELNOR_XVFB_PID
+  fi
+}
+
+# Keeps the prefix's wineserver running between the programs of a test run (each start is
+# then quick); velnor_wineserver_stop ends it and every program left in the prefix.
+# Wine's own services start with it here too: started later by a test's program, they would
+# keep that test's output pipe open for as long as the wineserver runs.
+velnor_wineserver() {
+  "$VELNOR_WINESERVER" -p >/dev/null 2>&1 </dev/null || true
+  "$VELNOR_WINE" wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+velnor_wineserver_stop() {
+  "$VELNOR_WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+}

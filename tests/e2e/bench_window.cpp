@@ -1,0 +1,203 @@
+// Speed of the real program under Wine (or on Windows), measured in one run:
+//  1. a click on renban that fills urllist with 30001 items (Text(1) = 3e4), against filling
+//     a hidden list box with its redrawing off with the same 30001 strings in this process;
+//  2. the time from starting Velnor.exe to its first painted window, against a plain window
+//     with the same menu and controls;
+//  3. the size of Velnor.exe.
+// velnor_winbench --exe Velnor.exe --minimal velnor_minimal_window.exe --work DIR [--reps N]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "win32/control_ids.h"
+
+namespace velnor::e2e {
+namespace {
+
+double Now() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+const wchar_t kUrl[] = L"http://example.com/img/";
+
+// The items the program builds for Text(1) = 3e4, first number only, start 0.
+std::vector<std::wstring> ExpectedItems() {
+  std::vector<std::wstring> items;
+  for (int n = 0; n <= 30000; ++n) {
+    std::wstring digits = std::to_wstring(n);
+    while (digits.size() < 3) digits.insert(digits.begin(), L'0');
+    items.push_back(kUrl + digits + L".jpg");
+  }
+  return items;
+}
+
+// The limit: a hidden list box of urllist's kind, redrawing off, storage reserved.
+double FillHiddenList(HWND list, const std::vector<std::wstring>& items) {
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  const double start = Now();
+  ShowWindow(list, SW_HIDE);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(items.size() * 64 * 2));
+  for (const auto& item : items) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  ShowWindow(list, SW_SHOWNA);
+  return Now() - start;
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+struct FoundWindow {
+  DWORD pid;
+  HWND hwnd;
+};
+
+BOOL CALLBACK FindShown(HWND hwnd, LPARAM param) {
+  auto* found = reinterpret_cast<FoundWindow*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == found->pid && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr) {
+    found->hwnd = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// From CreateProcess to the program's first idle moment with its window shown and painted.
+double LaunchToFirstPaint(const std::wstring& exe, const std::wstring& folder) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  const double start = Now();
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) {
+    return -1;
+  }
+  WaitForInputIdle(pi.hProcess, 10000);
+  FoundWindow found{pi.dwProcessId, nullptr};
+  while (!found.hwnd && Now() - start < 10000) {
+    EnumWindows(FindShown, reinterpret_cast<LPARAM>(&found));
+    if (!found.hwnd) Sleep(1);
+  }
+  const double took = Now() - start;
+  if (found.hwnd) PostMessageW(found.hwnd, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return found.hwnd ? took : -1;
+}
+
+}  // namespace
+}  // namespace velnor::e2e
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace velnor::e2e;
+  namespace ids = velnor::ids;
+  Options options;
+  std::wstring minimal;
+  int reps = 7;
+  for (int i = 1; i + 1 < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--exe") options.exePath = WindowsPath(argv[++i]);
+    else if (arg == L"--minimal") minimal = WindowsPath(argv[++i]);
+    else if (arg == L"--work") options.workRoot = WindowsPath(argv[++i]);
+    else if (arg == L"--reps") reps = std::max(1, _wtoi(argv[++i]));
+  }
+  if (options.exePath.empty() || minimal.empty() || options.workRoot.empty()) {
+    std::printf("usage: velnor_winbench --exe Velnor.exe --minimal minimal.exe --work DIR [--reps N]\n");
+    return 2;
+  }
+  int failures = 0;
+
+  // 1. The expansion of 30001 items.
+  const std::vector<std::wstring> items = ExpectedItems();
+  HWND host = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300, nullptr, nullptr, nullptr, nullptr);
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT,
+                              8, 100, 553, 124, host, nullptr, nullptr, nullptr);
+  ShowWindow(host, SW_SHOWNA);
+  Pump();
+  std::vector<double> baseline;
+  for (int r = 0; r < reps; ++r) {
+    baseline.push_back(FillHiddenList(list, items));
+    Pump();
+  }
+  DestroyWindow(host);
+
+  Context ctx(options, "bench");
+  std::vector<double> expand;
+  double firstExpand = 0;
+  {
+    Velnor app(ctx);
+    if (!app.started()) return 1;
+    app.ClickListEntry(ids::kList1, 1);  // the first number alone
+    for (int r = 0; r <= reps; ++r) {
+      app.SetText(ids::kUrltxt, velnor::FromUtf8("http://example.com/img/"));
+      SendMessageW(app.ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L".jpg"));
+      app.SetText(ids::kText1, u"3e4");
+      HWND renban = app.Control(ids::kRenban);
+      const double start = Now();
+      SendMessageW(renban, BM_CLICK, 0, 0);
+      const double took = Now() - start;
+      const auto count = SendMessageW(app.Control(ids::kUrllist), LB_GETCOUNT, 0, 0);
+      if (count != 30001) {
+        std::printf("FAILED: urllist holds %d items, not 30001\n", static_cast<int>(count));
+        ++failures;
+      }
+      if (r == 0) firstExpand = took;
+      else expand.push_back(took);
+    }
+    const std::vector<velnor::String> got = app.ListItems(ids::kUrllist);
+    if (got.size() != items.size() || std::wstring(got.back().begin(), got.back().end()) != items.back()) {
+      std::printf("FAILED: the items differ from the expected ones\n");
+      ++failures;
+    }
+  }
+  const double fill = Median(baseline);
+  const double velnorExpand = Median(expand);
+  std::printf("expand 30001 items (Text(1) = 3e4), median of %d:\n", reps);
+  std::printf("  hidden list box, redrawing off, same strings, in-process: %8.1f ms\n", fill);
+  std::printf("  Velnor.exe, click on renban until filled and shown:       %8.1f ms (first click, empty list: %.1f ms)\n",
+              velnorExpand, firstExpand);
+  std::printf("  ratio: %.2fx (target at most 1.5x)\n", velnorExpand / fill);
+
+  // 2. Start-up to the first painted window.
+  const std::wstring folder = options.workRoot + L"\\startup";
+  CreateDirectoryW(options.workRoot.c_str(), nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring velnorCopy = folder + L"\\Velnor.exe";
+  const std::wstring minimalCopy = folder + L"\\minimal.exe";
+  CopyFileW(options.exePath.c_str(), velnorCopy.c_str(), FALSE);
+  CopyFileW(minimal.c_str(), minimalCopy.c_str(), FALSE);
+  LaunchToFirstPaint(velnorCopy, folder);  // warm the caches once
+  LaunchToFirstPaint(minimalCopy, folder);
+  std::vector<double> startVelnor, startMinimal;
+  for (int r = 0; r < reps; ++r) {
+    startVelnor.push_back(LaunchToFirstPaint(velnorCopy, folder));
+    startMinimal.push_back(LaunchToFirstPaint(minimalCopy, folder));
+  }
+  std::printf("start to first painted window, median of %d:\n", reps);
+  std::printf("  Velnor.exe:                      %8.1f ms\n", Median(startVelnor));
+  std::printf("  plain window, same controls:     %8.1f ms\n", Median(startMinimal));
+
+  // 3. Size of the program file.
+  WIN32_FILE_ATTRIBUTE_DATA attributes{};
+  if (GetFileAttributesExW(options.exePath.c_str(), GetFileExInfoStandard, &attributes)) {
+    std::printf("Velnor.exe: %lu bytes (target under 1 MB)\n", attributes.nFileSizeLow);
+  }
+  return failures ? 1 : 0;
+}

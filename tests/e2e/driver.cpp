@@ -1,0 +1,251 @@
+#include "driver.h"
+
+#include "win32/control_ids.h"
+
+namespace velnor::e2e {
+namespace {
+
+String WideToString(const std::wstring& text) { return String(text.begin(), text.end()); }
+std::wstring StringToWide(const String& text) { return std::wstring(text.begin(), text.end()); }
+
+String WindowTextOf(HWND hwnd) {
+  const LRESULT length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  if (length <= 0) return String();
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT copied = SendMessageW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+  buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return WideToString(buffer);
+}
+
+struct FindData {
+  DWORD pid;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
+  auto* data = reinterpret_cast<FindData*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != data->pid || !IsWindowVisible(hwnd)) return TRUE;
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  if (lstrcmpW(name, data->className) != 0) return TRUE;
+  data->found = hwnd;
+  return FALSE;
+}
+
+HWND FindVisibleTopLevel(DWORD pid, const wchar_t* className) {
+  FindData data{pid, className, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&data));
+  return data.found;
+}
+
+// The message box's text and whether it shows an icon.
+ShownBox ReadMessageBox(HWND box) {
+  ShownBox shown;
+  shown.caption = WindowTextOf(box);
+  if (HWND text = GetDlgItem(box, 0xFFFF)) shown.text = WindowTextOf(text);
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    if (lstrcmpiW(name, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
+        SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+      shown.hasIcon = true;
+    }
+  }
+  return shown;
+}
+
+struct PressData {
+  HWND button;
+};
+
+DWORD WINAPI SendClick(LPVOID param) {
+  SendMessageW(static_cast<PressData*>(param)->button, BM_CLICK, 0, 0);
+  return 0;
+}
+
+}  // namespace
+
+std::string Describe(const ShownBox& box) {
+  return "{caption " + Describe(box.caption) + ", text " + Describe(box.text) + (box.hasIcon ? ", icon}" : "}");
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return done();
+    Sleep(10);
+  }
+  return true;
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+RECT ClientRectOf(HWND window, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+Velnor::Velnor(Context& ctx) : ctx_(ctx) {
+  folder_ = ctx.options().workRoot + L"\\" + std::wstring(ctx.caseName().begin(), ctx.caseName().end());
+  // A fresh folder for every start: no settings file from an earlier run.
+  std::wstring parent;
+  for (size_t i = 0; i < folder_.size(); ++i) {
+    if (folder_[i] == L'\\' && i > 2) CreateDirectoryW(folder_.substr(0, i).c_str(), nullptr);
+  }
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  const std::wstring exe = folder_ + L"\\Velnor.exe";
+  DeleteFileW((folder_ + L"\\Velnor.ini").c_str());
+  if (!CopyFileW(ctx.options().exePath.c_str(), exe.c_str(), FALSE)) {
+    ctx.Fail(__FILE__, __LINE__, "cannot copy Velnor.exe into the case's folder");
+    return;
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+                      &process_)) {
+    ctx.Fail(__FILE__, __LINE__, "cannot start Velnor.exe");
+    return;
+  }
+  WaitForInputIdle(process_.hProcess, 10000);
+  WaitUntil([&] { return (window_ = FindVisibleTopLevel(process_.dwProcessId, ids::kMainWindowClass)) != nullptr; },
+            10000);
+  if (!window_) ctx.Fail(__FILE__, __LINE__, "Velnor's main window did not show");
+}
+
+Velnor::~Velnor() {
+  if (process_.hProcess) {
+    if (!Exited()) Close(5000);
+    if (!Exited()) TerminateProcess(process_.hProcess, 1);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+}
+
+bool Velnor::Exited(DWORD timeoutMs) const {
+  return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool Velnor::Close(DWORD timeoutMs) {
+  if (window_ && IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
+  return Exited(timeoutMs);
+}
+
+HWND Velnor::ComboEdit(int id) const { return FindWindowExW(Control(id), nullptr, L"Edit", nullptr); }
+
+String Velnor::Text(int id) const { return WindowTextOf(Control(id)); }
+
+std::vector<String> Velnor::ListItems(int id) const {
+  HWND list = Control(id);
+  std::vector<String> items;
+  const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    items.push_back(WideToString(buffer));
+  }
+  return items;
+}
+
+std::vector<String> Velnor::ComboItems(int id) const {
+  HWND combo = Control(id);
+  std::vector<String> items;
+  const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    items.push_back(WideToString(buffer));
+  }
+  return items;
+}
+
+int Velnor::CheckValue(int id) const { return static_cast<int>(SendMessageW(Control(id), BM_GETCHECK, 0, 0)); }
+
+int Velnor::HorizontalExtent(int id) const {
+  return static_cast<int>(SendMessageW(Control(id), LB_GETHORIZONTALEXTENT, 0, 0));
+}
+
+void Velnor::SetText(int id, const String& text) {
+  const std::wstring wide = StringToWide(text);
+  SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Velnor::Type(HWND field, const String& typed) {
+  for (char16_t c : typed) SendMessageW(field, WM_CHAR, c, 1);
+}
+
+void Velnor::Erase(HWND field) {
+  SendMessageW(field, EM_SETSEL, 0, -1);
+  SendMessageW(field, WM_CHAR, VK_BACK, 1);
+}
+
+void Velnor::Click(int id) { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+
+void Velnor::SetCheck(int id, int value) {
+  for (int i = 0; i < 3 && CheckValue(id) != value; ++i) Click(id);
+}
+
+void Velnor::ClickAt(HWND target, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(target, WM_LBUTTONUP, 0, at);
+}
+
+void Velnor::ClickListEntry(int id, int index) {
+  HWND list = Control(id);
+  SendMessageW(list, LB_SETTOPINDEX, index, 0);
+  const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, index, 0));
+  ClickAt(list, 4, height / 2);
+}
+
+void Velnor::PostKey(HWND target, UINT vk) {
+  const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+  PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+HWND Velnor::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+std::vector<ShownBox> Velnor::Press(int id) {
+  std::vector<ShownBox> shown;
+  // Left alive on purpose if the command hangs: the sending thread may still use it.
+  auto* data = new PressData{Control(id)};
+  HANDLE sender = CreateThread(nullptr, 0, SendClick, data, 0, nullptr);
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(sender, 10) == WAIT_TIMEOUT) {
+    if (GetTickCount() - start > 60000) {
+      ctx_.Fail(__FILE__, __LINE__, "the command did not finish within 60 s");
+      break;
+    }
+    HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
+    if (!box) continue;
+    shown.push_back(ReadMessageBox(box));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+  }
+  if (WaitForSingleObject(sender, 5000) == WAIT_OBJECT_0) delete data;
+  CloseHandle(sender);
+  return shown;
+}
+
+}  // namespace velnor::e2e

@@ -1,0 +1,87 @@
+#pragma once
+// Drives a running Velnor.exe from another process with window messages, as a user would act
+// on it: typing into fields, clicking buttons and list entries, pressing keys, answering
+// message boxes. See README.md in this folder.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "harness.h"
+
+namespace velnor::e2e {
+
+// A message box the program showed, as read from the real dialog before it was closed.
+struct ShownBox {
+  String caption;
+  String text;
+  bool hasIcon = false;
+  bool operator==(const ShownBox&) const = default;
+};
+std::string Describe(const ShownBox& box);
+
+// Waits until done() holds or timeoutMs pass; returns done().
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+class Velnor {
+ public:
+  // Copies Velnor.exe into a folder of the case's own (never a user's settings) and starts it
+  // there; waits until its main window is shown and idle.
+  explicit Velnor(Context& ctx);
+  ~Velnor();
+  Velnor(const Velnor&) = delete;
+  Velnor& operator=(const Velnor&) = delete;
+
+  bool started() const { return window_ != nullptr; }
+  HWND window() const { return window_; }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  // The edit part of a combo box.
+  HWND ComboEdit(int id) const;
+  const std::wstring& folder() const { return folder_; }
+  DWORD processId() const { return process_.dwProcessId; }
+  HANDLE process() const { return process_.hProcess; }
+
+  // Control values, read across the process boundary.
+  String Text(int id) const;
+  std::vector<String> ListItems(int id) const;
+  std::vector<String> ComboItems(int id) const;
+  int CheckValue(int id) const;
+  int HorizontalExtent(int id) const;
+
+  // The user's actions.
+  void SetText(int id, const String& text);             // as a paste: WM_SETTEXT on the field
+  void Type(HWND field, const String& typed);           // one WM_CHAR a character
+  void Type(int id, const String& typed) { Type(Control(id), typed); }
+  void Erase(HWND field);                               // selects all of a field's text, Backspace
+  void Click(int id);                                   // BM_CLICK, waits until it is handled
+  void SetCheck(int id, int value);                     // clicks the box until it shows value
+  void ClickAt(HWND target, int x, int y);              // left button down and up, client coordinates
+  void ClickListEntry(int id, int index);               // scrolls the entry to the top, clicks it
+  void PostKey(HWND target, UINT vk);                   // a key press posted through the message loop
+  HWND Focus() const;                                   // the focused window of the program's thread
+
+  // Presses a command button and answers every message box the command shows, in order,
+  // with OK; returns when the command has finished.
+  std::vector<ShownBox> Press(int id);
+
+  // Asks the window to close; true when the process ended.
+  bool Close(DWORD timeoutMs = 10000);
+  bool Exited(DWORD timeoutMs = 0) const;
+
+ private:
+  Context& ctx_;
+  std::wstring folder_;
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+// The layout units of the window (1/1440 inch) at the screen's resolution.
+int ScreenDpi();
+inline int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// A control's rectangle in the main window's client coordinates.
+RECT ClientRectOf(HWND window, HWND control);
+
+}  // namespace velnor::e2e
