@@ -2,12 +2,12 @@
 
 namespace velnor {
 
-String FromUtf8(std::string_view in) {
+String FromUtf8(std::string_view utf8) {
   String out;
-  out.reserve(in.size());
+  out.reserve(utf8.size());
   size_t i = 0;
-  while (i < in.size()) {
-    const auto b0 = static_cast<unsigned char>(in[i]);
+  while (i < utf8.size()) {
+    const auto b0 = static_cast<unsigned char>(utf8[i]);
     char32_t cp = 0xFFFD;
     size_t len = 1;
     if (b0 < 0x80) {
@@ -20,10 +20,10 @@ String FromUtf8(std::string_view in) {
       len = 4;
     }
     if (len > 1) {
-      bool ok = i + len <= in.size();
+      bool ok = i + len <= utf8.size();
       char32_t v = b0 & (0x7F >> len);
       for (size_t k = 1; ok && k < len; ++k) {
-        const auto b = static_cast<unsigned char>(in[i + k]);
+        const auto b = static_cast<unsigned char>(utf8[i + k]);
         ok = (b & 0xC0) == 0x80;
         v = (v << 6) | (b & 0x3F);
       }
@@ -45,14 +45,14 @@ String FromUtf8(std::string_view in) {
   return out;
 }
 
-std::string ToUtf8(StringView in) {
+std::string ToUtf8(StringView text) {
   std::string out;
-  out.reserve(in.size());
-  for (size_t i = 0; i < in.size(); ++i) {
-    char32_t cp = in[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
-        in[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = 0xFFFD;

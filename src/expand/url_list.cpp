@@ -24,6 +24,8 @@ bool FindRow(int check3, int check1, int checkund, int check2, Parts& parts) {
       {1, 1, 1, 1}, {1, 1, 0, 0}, {1, 1, 1, 0}, {1, 0, 1, 1}, {1, 0, 0, 1},
       {0, 1, 1, 1}, {0, 1, 0, 0}, {0, 1, 1, 0}, {0, 0, 1, 1}, {0, 0, 0, 1},
   };
+  // (cppcheck takes the row, a reference to a const array, for a pointer.)
+  // cppcheck-suppress constVariable
   for (const auto& row : kRows) {
     if (row[0] == check3 && row[1] == check1 && row[2] == checkund && row[3] == check2) {
       parts = {row[0] == 1, row[1] == 1, row[2] == 1, row[3] == 1};

@@ -67,7 +67,7 @@ void ForEachLine(std::string_view file, Visit visit) {
   size_t pos = 0;
   while (pos < file.size()) {
     const size_t end = file.find_first_of("\r\n", pos);
-    size_t next = end;
+    size_t next;  // set by every branch below
     if (end == std::string_view::npos) {
       next = file.size();
     } else if (file[end] == '\r' && end + 1 < file.size() && file[end + 1] == '\n') {

@@ -195,6 +195,8 @@ void ShowAboutBox(HWND owner) {
   box.dpi = ScreenDpiX();
   const RECT place = PlaceOverOwner(owner, box.dpi);
   current = &box;
+  // The handle arrives in box.window with WM_NCCREATE; a failure leaves it null.
+  // cppcheck-suppress ignoredReturnValue
   CreateWindowExW(kExStyle, kAboutBoxClass, L"", kStyle, place.left, place.top,
                   place.right - place.left, place.bottom - place.top, owner, nullptr,
                   GetModuleHandleW(nullptr), &box);

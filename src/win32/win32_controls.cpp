@@ -79,6 +79,8 @@ void Win32ComboBox::Clear() {
   // CB_RESETCONTENT empties the edit part too.
   const String text = GetText();
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
+  // cppcheck cannot see that the message changed what GetText reads.
+  // cppcheck-suppress knownConditionTrueFalse
   if (GetText() != text) WriteEditText(text);
 }
 
