@@ -18,6 +18,7 @@
 #include <cmath>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,9 +49,10 @@ struct Generation {
   std::vector<String> list1, list2;
 };
 
-class UrlListSpy : public ModelListBox {
+// A list box that reports when it is emptied: the first step of each list's builder.
+class ListSpy : public ModelListBox {
  public:
-  UrlListSpy() : ModelListBox(true) {}
+  explicit ListSpy(bool multipleSelection) : ModelListBox(multipleSelection) {}
   void Clear() override {
     if (onClear) onClear();
     ModelListBox::Clear();
@@ -58,19 +60,32 @@ class UrlListSpy : public ModelListBox {
   std::function<void()> onClear;
 };
 
+// What a work list's builder read when it began to fill its list.
+struct Build {
+  String endText;
+  double startNumber = 0;
+};
+
 struct Window : testing::ClipboardModelProgram {
   Window() {
     program.form.urllist = &urllist;
+    program.form.listArray[1] = &list1;
+    program.form.listArray[2] = &list2;
+    list1.onClear = [this] { firstBuild = {window.text1.GetText(), program.startNumber}; };
+    list2.onClear = [this] { secondBuild = {window.text2.GetText(), program.startNumber}; };
     FillSecondNumberChoices(program);
     InstallClipboardWatcher(program);
     urllist.onClear = [this] {
       const ModelForm& w = window;
       generations.push_back({w.text1.GetText(), w.urltxt.GetText(), w.Combo2.GetText(), w.Combo1.GetText(),
                              w.Check3.Value(), w.Check1.Value(), w.Checkund.Value(), w.Check2.Value(),
-                             w.Option1.Value(), w.list1.Items(), w.list2.Items()});
+                             w.Option1.Value(), list1.Items(), list2.Items()});
     };
   }
-  UrlListSpy urllist;
+  ListSpy urllist{true};
+  ListSpy list1{false};  // List(1)
+  ListSpy list2{false};  // List(2)
+  std::optional<Build> firstBuild, secondBuild;
   std::vector<Generation> generations;
 };
 
@@ -85,6 +100,19 @@ struct Action {
   char kind = 0;
   String text;
 };
+
+// The number fields after any change the user makes: Text(1) at most three characters,
+// Combo3 at most two and not ending in a letter g .. z, and after a change of Combo3 the
+// same text in Text(2).
+void CheckFieldLimits(const ModelForm& f, bool combo3Changed) {
+  const String first = f.text1.GetText();
+  const String second = f.Combo3.GetText();
+  const std::string where = "Text(1) " + Show(first) + " Combo3 " + Show(second) + " Text(2) " + Show(f.text2.GetText());
+  FUZZ_CHECK(first.size() <= 3, where);
+  FUZZ_CHECK(second.size() <= 2, where);
+  FUZZ_CHECK(second.empty() || !(second.back() >= u'g' && second.back() <= u'z'), where);
+  if (combo3Changed) FUZZ_CHECK(f.text2.GetText() == second, where);
+}
 
 class Script {
  public:
@@ -139,6 +167,10 @@ class Script {
         break;
       default: break;
     }
+    if (std::string_view("TtCcL").find(a.kind) != std::string_view::npos) {
+      // Typing nothing changes nothing; setting a text, even the same one, is a change.
+      CheckFieldLimits(f, a.kind == 'c' || ((a.kind == 'C' || a.kind == 'L') && !a.text.empty()));
+    }
   }
 
   Window& w_;
@@ -147,28 +179,53 @@ class Script {
   int depth_ = 0;
 };
 
-// List(1): consecutive numbers from 0 or 1, all zero-padded to the same width of 2 or 3.
-void CheckFirstList(const std::vector<String>& list) {
-  if (list.empty()) return;
-  FUZZ_CHECK(list.size() <= 32767, "List(1) too long");
-  const size_t width = list[0].size();
-  FUZZ_CHECK(width == 2 || width == 3, "List(1) entry 0 " + Show(list[0]));
-  const int first = static_cast<int>(LeadingNumberValue(list[0]));
-  FUZZ_CHECK(first == 0 || first == 1, "List(1) starts at " + Show(list[0]));
+// List(1) as its last build made it: the numbers from the start number up to the end
+// value read from Text(1), rounded; two digits wide while the end is below 100, else three.
+void CheckFirstList(const std::vector<String>& list, const std::optional<Build>& build) {
+  if (!build) {
+    FUZZ_CHECK(list.empty(), "List(1) filled without being built");
+    return;
+  }
+  const double end = LeadingNumberValue(build->endText);
+  const double first = RoundHalfEven(build->startNumber);
+  const double last = RoundHalfEven(end);
+  const size_t width = end < 100 ? 2 : 3;
+  const double expected = last >= first ? last - first + 1 : 0;
+  const std::string where = "List(1) from " + Show(build->endText) + " start " + std::to_string(first) + ": " +
+                            std::to_string(list.size()) + " entries";
+  FUZZ_CHECK(static_cast<double>(list.size()) == expected, where);
   for (size_t k = 0; k < list.size(); ++k) {
-    String expected = DecimalText(first + static_cast<int64_t>(k));
-    if (expected.size() < width) expected.insert(0, width - expected.size(), u'0');
-    FUZZ_CHECK(list[k] == expected, "List(1) entry " + std::to_string(k) + " " + Show(list[k]));
+    String number = DecimalText(static_cast<int64_t>(first) + static_cast<int64_t>(k));
+    if (number.size() < width) number.insert(0, width - number.size(), u'0');
+    FUZZ_CHECK(list[k] == number, where + ", entry " + std::to_string(k) + " " + Show(list[k]));
   }
 }
 
-// List(2): 00 .. 09, 0a .. 0f, 10 .. in order, at most 9f.
-void CheckSecondList(const std::vector<String>& list) {
-  FUZZ_CHECK(list.size() <= 160, "List(2) has " + std::to_string(list.size()) + " entries");
+// List(2) as its last build made it: 00 .. 09, 0a .. 0f, 10 .. in order, up to the value of
+// Text(2): its first character the tens, its last the units (a .. f, a digit, else 0).
+void CheckSecondList(const std::vector<String>& list, const std::optional<Build>& build) {
+  if (!build) {
+    FUZZ_CHECK(list.empty(), "List(2) filled without being built");
+    return;
+  }
+  const String& s = build->endText;
+  const std::string where = "List(2) from " + Show(s) + ": " + std::to_string(list.size()) + " entries";
+  FUZZ_CHECK(!s.empty() && s[0] >= u'0' && s[0] <= u'9', where);
+  size_t expected = 0;
+  if (s.size() == 1) {
+    expected = static_cast<size_t>(s[0] - u'0') + 1;
+  } else {
+    const char16_t last = s.back();
+    const size_t units = (last >= u'a' && last <= u'f')   ? static_cast<size_t>(last - u'a') + 11
+                         : (last >= u'0' && last <= u'9') ? static_cast<size_t>(last - u'0') + 1
+                                                          : 1;
+    expected = static_cast<size_t>(s[0] - u'0') * 16 + units;
+  }
+  FUZZ_CHECK(list.size() == expected, where);
   static constexpr char16_t kUnits[] = u"0123456789abcdef";
   for (size_t k = 0; k < list.size(); ++k) {
-    const String expected = {static_cast<char16_t>(u'0' + k / 16), kUnits[k % 16]};
-    FUZZ_CHECK(list[k] == expected, "List(2) entry " + std::to_string(k) + " " + Show(list[k]));
+    const String entry = {static_cast<char16_t>(u'0' + k / 16), kUnits[k % 16]};
+    FUZZ_CHECK(list[k] == entry, where + ", entry " + std::to_string(k) + " " + Show(list[k]));
   }
 }
 
@@ -239,7 +296,7 @@ void CheckAfterPress(Window& w, size_t generationsBefore) {
   FUZZ_CHECK(f.text2.GetText().empty(), "Text(2) " + Show(f.text2.GetText()));
   FUZZ_CHECK(f.Combo3.GetText().empty(), "Combo3 " + Show(f.Combo3.GetText()));
   FUZZ_CHECK(f.urltxt.GetText() == kUrlPrompt, "urltxt " + Show(f.urltxt.GetText()));
-  FUZZ_CHECK(w.urllist.Visible() && f.list1.Visible() && f.list2.Visible(), "a list left hidden");
+  FUZZ_CHECK(w.urllist.Visible() && w.list1.Visible() && w.list2.Visible(), "a list left hidden");
   for (const auto& shown : w.platform.messages) {
     FUZZ_CHECK(shown.caption == kWarningCaption && shown.style == kOkOnly, "message " + Show(shown.text));
     FUZZ_CHECK(KnownMessages().count(shown.text) == 1, "unknown message " + Show(shown.text));
@@ -249,8 +306,8 @@ void CheckAfterPress(Window& w, size_t generationsBefore) {
   }
   FUZZ_CHECK(w.generations.size() > generationsBefore, "the result list was not generated");
   CheckResultList(w.generations.back(), w.urllist.Items());
-  CheckFirstList(f.list1.Items());
-  CheckSecondList(f.list2.Items());
+  CheckFirstList(w.list1.Items(), w.firstBuild);
+  CheckSecondList(w.list2.Items(), w.secondBuild);
   CheckHistory(f.Combo2, w.program.subfolderHistory, "Combo2");
   CheckHistory(f.Combo1, w.program.extensionHistory, "Combo1");
   // The watcher stays in the chain through every message the command let run.
@@ -285,6 +342,7 @@ void EnterNumbers(Window& w, const String& first, const String& second, int mode
       f.text2.SetText(second);
       break;
   }
+  CheckFieldLimits(f, mode == 1 || ((mode == 0 || mode == 2) && !second.empty()));
 }
 
 }  // namespace
