@@ -111,22 +111,36 @@ void Win32ListBox::Attach(HWND hwnd, bool multipleSelection) {
   multipleSelection_ = multipleSelection;
 }
 
-String Win32ListBox::Item(int index) const { return IsIndex(index) ? items_[static_cast<size_t>(index)] : String(); }
+String Win32ListBox::Item(int index) const {
+  if (!IsIndex(index)) return String();
+  const Span& span = spans_[static_cast<size_t>(index)];
+  return texts_.substr(span.offset, span.length);
+}
 
 void Win32ListBox::AddItem(const String& text) {
   SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
-  items_.push_back(text);
+  spans_.push_back({texts_.size(), text.size()});
+  texts_ += text;
 }
 
 void Win32ListBox::RemoveItem(int index) {
   if (!IsIndex(index)) return;
   SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-  items_.erase(items_.begin() + index);
+  // The text stays in the buffer until the list is emptied.
+  spans_.erase(spans_.begin() + index);
 }
 
 void Win32ListBox::Clear() {
+  // A shown list box repaints as it lets its items go: switch that off around the reset.
+  const bool shown = Visible();
+  if (shown) SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-  items_.clear();
+  if (shown) {
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  texts_.clear();
+  spans_.clear();
 }
 
 bool Win32ListBox::Selected(int index) const {
@@ -168,9 +182,12 @@ bool Win32ListBox::Visible() const { return (GetWindowLongPtrW(hwnd_, GWL_STYLE)
 
 void Win32ListBox::ReserveItems(int count) {
   if (count <= 0) return;
-  items_.reserve(items_.size() + static_cast<size_t>(count));
   // Room for the items and, as a guess, 64 characters of text each.
-  SendMessageW(hwnd_, LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(count) * 64 * 2);
+  constexpr size_t kGuessedLength = 64;
+  spans_.reserve(spans_.size() + static_cast<size_t>(count));
+  texts_.reserve(texts_.size() + static_cast<size_t>(count) * kGuessedLength);
+  SendMessageW(hwnd_, LB_INITSTORAGE, static_cast<WPARAM>(count),
+               static_cast<LPARAM>(count) * static_cast<LPARAM>(kGuessedLength * sizeof(wchar_t)));
 }
 
 void Win32ListBox::SetHorizontalExtent(int pixels) {

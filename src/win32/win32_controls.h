@@ -59,13 +59,14 @@ class Win32ComboBox : public ComboBox, public CommandTarget {
 };
 
 // List box. The item texts are mirrored, so reading them back (the whole list, when the
-// result list is measured) costs no message per item.
+// result list is measured) costs no message per item. The mirror keeps all texts in one
+// buffer: filling the result list with thousands of URLs then costs no allocation per item.
 class Win32ListBox : public ListBox, public CommandTarget {
  public:
   void Attach(HWND hwnd, bool multipleSelection);
   HWND Handle() const { return hwnd_; }
 
-  int Count() const override { return static_cast<int>(items_.size()); }
+  int Count() const override { return static_cast<int>(spans_.size()); }
   String Item(int index) const override;
   void AddItem(const String& text) override;
   void RemoveItem(int index) override;
@@ -90,7 +91,12 @@ class Win32ListBox : public ListBox, public CommandTarget {
 
   HWND hwnd_ = nullptr;
   bool multipleSelection_ = false;
-  std::vector<String> items_;
+  struct Span {
+    size_t offset;
+    size_t length;
+  };
+  String texts_;             // every item's text, one after the other
+  std::vector<Span> spans_;  // where item i stands in texts_
   MousePointer pointer_ = kPointerDefault;
 };
 

@@ -35,7 +35,16 @@ void Win32Platform::ProcessPendingMessages() {
 double Win32Platform::TwipsPerPixelX() const { return 1440.0 / ScreenDpiX(); }
 
 int Win32Platform::AnsiByteCount(const String& text) const {
-  if (text.empty()) return 0;
+  // Every ANSI code page, Shift_JIS included, writes an ASCII character as one byte: the
+  // result list's URLs are mostly ASCII, and measuring a long list calls this once an item.
+  bool ascii = true;
+  for (char16_t c : text) {
+    if (c >= 0x80) {
+      ascii = false;
+      break;
+    }
+  }
+  if (ascii) return static_cast<int>(text.size());
   return WideCharToMultiByte(CP_ACP, 0, Wide(text), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
 }
 
