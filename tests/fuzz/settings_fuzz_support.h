@@ -61,6 +61,9 @@ inline void CheckLoadedWindow(const Loaded& run) {
     texts.push_back(list.combo.GetText());
     for (const String& text : texts) {
       FUZZ_CHECK(text.find_first_of(String(u"\r\n\0", 3)) == String::npos, "a value across lines " + Show(text));
+      // Blanks after "=" are not part of a value.
+      FUZZ_CHECK(text.empty() || (text[0] != u' ' && text[0] != u'\t' && text[0] != u'\x1a'),
+                 "a value that begins with a blank " + Show(text));
     }
   }
 }
