@@ -16,7 +16,7 @@ parallel=${FUZZ_JOBS:-2}
 build=build/fuzz
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNOR_TESTS=OFF -DVELNOR_FUZZERS=ON \
-  -DVELNOR_SANITIZE=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DVELNOR_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="-D_GLIBCXX_ASSERTIONS" >/dev/null
 cmake --build "$build" -j"$cores"
 

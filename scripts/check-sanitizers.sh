@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build=build/sanitize
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELNOR_SANITIZE=ON \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="-D_GLIBCXX_ASSERTIONS" >/dev/null
 cmake --build "$build" -j"$jobs"
 # abort_on_error: a report ends the test process at once, so ctest sees it fail.
