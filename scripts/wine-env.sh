@@ -22,9 +22,14 @@ export VELNOR_WINESERVER=/usr/lib/wine/wineserver
 
 # Creates the prefix on first use (about 10 s) and applies the project's registry settings.
 velnor_wine_prefix() {
-  if [ -f "$WINEPREFIX/.velnor-ready-$VELNOR_DPI" ]; then return 0; fi
+  local ready="$WINEPREFIX/.velnor-ready-2-$VELNOR_DPI"
+  if [ -f "$ready" ]; then return 0; fi
   mkdir -p "$WINEPREFIX"
-  "$VELNOR_WINE" wineboot --init >/dev/null 2>&1 || true
+  "$VELNOR_WINE" wineboot --init >/dev/null 2>&1 </dev/null || true
+  # Wine's own fonts (Marlett draws the caption buttons) are found only in the prefix's
+  # Fonts folder; Debian ships them apart, in fonts-wine.
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   local dpi_hex reg
   dpi_hex=$(printf '%08x' "$VELNOR_DPI")
   reg="$WINEPREFIX/velnor.reg"
@@ -52,9 +57,9 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]
 "LogPixels"=dword:$dpi_hex
 REG
-  "$VELNOR_WINE" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1
+  "$VELNOR_WINE" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 </dev/null
   "$VELNOR_WINESERVER" -w
-  touch "$WINEPREFIX/.velnor-ready-$VELNOR_DPI"
+  touch "$ready"
 }
 
 # A Unix path as Wine sees it (drive Z: is the root of the Unix file system).
