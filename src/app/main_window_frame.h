@@ -1,6 +1,7 @@
 #pragma once
-// The main window's own frame as start-up sets it: its caption and its outer size. The Win32
-// window implements it; tests record the calls.
+// The main window's own frame as start-up and shut-down handle it: caption, outer size,
+// top-most, and closing every window of the program. The Win32 window implements it; tests
+// record the calls.
 #include "base/text.h"
 
 namespace velnor {
@@ -14,6 +15,11 @@ class MainWindowFrame {
   virtual void SetCaption(const String& caption) = 0;
   // Outer size, frame and title bar included, in 1/1440 inch.
   virtual void SetOuterSize(int widthTwips, int heightTwips) = 0;
+  // Keeps the window above all windows that are not top-most themselves.
+  virtual void MakeTopMost() = 0;
+  // Closes every open window of the program (the About box too); the program ends when none
+  // is left. Closing the main window this way does not run its shut-down again.
+  virtual void CloseAllForms() = 0;
 };
 
 }  // namespace velnor

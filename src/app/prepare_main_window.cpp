@@ -1,15 +1,22 @@
 #include "app/prepare_main_window.h"
 
+#include "app/help_command.h"
 #include "app/main_window_frame.h"
+#include "app/single_instance.h"
+#include "settings/profile_platform.h"
+#include "settings/settings_file.h"
 #include "ui/input_fields.h"
 
 namespace velnor {
 
-void PrepareMainWindow(Program& program) {
+bool PrepareMainWindow(Program& program) {
   const Form1& f = program.form;
 
-  // Refusing a second instance comes first, before anything is touched; it belongs to the
-  // single-instance work and is not here yet.
+  // Before anything is touched: a refused instance never reads the settings file.
+  if (RefuseSecondInstance(program)) {
+    program.frame->CloseAllForms();
+    return false;
+  }
 
   program.frame->SetCaption(kApplicationTitle);
   program.frame->SetOuterSize(kMainWindowWidthTwips, kMainWindowHeightTwips);
@@ -21,14 +28,11 @@ void PrepareMainWindow(Program& program) {
     f.Text(index).SetText(String());  // runs the fields' change handling like any write
   }
 
-  // Loading the settings into the check boxes, option buttons and histories goes here,
-  // between emptying the fields and filling Combo3's choices.
-
+  LoadSettings(program);
   FillSecondNumberChoices(program);
-
-  // Setting the help file and programFolder from the program's folder goes here.
-
+  SetUpHelpFile(program, program.profile->ProgramFolder());
   f.urltxt->SetText(kUrlPrompt);
+  return true;
 }
 
 void FillSecondNumberChoices(Program& program) {

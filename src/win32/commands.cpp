@@ -1,5 +1,7 @@
 #include "win32/commands.h"
 
+#include "app/help_command.h"
+#include "clipboard/copy_commands.h"
 #include "expand/expand_command.h"
 #include "win32/control_ids.h"
 
@@ -11,16 +13,14 @@ struct CommandEntry {
   CommandProcedure run;
 };
 
-// File_end is not here: closing the window is the window's own business (main_window.cpp).
-// The copy commands, help and the About box are menu items and buttons already; each gets
-// its procedure here when it is written, until then the item does nothing.
+// File_end and the About box are not here: closing the window and owning a dialog are the
+// window's own business (main_window.cpp).
 const CommandEntry kCommands[] = {
     {ids::kRenban, RunExpandCommand},
-    {ids::kCopy, nullptr},         // copy the selected items, or all when none is selected
-    {ids::kFileSecSave, nullptr},  // CopySelectedItems
-    {ids::kFileAllSave, nullptr},  // CopyAllItems
-    {ids::kHelpSub, nullptr},      // open the help file
-    {ids::kVersion, nullptr},      // the About box
+    {ids::kCopy, CopyCommand},              // the selected items, or all when none is selected
+    {ids::kFileSecSave, CopySelectedItems},
+    {ids::kFileAllSave, CopyAllItems},      // also Ctrl+C
+    {ids::kHelpSub, OpenHelpFile},
 };
 
 }  // namespace

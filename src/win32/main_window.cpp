@@ -4,8 +4,10 @@
 
 #include <iterator>
 
+#include "app/lifecycle.h"
 #include "app/prepare_main_window.h"
 #include "ui/event_wiring.h"
+#include "win32/about_box.h"
 #include "win32/commands.h"
 #include "win32/control_ids.h"
 #include "win32/menus.h"
@@ -38,7 +40,7 @@ const ControlLayout kLayout[] = {
     {ids::kCopy, Kind::kButton, L"LIST COPY", kVisibleStop, 7320, 120, 1095, 375},
     {ids::kCheckund, Kind::kCheck, L" \"_\" ｱﾝﾀﾞｰﾊﾞｰを追加", kVisibleStop, 4320, 1080, 1935, 375},
     {ids::kUrllist, Kind::kList, L"",
-     kVisibleStop | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL, 120, 1520, 8295, 1860},
+     kVisibleStop | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL, 120, 1520, 8295, 1860},
     {ids::kRenban, Kind::kButton, L"連番 展開", kVisibleStop, 6000, 120, 1215, 375},
     // The option group: only the selected button is a tab stop (Win32OptionButton).
     {ids::kOption0, Kind::kOption, L"0", kVisibleStop | WS_GROUP, 3360, 1080, 495, 375},
@@ -126,6 +128,9 @@ MainWindow::MainWindow() : platform_([this](MSG& msg) { return PreTranslate(msg)
   f.listArray[2] = &workList2_;
   program_.platform = &platform_;
   program_.frame = this;
+  program_.profile = &profile_;
+  program_.shell = &shell_;
+  program_.clipboard = &clipboard_;
 }
 
 MainWindow::~MainWindow() {
@@ -135,7 +140,7 @@ MainWindow::~MainWindow() {
 
 int MainWindow::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 
-bool MainWindow::Create(HINSTANCE instance) {
+MainWindow::Created MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
   dpi_ = ScreenDpiX();
 
@@ -150,7 +155,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = ids::kMainWindowClass;
-  if (!RegisterClassExW(&wc)) return false;
+  if (!RegisterClassExW(&wc)) return Created::kFailed;
 
   accelerators_ = CreateMainAccelerators();
   // Fixed single border with a minimize box and no maximize box.
@@ -158,16 +163,14 @@ bool MainWindow::Create(HINSTANCE instance) {
   hwnd_ = CreateWindowExW(0, ids::kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
                           Px(kMainWindowWidthTwips), Px(kMainWindowHeightTwips), nullptr,
                           CreateMainMenu(), instance, this);
-  if (!hwnd_) return false;
+  if (!hwnd_) return Created::kFailed;
   platform_.SetOwner(hwnd_);
+  clipboard_.SetMainWindow(hwnd_);
   CreateControls();
   WireEvents(program_);
 
   // The load handler, before the window is first shown.
-  PrepareMainWindow(program_);
-  // The clipboard watcher joins the viewer chain and the window is made top-most here; both
-  // come with the rest of the start-up.
-  return true;
+  return LoadMainWindow(program_) ? Created::kReady : Created::kRefused;
 }
 
 void MainWindow::Show(int showCommand) {
@@ -227,6 +230,18 @@ void MainWindow::SetOuterSize(int widthTwips, int heightTwips) {
   SetWindowPos(hwnd_, nullptr, 0, 0, Px(widthTwips), Px(heightTwips), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void MainWindow::MakeTopMost() {
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void MainWindow::CloseAllForms() {
+  // The About box first; destroying the main window then ends the message loop. Destroying
+  // it directly, not through WM_CLOSE, keeps the unload handler from running again (or at
+  // all, for a refused second instance).
+  CloseAboutBox();
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
 bool MainWindow::PreTranslate(MSG& msg) {
   if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
@@ -255,6 +270,10 @@ void MainWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED && code != 1) return;
   if (id == ids::kFileEnd) {
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  if (id == ids::kVersion) {
+    ShowAboutBox(hwnd_);
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);
@@ -315,9 +334,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE:
-      // The shut-down steps (clipboard watcher out, histories, settings file) run here, before
-      // the window goes; they come with the rest of the start-up and shut-down work.
-      DestroyWindow(hwnd_);
+      // The unload handler: watcher out, histories, settings file, then every window closes.
+      if (!unloading_) {
+        unloading_ = true;
+        UnloadMainWindow(program_);
+      }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -9,6 +9,9 @@
 #include "app/main_window_frame.h"
 #include "ui/model_controls.h"
 #include "ui/program.h"
+#include "win32/clipboard_win32.h"
+#include "win32/profile_win32.h"
+#include "win32/shell_win32.h"
 #include "win32/win32_controls.h"
 #include "win32/win32_platform.h"
 
@@ -21,15 +24,18 @@ class MainWindow : public MainWindowFrame {
   MainWindow& operator=(const MainWindow&) = delete;
   ~MainWindow() override;
 
+  enum class Created { kReady, kRefused, kFailed };
   // Creates the window and its controls and runs the load handler; the window is shown
-  // afterwards. False when the window could not be created.
-  bool Create(HINSTANCE instance);
+  // afterwards, unless a second instance was refused or the window could not be made.
+  Created Create(HINSTANCE instance);
   void Show(int showCommand);
   // The message loop; returns the exit code once the window is gone.
   int Run();
 
   void SetCaption(const String& caption) override;
   void SetOuterSize(int widthTwips, int heightTwips) override;
+  void MakeTopMost() override;
+  void CloseAllForms() override;
 
   Program& program() { return program_; }
 
@@ -49,6 +55,7 @@ class MainWindow : public MainWindowFrame {
   HFONT font_ = nullptr;
   int dpi_ = 96;
   HWND lastFocus_ = nullptr;
+  bool unloading_ = false;  // the shut-down runs once, whatever closes the window meanwhile
 
   Win32Platform platform_;
   Win32TextBox urltxt_;
@@ -72,6 +79,9 @@ class MainWindow : public MainWindowFrame {
 
   std::vector<std::pair<int, CommandTarget*>> targets_;
   Program program_;
+  Win32ProfilePlatform profile_;
+  Win32ShellPlatform shell_;
+  Win32ClipboardPlatform clipboard_{program_};
 };
 
 }  // namespace velnor

@@ -2,6 +2,7 @@
 
 #include "app/main_window_frame.h"
 #include "app/prepare_main_window.h"
+#include "app_program.h"
 #include "model_program.h"
 #include "ui/input_fields.h"
 
@@ -10,22 +11,7 @@ namespace {
 
 using testing::ModelProgram;
 
-class RecordingFrame : public MainWindowFrame {
- public:
-  void SetCaption(const String& text) override { caption = text; }
-  void SetOuterSize(int width, int height) override {
-    widthTwips = width;
-    heightTwips = height;
-  }
-  String caption;
-  int widthTwips = 0;
-  int heightTwips = 0;
-};
-
-struct PreparedProgram : ModelProgram {
-  PreparedProgram() { program.frame = &frame; }
-  RecordingFrame frame;
-};
+using PreparedProgram = testing::AppModelProgram;
 
 TEST(PrepareMainWindow, SetsTheCaptionAndTheOuterSize) {
   PreparedProgram p;
@@ -83,6 +69,7 @@ TEST(PrepareMainWindow, EmptyingTheNumberFieldsRunsTheirLimits) {
 
 TEST(PrepareMainWindow, LeavesStartNumberChecksAndOtherCombosAlone) {
   PreparedProgram p;
+  p.profile.files[p.SettingsPath()] = {};  // a settings file that holds nothing: nothing applied
   auto& w = p.window;
   w.Option1.Select();
   w.Check1.SetValue(1);
