@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-for stage in unit sanitizers; do
-  echo "=== $stage"
+# Quick native checks first, then the Windows program under Wine, then the longer runs.
+for stage in unit sanitizers static windows release fuzz; do
+  echo "=== $stage ($(date +%T))"
   bash "scripts/check-$stage.sh"
 done
 echo "=== all checks passed"
