@@ -96,16 +96,22 @@ RECT ClientRectOf(HWND window, HWND control) {
   return r;
 }
 
-Velnor::Velnor(Context& ctx) : ctx_(ctx) {
-  folder_ = ctx.options().workRoot + L"\\" + std::wstring(ctx.caseName().begin(), ctx.caseName().end());
-  // A fresh folder for every start: no settings file from an earlier run.
-  std::wstring parent;
-  for (size_t i = 0; i < folder_.size(); ++i) {
-    if (folder_[i] == L'\\' && i > 2) CreateDirectoryW(folder_.substr(0, i).c_str(), nullptr);
+std::wstring CaseFolder(const Context& ctx) {
+  const std::wstring folder =
+      ctx.options().workRoot + L"\\" + std::wstring(ctx.caseName().begin(), ctx.caseName().end());
+  for (size_t i = 0; i < folder.size(); ++i) {
+    if (folder[i] == L'\\' && i > 2) CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
   }
-  CreateDirectoryW(folder_.c_str(), nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+Velnor::Velnor(Context& ctx, SettingsFile settings) : ctx_(ctx) {
+  folder_ = CaseFolder(ctx);
   const std::wstring exe = folder_ + L"\\Velnor.exe";
-  DeleteFileW((folder_ + L"\\Velnor.ini").c_str());
+  // A fresh folder for every start unless the case prepared it: no settings file from an
+  // earlier run.
+  if (settings == SettingsFile::kRemove) DeleteFileW((folder_ + L"\\Velnor.ini").c_str());
   if (!CopyFileW(ctx.options().exePath.c_str(), exe.c_str(), FALSE)) {
     ctx.Fail(__FILE__, __LINE__, "cannot copy Velnor.exe into the case's folder");
     return;
@@ -140,6 +146,42 @@ bool Velnor::Exited(DWORD timeoutMs) const {
 bool Velnor::Close(DWORD timeoutMs) {
   if (window_ && IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
   return Exited(timeoutMs);
+}
+
+std::vector<ShownBox> Velnor::CloseAnswering(CloseBy how, DWORD timeoutMs) {
+  std::vector<ShownBox> shown;
+  if (how == CloseBy::kMenu) {
+    PostMessageW(window_, WM_COMMAND, MAKEWPARAM(ids::kFileEnd, 0), 0);
+  } else {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+  }
+  const DWORD start = GetTickCount();
+  while (!Exited(10)) {
+    if (GetTickCount() - start > timeoutMs) {
+      ctx_.Fail(__FILE__, __LINE__, "the program did not end after it was closed");
+      break;
+    }
+    HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
+    if (!box) continue;
+    shown.push_back(ReadMessageBox(box));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+  }
+  return shown;
+}
+
+DWORD Velnor::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_.hProcess) GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+std::wstring Velnor::ImagePath() const {
+  std::wstring path(32768, L'\0');
+  DWORD size = static_cast<DWORD>(path.size());
+  if (!process_.hProcess || !QueryFullProcessImageNameW(process_.hProcess, 0, path.data(), &size)) return {};
+  path.resize(size);
+  return path;
 }
 
 HWND Velnor::ComboEdit(int id) const { return FindWindowExW(Control(id), nullptr, L"Edit", nullptr); }

@@ -25,11 +25,22 @@ std::string Describe(const ShownBox& box);
 // Waits until done() holds or timeoutMs pass; returns done().
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
+// The folder a case's program runs in (created when missing); a case may put a settings file
+// there before it starts the program with SettingsFile::kKeep.
+std::wstring CaseFolder(const Context& ctx);
+
+// What a start does with a Velnor.ini left in the case's folder.
+enum class SettingsFile { kRemove, kKeep };
+
+// How the program is asked to close: its close box (WM_CLOSE) or the menu item File_end.
+enum class CloseBy { kCloseBox, kMenu };
+
 class Velnor {
  public:
   // Copies Velnor.exe into a folder of the case's own (never a user's settings) and starts it
-  // there; waits until its main window is shown and idle.
-  explicit Velnor(Context& ctx);
+  // there; waits until its main window is shown and idle. kRemove deletes a settings file
+  // left there first; kKeep starts on whatever the case put there (a restart, a prepared file).
+  explicit Velnor(Context& ctx, SettingsFile settings = SettingsFile::kRemove);
   ~Velnor();
   Velnor(const Velnor&) = delete;
   Velnor& operator=(const Velnor&) = delete;
@@ -69,6 +80,13 @@ class Velnor {
   // Asks the window to close; true when the process ended.
   bool Close(DWORD timeoutMs = 10000);
   bool Exited(DWORD timeoutMs = 0) const;
+  // Closes the window and answers every message box shown until the process ends with OK;
+  // returns the boxes, in order. Fails the case when the process does not end in time.
+  std::vector<ShownBox> CloseAnswering(CloseBy how, DWORD timeoutMs = 15000);
+  // The process's exit code (STILL_ACTIVE while it runs).
+  DWORD ExitCode() const;
+  // The running program file's full path as Windows reports it for the process.
+  std::wstring ImagePath() const;
 
  private:
   Context& ctx_;

@@ -1,0 +1,516 @@
+// The settings file Velnor.ini on the real program: what a first run writes at exit, a
+// Shift_JIS file written by hand, the option buttons and the histories across a restart, a
+// file that cannot be written, a hidden file; and the portable reader and writer of the file
+// format held against the real profile functions on the same files.
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "base/cp932.h"
+#include "driver.h"
+#include "settings/list_history.h"
+#include "settings/portable_profile.h"
+#include "settings/settings_file.h"
+#include "ui/event_wiring.h"
+#include "ui/model_form.h"
+#include "win32/control_ids.h"
+
+namespace velnor::e2e {
+namespace {
+
+const String kPrompt = u"URLをここに貼付けるか、入力して下さい。";
+const String kUrl = u"http://example.com/img/";
+
+// A file's bytes; failure messages show them with line ends and non-ASCII bytes escaped.
+struct Bytes {
+  std::string bytes;
+  bool operator==(const Bytes&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Bytes& value) {
+  static const char kHex[] = "0123456789abcdef";
+  for (const char c : value.bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b == '\r') {
+      out << "\\r";
+    } else if (b == '\n') {
+      out << "\\n";
+    } else if (b < 0x20 || b >= 0x7f || b == '\\') {
+      out << "\\x" << kHex[b >> 4] << kHex[b & 15];
+    } else {
+      out << c;
+    }
+  }
+  return out;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The system's ANSI code page, as the program's own boundary converts (embedded NULs too).
+std::string Ansi(const String& text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+String FromAnsi(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int count = static_cast<int>(bytes.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), count, nullptr, 0);
+  String text(static_cast<size_t>(length > 0 ? length : 0), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), count, reinterpret_cast<wchar_t*>(text.data()), length);
+  return text;
+}
+
+String ToString(const std::wstring& text) { return String(text.begin(), text.end()); }
+
+String FolderOf(const std::wstring& file) { return ToString(file.substr(0, file.find_last_of(L'\\'))); }
+
+// A section text with "|" for every NUL, for readable tables, and back.
+String Nuls(String text) {
+  for (char16_t& c : text) {
+    if (c == u'|') c = u'\0';
+  }
+  return text;
+}
+String Bars(String text) {
+  for (char16_t& c : text) {
+    if (c == u'\0') c = u'|';
+  }
+  return text;
+}
+
+// The real profile function, with the conversions the program makes at its boundary; the
+// count in characters, as the program counts it.
+String RealReadSection(const String& section, const std::wstring& path, int size, int& count) {
+  std::string buffer(static_cast<size_t>(size), '\0');
+  const DWORD copied = GetPrivateProfileSectionA(Ansi(section).c_str(), buffer.data(), static_cast<DWORD>(size),
+                                                 Ansi(ToString(path)).c_str());
+  const String text = FromAnsi(std::string_view(buffer.data(), copied));
+  count = static_cast<int>(text.size());
+  return text;
+}
+
+bool RealWriteSection(const String& section, const String& text, const std::wstring& path) {
+  const std::string entries = Ansi(text) + '\0';
+  return WritePrivateProfileSectionA(Ansi(section).c_str(), entries.c_str(), Ansi(ToString(path)).c_str()) != FALSE;
+}
+
+// The portable reader, counted the same way (characters before the final NUL).
+String PortableReadSection(IniFileProfile& profile, const String& section, const std::wstring& path, int size,
+                           int& count) {
+  String buffer;
+  count = profile.GetPrivateProfileSectionA(section, buffer, size, ToString(path));
+  return buffer.substr(0, static_cast<size_t>(count < 0 ? 0 : count));
+}
+
+// What the settings file sets in the window.
+struct WindowState {
+  int check3 = -1, check1 = -1, checkund = -1, check2 = -1;
+  int option0 = -1, option1 = -1;
+  std::vector<String> combo2Items;
+  String combo2;
+  std::vector<String> combo1Items;
+  String combo1;
+  bool operator==(const WindowState&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const WindowState& s) {
+  return out << "{checks " << s.check3 << s.check1 << s.checkund << s.check2 << ", options " << s.option0
+             << s.option1 << ", Combo2 " << Describe(s.combo2) << " " << Describe(s.combo2Items) << ", Combo1 "
+             << Describe(s.combo1) << " " << Describe(s.combo1Items) << "}";
+}
+
+WindowState StateOf(const Velnor& app) {
+  return {app.CheckValue(ids::kCheck3),  app.CheckValue(ids::kCheck1),  app.CheckValue(ids::kCheckund),
+          app.CheckValue(ids::kCheck2),  app.CheckValue(ids::kOption0), app.CheckValue(ids::kOption1),
+          app.ComboItems(ids::kCombo2), app.Text(ids::kCombo2),        app.ComboItems(ids::kCombo1),
+          app.Text(ids::kCombo1)};
+}
+
+// The defaults of a start without a settings file.
+const WindowState kDefaults{1, 1, 1, 1, 1, 0, {u"sam/", u"image/"}, u"sam/", {u".jpg", u".jpeg", u".gif"}, u".jpg"};
+
+// The portable side: the program's procedures on a model window, with the portable profile
+// functions on the real files of a folder.
+class QuietPlatform : public Platform {
+ public:
+  void ShowMessage(const String& text, const String&, int) override { messages.push_back(text); }
+  void ProcessPendingMessages() override {}
+  double TwipsPerPixelX() const override { return 15; }
+  int AnsiByteCount(const String& text) const override { return cp932::ByteCount(text); }
+  String NarrowFullWidth(const String& text) const override { return cp932::NarrowFullWidth(text); }
+  std::vector<String> messages;
+};
+
+struct ModelRun {
+  explicit ModelRun(const String& folder) : profile(folder) {
+    program.form = window.form();
+    program.platform = &platform;
+    program.profile = &profile;
+    WireEvents(program);
+  }
+  ModelRun(const ModelRun&) = delete;
+  ModelRun& operator=(const ModelRun&) = delete;
+
+  // The model window after loading: the same values as read from the real window.
+  WindowState State() const {
+    const Form1& f = program.form;
+    return {f.Check3->Value(), f.Check1->Value(), f.Checkund->Value(), f.Check2->Value(),
+            f.Option0->Value() ? 1 : 0, f.Option1->Value() ? 1 : 0, window.Combo2.Items(), f.Combo2->GetText(),
+            window.Combo1.Items(), f.Combo1->GetText()};
+  }
+  // What the program's exit does to the file.
+  bool Exit() {
+    UpdateHistoryLists(program);
+    return SaveSettings(program);
+  }
+
+  ModelForm window;
+  QuietPlatform platform;
+  IniFileProfile profile;
+  Program program;
+};
+
+// The file a first run leaves, line by line, as Wine's profile functions write it: CR LF
+// after every line, the last one included, and no blank lines.
+std::string FirstRunFile(const String& folder) {
+  String text = u"[起動フォルダ]\r\nKIDOU=" + folder +
+                u"\r\n[チェック]\r\nCHECK1=1\r\nCHECK2=1\r\nCHECK3=True\r\nCHECK4=1\r\nCHECK5=1\r\n[サブフォルダ]\r\n";
+  const char16_t* subfolders[] = {u"sam/", u"image/"};
+  const char16_t* extensions[] = {u".jpg", u".jpeg", u".gif"};
+  for (int n = 1; n <= 10; ++n) {
+    text += u"SUBFOLDER" + FromUtf8(std::to_string(n)) + u"=" + (n <= 2 ? subfolders[n - 1] : u"") + u"\r\n";
+  }
+  text += u"[拡張子]\r\n";
+  for (int n = 1; n <= 10; ++n) {
+    text += u"KAKUTYOUSI" + FromUtf8(std::to_string(n)) + u"=" + (n <= 3 ? extensions[n - 1] : u"") + u"\r\n";
+  }
+  text += u"[終了時フォルダ]\r\nLAST-FLD=sam/\r\n[終了時拡張子]\r\nLAST-KAKU=.jpg\r\n";
+  return Ansi(text);
+}
+
+std::vector<String> SecondNumberChoices() {
+  std::vector<String> choices;
+  for (char16_t d = u'0'; d <= u'9'; ++d) {
+    for (char16_t u : String(u"0123456789abcdef")) choices.push_back(String{d, u});
+  }
+  return choices;
+}
+
+void SetComboText(Velnor& app, int id, const String& text) {
+  SendMessageW(app.ComboEdit(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text.c_str())));
+}
+
+// An expansion with the subfolder and the first number (0 or 1 .. 1).
+std::vector<ShownBox> ExpandWith(Velnor& app, const String& subfolder, const String& extension) {
+  SetComboText(app, ids::kCombo2, subfolder);
+  SetComboText(app, ids::kCombo1, extension);
+  app.SetText(ids::kUrltxt, kUrl);
+  app.SetCheck(ids::kCheck3, 1);
+  app.SetCheck(ids::kCheck1, 1);
+  app.SetCheck(ids::kCheckund, 0);
+  app.SetCheck(ids::kCheck2, 0);
+  app.SetText(ids::kText1, u"");
+  app.Type(ids::kText1, u"1");
+  return app.Press(ids::kRenban);
+}
+
+}  // namespace
+
+// No file before the first exit; the exit writes exactly the file of the defaults, the same
+// bytes as the portable writer makes from the same state.
+E2E_CASE(settings_first_run) {
+  for (const CloseBy how : {CloseBy::kCloseBox, CloseBy::kMenu}) {
+    ctx.SetScope(how == CloseBy::kMenu ? "File_end" : "close box");
+    Velnor app(ctx);
+    E2E_REQUIRE(app.started());
+    const std::wstring ini = app.folder() + L"\\Velnor.ini";
+    E2E_CHECK_EQ(StateOf(app), kDefaults);
+    E2E_CHECK_EQ(app.Text(ids::kUrltxt), kPrompt);
+    E2E_CHECK_EQ(app.ComboItems(ids::kCombo3), SecondNumberChoices());
+    E2E_CHECK(!Exists(ini));
+    const String folder = FolderOf(app.ImagePath());
+    E2E_REQUIRE(!folder.empty());
+
+    E2E_CHECK_EQ(app.CloseAnswering(how), std::vector<ShownBox>{});
+    E2E_CHECK_EQ(app.ExitCode(), 0ul);
+    const Bytes written{ReadBytes(ini)};
+    E2E_CHECK_EQ(written, Bytes{FirstRunFile(folder)});
+
+    // The portable side from no file: the defaults, the exit's history update, the save.
+    E2E_REQUIRE(DeleteFileW(ini.c_str()));
+    ModelRun model(folder);
+    LoadSettings(model.program);
+    E2E_CHECK_EQ(model.State(), kDefaults);
+    E2E_CHECK(model.Exit());
+    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+  }
+}
+
+// A Shift_JIS file written by hand, with Japanese folder names, full-width and half-width
+// letters, bytes 0x5C inside double-byte characters (ソ, 表), a blank line and a key in
+// another section than the program puts it in.
+E2E_CASE(settings_japanese_file) {
+  const std::wstring folder = CaseFolder(ctx);
+  const std::wstring ini = folder + L"\\Velnor.ini";
+  const std::string handWritten = Ansi(
+      u"[チェック]\r\nCHECK1=0\r\nCHECK2=1\r\nCHECK3=False\r\nCHECK4=0\r\n\r\n"
+      u"[サブフォルダ]\r\nSUBFOLDER1=画像/\r\nSUBFOLDER2=\r\nSUBFOLDER3=ソフト表示/\r\nSUBFOLDER4=ｶﾞｿﾞｳ/\r\n"
+      u"[拡張子]\r\nKAKUTYOUSI1=.ｊｐｇ\r\nKAKUTYOUSI2=.jpg\r\nCHECK5=1\r\n"
+      u"[終了時フォルダ]\r\nLAST-FLD=写真/\r\n[終了時拡張子]\r\nLAST-KAKU=.ｊｐｇ\r\n");
+  E2E_REQUIRE(WriteBytes(ini, handWritten));
+  const WindowState loaded{0, 1, 0, 1, 0, 1, {u"画像/", u"ソフト表示/", u"ｶﾞｿﾞｳ/"}, u"写真/", {u".ｊｐｇ", u".jpg"}, u".ｊｐｇ"};
+  // At exit the text 写真/ joins its list; .ｊｐｇ is in its list already.
+  WindowState afterExit = loaded;
+  afterExit.combo2Items.push_back(u"写真/");
+
+  String programFolder;
+  {
+    Velnor app(ctx, SettingsFile::kKeep);
+    E2E_REQUIRE(app.started());
+    E2E_CHECK_EQ(StateOf(app), loaded);
+    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, Bytes{handWritten});
+    programFolder = FolderOf(app.ImagePath());
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+    E2E_CHECK_EQ(app.ExitCode(), 0ul);
+  }
+  const Bytes written{ReadBytes(ini)};
+
+  // The portable reader loads the real program's file into a model window, and the portable
+  // writer writes the same bytes back from it.
+  ModelRun model(programFolder);
+  LoadSettings(model.program);
+  E2E_CHECK_EQ(model.State(), afterExit);
+  E2E_CHECK_EQ(model.program.startNumber, 1.0);
+  E2E_CHECK(model.Exit());
+  E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+
+  Velnor restarted(ctx, SettingsFile::kKeep);
+  E2E_REQUIRE(restarted.started());
+  E2E_CHECK_EQ(StateOf(restarted), afterExit);
+}
+
+// Option1 is kept as CHECK3=False and selected again at the next start, where the first
+// number counts from 1.
+E2E_CASE(settings_option1_restart) {
+  {
+    Velnor app(ctx);
+    E2E_REQUIRE(app.started());
+    app.Click(ids::kOption1);
+    E2E_CHECK_EQ(app.CheckValue(ids::kOption1), 1);
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+  }
+  const std::wstring ini = CaseFolder(ctx) + L"\\Velnor.ini";
+  int count = 0;
+  E2E_CHECK_EQ(Bars(RealReadSection(u"チェック", ini, 32767, count)), String(u"CHECK1=1|CHECK2=1|CHECK3=False|CHECK4=1|CHECK5=1|"));
+
+  Velnor app(ctx, SettingsFile::kKeep);
+  E2E_REQUIRE(app.started());
+  E2E_CHECK_EQ(app.CheckValue(ids::kOption0), 0);
+  E2E_CHECK_EQ(app.CheckValue(ids::kOption1), 1);
+  // The second pattern sample: the first number alone, up to 2.
+  app.SetText(ids::kUrltxt, kUrl);
+  app.ClickListEntry(ids::kList1, 1);
+  app.SetText(ids::kText1, u"");
+  app.Type(ids::kText1, u"2");
+  E2E_CHECK_EQ(app.Press(ids::kRenban), std::vector<ShownBox>{});
+  E2E_CHECK_EQ(app.ListItems(ids::kUrllist), (std::vector<String>{kUrl + u"01.jpg", kUrl + u"02.jpg"}));
+}
+
+// A file that cannot be written at exit: one message with the file's full path, then a
+// normal end. Under Wine a read-only folder or file does not stop root, so the file is kept
+// from being written by a folder of its name, or by the driver holding it open unshared.
+E2E_CASE(settings_save_fails) {
+  const std::wstring ini = CaseFolder(ctx) + L"\\Velnor.ini";
+  const std::string kept = Ansi(u"[チェック]\r\nCHECK2=0\r\n");
+  RemoveDirectoryW(ini.c_str());  // left by an earlier run that stopped half-way
+  for (const bool heldOpen : {false, true}) {
+    ctx.SetScope(heldOpen ? "file held open" : "folder in its place");
+    if (heldOpen) {
+      E2E_REQUIRE(WriteBytes(ini, kept));
+    } else {
+      E2E_REQUIRE(CreateDirectoryW(ini.c_str(), nullptr));
+    }
+    Velnor app(ctx, SettingsFile::kKeep);
+    E2E_REQUIRE(app.started());
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (heldOpen) {
+      E2E_CHECK_EQ(app.CheckValue(ids::kCheck1), 0);  // it was read at start
+      held = CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      E2E_CHECK(held != INVALID_HANDLE_VALUE);
+    }
+    const String path = FolderOf(app.ImagePath()) + u"\\Velnor.ini";
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kMenu),
+                 (std::vector<ShownBox>{{u"注意", u"設定を保存できませんでした\n" + path, false}}));
+    E2E_CHECK(app.Exited(0));
+    E2E_CHECK_EQ(app.ExitCode(), 0ul);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    if (heldOpen) {
+      E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, Bytes{kept});
+      DeleteFileW(ini.c_str());
+    } else {
+      E2E_CHECK(RemoveDirectoryW(ini.c_str()));
+    }
+  }
+}
+
+// A new subfolder text used by an expansion joins Combo2's list at once; after a restart the
+// lists hold the used texts in the order they were added.
+E2E_CASE(settings_history_run) {
+  {
+    Velnor app(ctx);
+    E2E_REQUIRE(app.started());
+    E2E_CHECK_EQ(ExpandWith(app, u"photo/", u".png"), std::vector<ShownBox>{});
+    E2E_CHECK_EQ(app.ListItems(ids::kUrllist), (std::vector<String>{kUrl + u"photo/00.png", kUrl + u"photo/01.png"}));
+    E2E_CHECK_EQ(app.ComboItems(ids::kCombo2), (std::vector<String>{u"sam/", u"image/", u"photo/"}));
+    E2E_CHECK_EQ(app.ComboItems(ids::kCombo1), (std::vector<String>{u".jpg", u".jpeg", u".gif", u".png"}));
+    // A text already in the list does not move.
+    E2E_CHECK_EQ(ExpandWith(app, u"写真/", u".jpg"), std::vector<ShownBox>{});
+    E2E_CHECK_EQ(app.ComboItems(ids::kCombo2), (std::vector<String>{u"sam/", u"image/", u"photo/", u"写真/"}));
+    E2E_CHECK_EQ(app.ComboItems(ids::kCombo1), (std::vector<String>{u".jpg", u".jpeg", u".gif", u".png"}));
+    E2E_CHECK(!Exists(app.folder() + L"\\Velnor.ini"));
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+  }
+  Velnor app(ctx, SettingsFile::kKeep);
+  E2E_REQUIRE(app.started());
+  E2E_CHECK_EQ(StateOf(app), (WindowState{1, 1, 0, 0, 1, 0, {u"sam/", u"image/", u"photo/", u"写真/"}, u"写真/",
+                                          {u".jpg", u".jpeg", u".gif", u".png"}, u".jpg"}));
+}
+
+// A hidden settings file is found but not read: the window starts as with an empty file (no
+// defaults), however much the hidden file holds.
+E2E_CASE(settings_hidden_file) {
+  const std::wstring ini = CaseFolder(ctx) + L"\\Velnor.ini";
+  E2E_REQUIRE(WriteBytes(ini, ""));
+  WindowState empty;
+  {
+    Velnor app(ctx, SettingsFile::kKeep);
+    E2E_REQUIRE(app.started());
+    empty = StateOf(app);
+  }
+  E2E_CHECK(empty.combo2Items.empty());
+  E2E_CHECK(empty.combo1Items.empty());
+  E2E_CHECK_EQ(empty.combo2, String());
+  E2E_CHECK_EQ(empty.check1, 0);
+
+  const std::string content = Ansi(
+      u"[チェック]\r\nCHECK1=1\r\nCHECK2=1\r\nCHECK3=True\r\nCHECK4=1\r\nCHECK5=1\r\n"
+      u"[サブフォルダ]\r\nSUBFOLDER1=hidden/\r\n[終了時フォルダ]\r\nLAST-FLD=hidden/\r\n");
+  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  E2E_REQUIRE(WriteBytes(ini, content));
+  E2E_REQUIRE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  E2E_REQUIRE((GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0);
+  Velnor app(ctx, SettingsFile::kKeep);
+  E2E_REQUIRE(app.started());
+  E2E_CHECK_EQ(StateOf(app), empty);
+  const std::vector<ShownBox> boxes = app.CloseAnswering(CloseBy::kCloseBox);
+  E2E_CHECK_EQ(app.ExitCode(), 0ul);
+  // The exit writes the hidden file like any other (as Windows writes a hidden desktop.ini),
+  // with the empty window's values: what the hidden file held is gone.
+  E2E_CHECK_EQ(boxes, std::vector<ShownBox>{});
+  int count = 0;
+  E2E_CHECK_EQ(Bars(RealReadSection(u"チェック", ini, 32767, count)),
+               String(u"CHECK1=0|CHECK2=0|CHECK3=False|CHECK4=0|CHECK5=0|"));
+  E2E_CHECK_EQ(Bars(RealReadSection(u"終了時フォルダ", ini, 32767, count)), String(u"LAST-FLD=|"));
+  E2E_CHECK((GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0);
+  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The portable profile functions against the real ones on the same files: a section written by
+// one is read back by the other, in a fresh file each time.
+E2E_CASE(settings_profile_cross_check) {
+  const std::wstring folder = CaseFolder(ctx);
+  IniFileProfile portable(ToString(folder));
+  struct Row {
+    const char* name;
+    const char16_t* section;
+    const char16_t* text;   // "|" stands for NUL
+    int size;               // the read buffer, in bytes
+    const char16_t* reads;  // what both readers give for the file of either writer
+    bool sameBytes;         // both writers make the same file
+  };
+  const Row rows[] = {
+      {"Japanese values", u"サブフォルダ", u"SUBFOLDER1=画像/|SUBFOLDER2=|SUBFOLDER3=ソフト表示/|SUBFOLDER4=ｶﾞｿﾞｳ/|SUBFOLDER5=.ｊｐｇ|", 32767,
+       u"SUBFOLDER1=画像/|SUBFOLDER2=|SUBFOLDER3=ソフト表示/|SUBFOLDER4=ｶﾞｿﾞｳ/|SUBFOLDER5=.ｊｐｇ|", true},
+      {"backslashes", u"起動フォルダ", u"KIDOU=Z:\\作業\\表示\\|", 32767, u"KIDOU=Z:\\作業\\表示\\|", true},
+      {"=, brackets and ; in values", u"終了時フォルダ", u"LAST-FLD=a=b/|LAST-KAKU=[x];y|", 32767,
+       u"LAST-FLD=a=b/|LAST-KAKU=[x];y|", true},
+      {"entry without =", u"拡張子", u"KAKUTYOUSI1=.jpg|junk|KAKUTYOUSI2=.gif|", 32767,
+       u"KAKUTYOUSI1=.jpg|KAKUTYOUSI2=.gif|", true},
+      // Wine writes no file for a section without entries; the portable writer writes the
+      // section line alone.
+      {"empty section", u"終了時拡張子", u"|", 32767, u"", false},
+      // The blanks go when the entry is read; Wine's writer drops the leading ones already.
+      {"blanks around = and at the ends", u"チェック", u" CHECK1 = 1 |CHECK2=\t2|", 32767, u"CHECK1=1|CHECK2=2|", false},
+      {"cut at the buffer", u"チェック", u"CHECK1=1|CHECK2=1|CHECK3=True|", 16, u"CHECK1=1|CHECK", true},
+      {"cut after a double-byte character", u"終了時フォルダ", u"LAST-FLD=画像画像|", 13, u"LAST-FLD=画", true},
+  };
+  int fileNumber = 0;
+  for (const Row& row : rows) {
+    ctx.SetScope(row.name);
+    const String section = row.section;
+    const std::wstring byPortable = folder + L"\\p" + std::to_wstring(++fileNumber) + L".ini";
+    const std::wstring byReal = folder + L"\\r" + std::to_wstring(fileNumber) + L".ini";
+    DeleteFileW(byPortable.c_str());
+    DeleteFileW(byReal.c_str());
+    E2E_CHECK(portable.WritePrivateProfileSectionA(section, Nuls(row.text), ToString(byPortable)));
+    E2E_CHECK(RealWriteSection(section, Nuls(row.text), byReal));
+    for (const std::wstring& file : {byPortable, byReal}) {
+      ctx.SetScope(std::string(row.name) + (file == byReal ? ", real writer" : ", portable writer"));
+      int realCount = -1;
+      int portableCount = -1;
+      E2E_CHECK_EQ(Bars(RealReadSection(section, file, row.size, realCount)), String(row.reads));
+      E2E_CHECK_EQ(Bars(PortableReadSection(portable, section, file, row.size, portableCount)), String(row.reads));
+      E2E_CHECK_EQ(portableCount, realCount);
+    }
+    ctx.SetScope(row.name);
+    E2E_CHECK_EQ(Bytes{ReadBytes(byPortable)} == Bytes{ReadBytes(byReal)}, row.sameBytes);
+    if (row.sameBytes) E2E_CHECK_EQ(Bytes{ReadBytes(byPortable)}, Bytes{ReadBytes(byReal)});
+  }
+
+  // A file written by hand, then one section replaced by either writer: both readers agree on
+  // every section before and after.
+  const std::string handWritten = Ansi(
+      u"; 設定\r\n[チェック]\r\n CHECK1 = 0 \r\n;CHECK2=1\r\n\r\nnoequals\r\nCHECK3=False\n[ちぇっく]\nX=1\r"
+      u"[サブフォルダ]\r\nSUBFOLDER1=a\r\n[チェック]\r\nCHECK4=2\r\n[拡張子]\r\nKAKUTYOUSI1=.gif");
+  const String sections[] = {u"チェック", u"ちぇっく", u"サブフォルダ", u"拡張子", u"終了時フォルダ"};
+  struct Step {
+    const char* name;
+    int writer;  // 0: none, 1: portable, 2: real
+  };
+  for (const Step step : {Step{"as written", 0}, Step{"portable writer", 1}, Step{"real writer", 2}}) {
+    const std::wstring file = folder + L"\\hand" + std::to_wstring(step.writer) + L".ini";
+    E2E_REQUIRE(WriteBytes(file, handWritten));
+    const String replacement = Nuls(u"CHECK1=1|CHECK5=1|");
+    if (step.writer == 1) E2E_CHECK(portable.WritePrivateProfileSectionA(u"チェック", replacement, ToString(file)));
+    if (step.writer == 2) E2E_CHECK(RealWriteSection(u"チェック", replacement, file));
+    for (const String& section : sections) {
+      ctx.SetScope(std::string(step.name) + ", section " + ToUtf8(section));
+      int realCount = -1;
+      int portableCount = -1;
+      const String real = RealReadSection(section, file, 32767, realCount);
+      E2E_CHECK_EQ(Bars(PortableReadSection(portable, section, file, 32767, portableCount)), Bars(real));
+      E2E_CHECK_EQ(portableCount, realCount);
+      if (step.writer != 0 && section == u"チェック") E2E_CHECK_EQ(Bars(real), String(u"CHECK1=1|CHECK5=1|"));
+    }
+  }
+}
+
+}  // namespace velnor::e2e
