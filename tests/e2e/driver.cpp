@@ -291,3 +291,295 @@ std::vector<ShownBox> Velnor::Press(int id) {
 }
 
 }  // namespace velnor::e2e
+
+// ---- Menu commands, list selections, the clipboard as another program uses it ----
+
+namespace velnor::e2e {
+namespace {
+
+struct SentMessage {
+  HWND target;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+DWORD WINAPI SendFromThread(LPVOID param) {
+  const auto* sent = static_cast<SentMessage*>(param);
+  SendMessageW(sent->target, sent->message, sent->wParam, sent->lParam);
+  return 0;
+}
+
+bool OpenClipboardPatiently() {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (OpenClipboard(nullptr)) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+// Empties the clipboard and puts data on it in format; the clipboard takes data when placed.
+bool Place(UINT format, HANDLE data) {
+  if (data == nullptr) return false;
+  if (!OpenClipboardPatiently()) return false;
+  const bool placed = EmptyClipboard() && SetClipboardData(format, data) != nullptr;
+  CloseClipboard();
+  return placed;
+}
+
+HGLOBAL GlobalCopy(const void* bytes, size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (memory == nullptr) return nullptr;
+  memcpy(GlobalLock(memory), bytes, size);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// Runs on the clipboard's data while it is open; false when it could not be opened.
+template <typename Read>
+bool ReadClipboard(UINT format, Read read) {
+  if (!OpenClipboardPatiently()) return false;
+  bool found = false;
+  if (HANDLE data = GetClipboardData(format)) {
+    if (const void* p = GlobalLock(data)) {
+      read(p, GlobalSize(data));
+      found = true;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return found;
+}
+
+}  // namespace
+
+std::vector<ShownBox> Velnor::SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::vector<ShownBox> shown;
+  // Left alive on purpose if the command hangs: the sending thread may still use it.
+  auto* sent = new SentMessage{target, message, wParam, lParam};
+  HANDLE sender = CreateThread(nullptr, 0, SendFromThread, sent, 0, nullptr);
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(sender, 10) == WAIT_TIMEOUT) {
+    if (GetTickCount() - start > 60000) {
+      ctx_.Fail(__FILE__, __LINE__, "the command did not finish within 60 s");
+      break;
+    }
+    HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
+    if (!box) continue;
+    shown.push_back(ReadMessageBox(box));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+  }
+  if (WaitForSingleObject(sender, 5000) == WAIT_OBJECT_0) delete sent;
+  CloseHandle(sender);
+  return shown;
+}
+
+std::vector<ShownBox> Velnor::Command(int commandId) {
+  return SendAndAnswer(window_, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+std::vector<int> Velnor::SelectedItems(int id) const {
+  HWND list = Control(id);
+  std::vector<int> selected;
+  const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    if (SendMessageW(list, LB_GETSEL, i, 0) > 0) selected.push_back(i);
+  }
+  return selected;
+}
+
+void Velnor::SelectItem(int id, int index, bool selected) {
+  SendMessageW(Control(id), LB_SETSEL, selected ? TRUE : FALSE, index);
+}
+
+bool WriteClipboardText(const String& text) {
+  String terminated = text;
+  terminated.push_back(u'\0');
+  return Place(CF_UNICODETEXT, GlobalCopy(terminated.data(), terminated.size() * sizeof(char16_t)));
+}
+
+bool WriteClipboardImage(UINT format) {
+  constexpr int kSide = 8;
+  std::vector<DWORD> pixels(kSide * kSide, 0x00336699);
+  if (format == CF_BITMAP) {
+    return Place(CF_BITMAP, CreateBitmap(kSide, kSide, 1, 32, pixels.data()));
+  }
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = kSide;
+  header.biHeight = kSide;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * sizeof(DWORD));
+  return Place(CF_DIB, GlobalCopy(bytes.data(), bytes.size()));
+}
+
+std::optional<String> ReadClipboardText() {
+  String text;
+  const bool found = ReadClipboard(CF_UNICODETEXT, [&](const void* p, size_t size) {
+    const auto* chars = static_cast<const char16_t*>(p);
+    const size_t limit = size / sizeof(char16_t);
+    size_t length = 0;
+    while (length < limit && chars[length] != u'\0') ++length;
+    text.assign(chars, length);
+  });
+  if (!found) return std::nullopt;
+  return text;
+}
+
+std::optional<std::string> ReadClipboardAnsiText() {
+  std::string text;
+  const bool found = ReadClipboard(CF_TEXT, [&](const void* p, size_t size) {
+    const auto* bytes = static_cast<const char*>(p);
+    size_t length = 0;
+    while (length < size && bytes[length] != '\0') ++length;
+    text.assign(bytes, length);
+  });
+  if (!found) return std::nullopt;
+  return text;
+}
+
+bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
+  // Only Wine runs a Linux program for CreateProcess, and only Wine maps drive Z: to the root.
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return false;
+  if (folder.size() < 3 || (folder[0] != L'Z' && folder[0] != L'z') || folder[1] != L':') return false;
+  static int serial = 0;
+  const std::wstring file = folder + L"\\xclip-" + std::to_wstring(++serial) + L".txt";
+  HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool wrote = WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
+                     written == utf8.size();
+  CloseHandle(out);
+  if (!wrote) return false;
+  std::wstring unixFile = file.substr(2);
+  for (auto& c : unixFile) {
+    if (c == L'\\') c = L'/';
+  }
+  // Its standard handles lead nowhere: xclip stays in the background, and must not keep the
+  // test runner's output pipes open.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = si.hStdOutput = si.hStdError = null;
+  PROCESS_INFORMATION pi{};
+  std::wstring commandLine = L"/usr/bin/xclip -selection clipboard " + unixFile;
+  const bool started = CreateProcessW(L"Z:\\usr\\bin\\xclip", commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, nullptr, &si, &pi) != FALSE;
+  if (null != INVALID_HANDLE_VALUE) CloseHandle(null);
+  if (!started) return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+ClipboardHold::ClipboardHold(DWORD ms) : ms_(ms) {
+  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  WaitForSingleObject(ready_, 5000);
+}
+
+ClipboardHold::~ClipboardHold() {
+  WaitForSingleObject(thread_, INFINITE);
+  CloseHandle(thread_);
+  CloseHandle(ready_);
+}
+
+DWORD WINAPI ClipboardHold::Run(LPVOID param) {
+  auto* self = static_cast<ClipboardHold*>(param);
+  self->opened_ = OpenClipboardPatiently();
+  SetEvent(self->ready_);
+  if (self->opened_) {
+    Sleep(self->ms_);
+    CloseClipboard();
+  }
+  return 0;
+}
+
+namespace {
+constexpr UINT kViewerLeave = WM_APP + 1;
+constexpr UINT kViewerQuit = WM_APP + 2;
+}  // namespace
+
+ClipboardViewer::ClipboardViewer() {
+  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  WaitForSingleObject(ready_, 5000);
+}
+
+ClipboardViewer::~ClipboardViewer() {
+  Leave();
+  if (window_) PostMessageW(window_, kViewerQuit, 0, 0);
+  WaitForSingleObject(thread_, 5000);
+  CloseHandle(thread_);
+  CloseHandle(ready_);
+}
+
+void ClipboardViewer::Leave() {
+  if (joined_ && window_) SendMessageW(window_, kViewerLeave, 0, 0);
+}
+
+bool ClipboardViewer::WaitForNoticesAbove(int count, DWORD timeoutMs) const {
+  return WaitUntil([&] { return notices_ > count; }, timeoutMs);
+}
+
+DWORD WINAPI ClipboardViewer::Run(LPVOID param) {
+  auto* self = static_cast<ClipboardViewer*>(param);
+  static const ATOM kClass = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VelnorE2EClipboardViewer";
+    return RegisterClassW(&wc);
+  }();
+  HWND window = CreateWindowExW(0, MAKEINTATOM(kClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  if (window) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = window;
+    self->next_ = SetClipboardViewer(window);
+    self->joined_ = true;
+  }
+  SetEvent(self->ready_);
+  if (!window) return 0;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
+LRESULT CALLBACK ClipboardViewer::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<ClipboardViewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_DRAWCLIPBOARD:
+      ++self->notices_;
+      if (self->next_) SendMessageW(self->next_, message, wParam, lParam);
+      return 0;
+    case WM_CHANGECBCHAIN:
+      if (reinterpret_cast<HWND>(wParam) == self->next_) {
+        self->next_ = reinterpret_cast<HWND>(lParam);
+      } else if (self->next_) {
+        SendMessageW(self->next_, message, wParam, lParam);
+      }
+      return 0;
+    case kViewerLeave:
+      if (self->joined_) ChangeClipboardChain(hwnd, self->next_);
+      self->joined_ = false;
+      return 0;
+    case kViewerQuit:
+      DestroyWindow(hwnd);
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace velnor::e2e

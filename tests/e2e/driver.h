@@ -4,7 +4,9 @@
 // message boxes. See README.md in this folder.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,14 @@ class Velnor {
   // Presses a command button and answers every message box the command shows, in order,
   // with OK; returns when the command has finished.
   std::vector<ShownBox> Press(int id);
+  // The same for a menu command (WM_COMMAND with the command's id, as the menu sends it).
+  std::vector<ShownBox> Command(int commandId);
+  // The same for any message sent to target from a second thread.
+  std::vector<ShownBox> SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // The indices of a list box's selected items, and selecting or clearing one of them.
+  std::vector<int> SelectedItems(int id) const;
+  void SelectItem(int id, int index, bool selected = true);
 
   // Asks the window to close; true when the process ended.
   bool Close(DWORD timeoutMs = 10000);
@@ -93,6 +103,68 @@ class Velnor {
   std::wstring folder_;
   PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;
+};
+
+// The clipboard as another program uses it. Opening it is retried for about a second (under
+// Wine the X11 clipboard manager holds it now and then).
+bool WriteClipboardText(const String& text);   // empties it, then CF_UNICODETEXT
+bool WriteClipboardImage(UINT format);         // empties it, then a small picture: CF_BITMAP or CF_DIB
+// The text in CF_UNICODETEXT, or the bytes in CF_TEXT as they stand; nothing when the
+// clipboard holds no such text or cannot be opened.
+std::optional<String> ReadClipboardText();
+std::optional<std::string> ReadClipboardAnsiText();
+
+// A copy made by another X program, as a browser's copy reaches Wine: runs xclip on the
+// text (UTF-8), through a file in folder. False when xclip cannot run (not under Wine, or no
+// xclip). xclip keeps serving the text until another program copies: end a case with a copy
+// of the driver's own so that it exits.
+bool CopyFromX(const std::wstring& folder, const std::string& utf8);
+
+// Holds the clipboard open for ms milliseconds from a thread of its own, as another program
+// that is slow to close it would. The constructor returns once the clipboard is open.
+class ClipboardHold {
+ public:
+  explicit ClipboardHold(DWORD ms);
+  ~ClipboardHold();  // waits for the hold to end
+  ClipboardHold(const ClipboardHold&) = delete;
+  ClipboardHold& operator=(const ClipboardHold&) = delete;
+  bool opened() const { return opened_; }
+
+ private:
+  static DWORD WINAPI Run(LPVOID self);
+  DWORD ms_;
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  bool opened_ = false;
+};
+
+// A well-behaved clipboard viewer of the driver's own: a window in a thread of its own that
+// joins the viewer chain (SetClipboardViewer), counts WM_DRAWCLIPBOARD and passes the chain's
+// messages on as a viewer must. Because a viewer gets the notice only after every window
+// before it in the chain has handled it, a viewer that joined before Velnor learns that Velnor
+// has handled a change when its own notice arrives.
+class ClipboardViewer {
+ public:
+  ClipboardViewer();
+  ~ClipboardViewer();  // leaves the chain if still in it
+  ClipboardViewer(const ClipboardViewer&) = delete;
+  ClipboardViewer& operator=(const ClipboardViewer&) = delete;
+
+  bool joined() const { return joined_; }
+  void Leave();  // ChangeClipboardChain from the viewer's own thread
+  int notices() const { return notices_; }
+  // Waits until more than count notices have arrived.
+  bool WaitForNoticesAbove(int count, DWORD timeoutMs = 5000) const;
+
+ private:
+  static DWORD WINAPI Run(LPVOID self);
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  HWND window_ = nullptr;
+  HWND next_ = nullptr;  // used by the viewer's thread only
+  std::atomic<bool> joined_{false};
+  std::atomic<int> notices_{0};
 };
 
 // The layout units of the window (1/1440 inch) at the screen's resolution.
