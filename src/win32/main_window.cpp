@@ -40,7 +40,7 @@ const ControlLayout kLayout[] = {
     {ids::kCopy, Kind::kButton, L"LIST COPY", kVisibleStop, 7320, 120, 1095, 375},
     {ids::kCheckund, Kind::kCheck, L" \"_\" ｱﾝﾀﾞｰﾊﾞｰを追加", kVisibleStop, 4320, 1080, 1935, 375},
     {ids::kUrllist, Kind::kList, L"",
-     kVisibleStop | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL, 120, 1520, 8295, 1860},
+     kVisibleStop | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL, 120, 1520, 8295, 1860},
     {ids::kRenban, Kind::kButton, L"連番 展開", kVisibleStop, 6000, 120, 1215, 375},
     // The option group: only the selected button is a tab stop (Win32OptionButton).
     {ids::kOption0, Kind::kOption, L"0", kVisibleStop | WS_GROUP, 3360, 1080, 495, 375},
