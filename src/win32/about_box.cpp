@@ -27,7 +27,7 @@ constexpr int kIconPixelsAt96Dpi = 48;
 constexpr wchar_t kProductLine[] = L"Velnor URL連番展開ツール";
 constexpr wchar_t kVersionLine[] = L"Version " VELNOR_VERSION_WTEXT;
 // The holder and year of the version record's copyright entry, short enough for Label3.
-constexpr wchar_t kCopyrightLine[] = L"© 2024 Velnor Project";
+constexpr wchar_t kCopyrightLine[] = L"© 2026 Velnor Project";
 const String kCaptionSuffix = u" - バージョン情報";
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
