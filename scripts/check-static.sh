@@ -13,8 +13,10 @@ mkdir -p "$logs"
 # Compilation databases only: nothing is built.
 cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DVELNOR_TESTS=OFF \
   -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-cmake -S . -B "$win32" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw.cmake \
-  -DVELNOR_TESTS=OFF -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+toolchain=()  # given once: CMake keeps it in the cache
+[ -f "$win32/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw.cmake)
+cmake -S . -B "$win32" -DCMAKE_BUILD_TYPE=Debug "${toolchain[@]}" -DVELNOR_TESTS=OFF \
+  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 
 # clang finds the mingw-w64 C headers by itself, but not the C++ library of the cross g++.
 mingw_cxx_includes=()
