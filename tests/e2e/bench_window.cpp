@@ -19,23 +19,12 @@
 #include "expand/url_list.h"
 #include "settings/list_history.h"
 #include "ui/input_fields.h"
+#include "bench_timing.h"
 #include "win32/control_ids.h"
 #include "win32/main_window.h"
 
 namespace velnor::e2e {
 namespace {
-
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
 
 const wchar_t kUrl[] = L"http://example.com/img/";
 

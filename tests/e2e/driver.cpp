@@ -58,15 +58,6 @@ ShownBox ReadMessageBox(HWND box) {
   return shown;
 }
 
-struct PressData {
-  HWND button;
-};
-
-DWORD WINAPI SendClick(LPVOID param) {
-  SendMessageW(static_cast<PressData*>(param)->button, BM_CLICK, 0, 0);
-  return 0;
-}
-
 }  // namespace
 
 std::string Describe(const ShownBox& box) {
@@ -268,27 +259,7 @@ HWND Velnor::Focus() const {
   return info.hwndFocus;
 }
 
-std::vector<ShownBox> Velnor::Press(int id) {
-  std::vector<ShownBox> shown;
-  // Left alive on purpose if the command hangs: the sending thread may still use it.
-  auto* data = new PressData{Control(id)};
-  HANDLE sender = CreateThread(nullptr, 0, SendClick, data, 0, nullptr);
-  const DWORD start = GetTickCount();
-  while (WaitForSingleObject(sender, 10) == WAIT_TIMEOUT) {
-    if (GetTickCount() - start > 60000) {
-      ctx_.Fail(__FILE__, __LINE__, "the command did not finish within 60 s");
-      break;
-    }
-    HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
-    if (!box) continue;
-    shown.push_back(ReadMessageBox(box));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
-  }
-  if (WaitForSingleObject(sender, 5000) == WAIT_OBJECT_0) delete data;
-  CloseHandle(sender);
-  return shown;
-}
+std::vector<ShownBox> Velnor::Press(int id) { return SendAndAnswer(Control(id), BM_CLICK, 0, 0); }
 
 }  // namespace velnor::e2e
 
