@@ -22,6 +22,10 @@ std::string_view TrimRight(std::string_view s) {
   return s;
 }
 
+// The profile functions hand keys, values and section names over as C strings: each of them
+// ends at its first NUL, whatever follows on the line.
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
 char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Letter case matters only for ASCII letters; the second byte of a double-byte character
@@ -83,7 +87,7 @@ void ForEachLine(std::string_view file, Visit visit) {
       const size_t close = LastClosingBracket(line.content);
       if (close != std::string_view::npos) {
         line.isSection = true;
-        line.sectionName = TrimRight(TrimLeft(line.content.substr(1, close - 1)));
+        line.sectionName = UpToNul(TrimRight(TrimLeft(line.content.substr(1, close - 1))));
       }
     }
     if (!visit(line)) return;
@@ -106,11 +110,13 @@ std::string ReadSection(std::string_view file, std::string_view section, int siz
     if (!inSection || line.content.empty() || line.content.front() == ';') return true;
     const size_t equals = line.content.find('=');
     if (equals == std::string_view::npos) {
-      text.append(line.content);
+      const std::string_view bare = UpToNul(line.content);
+      if (bare.empty()) return true;  // nothing left of the line: no entry
+      text.append(bare);
     } else {
-      text.append(TrimRight(line.content.substr(0, equals)));
+      text.append(UpToNul(TrimRight(line.content.substr(0, equals))));
       text.push_back('=');
-      text.append(TrimLeft(line.content.substr(equals + 1)));
+      text.append(UpToNul(TrimLeft(line.content.substr(equals + 1))));
     }
     text.push_back('\0');
     // Enough read once the buffer is full: the rest would be cut off anyway.

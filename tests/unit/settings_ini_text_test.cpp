@@ -48,7 +48,7 @@ TEST(IniReadSection, HandsBackTheEntriesOfTheSection) {
       {"Shift_JIS section and value",
        "[\x8F\x49\x97\xB9\x8E\x9E\x83\x74\x83\x48\x83\x8B\x83\x5F]\r\nLAST-FLD=\x8E\xCA\x90\x5E/\r\n",
        "\x8F\x49\x97\xB9\x8E\x9E\x83\x74\x83\x48\x83\x8B\x83\x5F", "LAST-FLD=\x8E\xCA\x90\x5E/\0"s},
-      {"NUL byte inside a line", "[A]\r\na=1\0b=2\r\n"s, "A", "a=1\0b=2\0"s},
+      {"NUL byte inside a line ends it", "[A]\r\na=1\0b=2\r\n"s, "A", "a=1\0"s},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ReadSection(c.file, c.section, kBuffer), c.expected) << c.name;

@@ -234,7 +234,7 @@ TEST(ReadSettingsFile, MalformedFiles) {
     SettingsState expected;
   } cases[] = {
       {"NUL bytes", check + "CHECK4=1\0CHECK5=1\r\n\0\0\r\nCHECK2=1\r\n"s + lastFolder + "LAST-FLD=a\0b\r\n"s,
-       {.check1 = 1, .checkund = 1, .check2 = 1, .combo2Text = u"a"}},
+       {.check1 = 1, .checkund = 1, .combo2Text = u"a"}},
       {"invalid Shift_JIS", check + "CHECK1=\x81\r\n[\xFF\xFE]\r\nCHECK2=\xFD\r\n" + lastFolder + "LAST-FLD=\xE0\r\n" +
                                  lastExtension + "LAST-KAKU=.gif\r\n",
        {.combo2Text = u"\u30FB", .combo1Text = u".gif"}},
