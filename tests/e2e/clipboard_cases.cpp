@@ -73,19 +73,6 @@ struct XclipCleanup {
   ~XclipCleanup() { WriteClipboardText(u"driver"); }
 };
 
-void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
-  std::vector<INPUT> inputs;
-  for (const auto& [vk, down] : keys) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    inputs.push_back(in);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 // The program's window in front, then Ctrl+C as real keys.
 void PressCtrlC(Velnor& app) {
   SetForegroundWindow(app.window());

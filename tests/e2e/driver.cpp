@@ -179,32 +179,30 @@ HWND Velnor::ComboEdit(int id) const { return FindWindowExW(Control(id), nullptr
 
 String Velnor::Text(int id) const { return WindowTextOf(Control(id)); }
 
-std::vector<String> Velnor::ListItems(int id) const {
-  HWND list = Control(id);
+namespace {
+
+// Every item text of a list box or of a combo box's list, through the given messages.
+std::vector<String> ItemTexts(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage) {
   std::vector<String> items;
-  const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  const auto count = static_cast<int>(SendMessageW(control, countMessage, 0, 0));
   for (int i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    const LRESULT length = SendMessageW(control, lengthMessage, i, 0);
     std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+    const LRESULT copied = SendMessageW(control, textMessage, i, reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     items.push_back(WideToString(buffer));
   }
   return items;
 }
 
+}  // namespace
+
+std::vector<String> Velnor::ListItems(int id) const {
+  return ItemTexts(Control(id), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
 std::vector<String> Velnor::ComboItems(int id) const {
-  HWND combo = Control(id);
-  std::vector<String> items;
-  const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    std::wstring buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-    buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    items.push_back(WideToString(buffer));
-  }
-  return items;
+  return ItemTexts(Control(id), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 int Velnor::CheckValue(int id) const { return static_cast<int>(SendMessageW(Control(id), BM_GETCHECK, 0, 0)); }
@@ -551,6 +549,23 @@ LRESULT CALLBACK ClipboardViewer::WindowProc(HWND hwnd, UINT message, WPARAM wPa
     default:
       return DefWindowProcW(hwnd, message, wParam, lParam);
   }
+}
+
+}  // namespace velnor::e2e
+
+namespace velnor::e2e {
+
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+  std::vector<INPUT> inputs;
+  for (const auto& [vk, down] : keys) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    inputs.push_back(in);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 }  // namespace velnor::e2e

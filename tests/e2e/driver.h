@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -173,5 +175,9 @@ inline int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
 // A control's rectangle in the main window's client coordinates.
 RECT ClientRectOf(HWND window, HWND control);
+
+// Real key presses (virtual key, down or up) through SendInput, for keys that need the key
+// state, such as Ctrl+C; the program's window must be in the foreground.
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
 
 }  // namespace velnor::e2e
