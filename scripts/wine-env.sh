@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Source this file: it sets up a Wine prefix of the project's own under build/ and exports what
 # running Velnor.exe under Wine needs. VELNOR_DPI=144 selects a second prefix whose screen
-# reports 144 dots per inch.
+# reports 144 dots per inch. VELNOR_PREFIX_BASE puts the prefixes in another folder, so that
+# two test runs on one machine never share a wineserver (or its clipboard).
 #   source scripts/wine-env.sh && velnor_wine_prefix && "$VELNOR_WINE" build/.../Velnor.exe
 VELNOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELNOR_DPI="${VELNOR_DPI:-96}"
+VELNOR_PREFIX_BASE="${VELNOR_PREFIX_BASE:-$VELNOR_ROOT/build}"
+export VELNOR_PREFIX_BASE
 if [ "$VELNOR_DPI" = 96 ]; then
-  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_ROOT/build/wineprefix}"
+  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix}"
 else
-  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_ROOT/build/wineprefix-$VELNOR_DPI}"
+  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix-$VELNOR_DPI}"
 fi
 export WINEARCH=win64
 export WINEDEBUG=-all
