@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds Velnor.exe with mingw-w64, checks that it needs no DLL beyond the system's, and
 # runs the end-to-end tests on the real window under Wine (at 96 and at 144 dots per inch).
-# Needs no display: it starts its own Xvfb when DISPLAY is unset.
+# Needs no display: it starts its own Xvfb when DISPLAY is unset. VELNOR_WINDOWS_BUILD and
+# VELNOR_PREFIX_BASE (scripts/wine-env.sh) give a run a build and Wine prefixes of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD=build/windows
+BUILD="${VELNOR_WINDOWS_BUILD:-build/windows}"
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw.cmake -DCMAKE_BUILD_TYPE=Release \
       -DVELNOR_TESTS=OFF -DVELNOR_E2E=ON >/dev/null
 cmake --build "$BUILD" -j2
