@@ -15,10 +15,12 @@ void TakeCopiedUrl(Program& program) {
   const bool textAvailable = clipboard.IsTextAvailable();
   if (!IsCopiedUrl(*text) || !textAvailable) return;
   // Read again for the text to take: the whole of it, line breaks and all.
-  if (const std::optional<String> url = clipboard.ReadText()) program.form.urltxt->SetText(*url);
+  if (const std::optional<String> url = clipboard.ReadText()) PutCopiedUrl(program, *url);
 }
 
 }  // namespace
+
+void PutCopiedUrl(Program& program, const String& url) { program.form.urltxt->SetText(url); }
 
 bool IsCopiedUrl(StringView text) { return text.starts_with(u"http://"); }
 
