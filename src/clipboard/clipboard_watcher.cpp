@@ -1,6 +1,7 @@
 #include "clipboard/clipboard_watcher.h"
 
 #include "clipboard/clipboard_platform.h"
+#include "expand/url_split.h"
 
 namespace velnor {
 
@@ -20,7 +21,10 @@ void TakeCopiedUrl(Program& program) {
 
 }  // namespace
 
-void PutCopiedUrl(Program& program, const String& url) { program.form.urltxt->SetText(url); }
+void PutCopiedUrl(Program& program, const String& url) {
+  program.form.urltxt->SetText(url);
+  SplitCopiedUrl(program);  // only when the user has turned the automatic split on
+}
 
 bool IsCopiedUrl(StringView text) { return text.starts_with(u"http://"); }
 

@@ -11,7 +11,7 @@ void CheckExpansionInput(Program& program) {
   };
 
   if (f.urltxt->GetText() == kUrlPrompt) {
-    warn(u"URLを入力して下さい");
+    warn(kUrlMissingMessage);
     return;
   }
   const bool firstEmpty = f.Text(1).GetText().empty();

@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "base/numbers.h"
@@ -15,6 +16,7 @@ const String kSubfolderKey = u"SUBFOLDER";
 const String kExtensionKey = u"KAKUTYOUSI";
 const String kLastSubfolderKey = u"LAST-FLD";
 const String kLastExtensionKey = u"LAST-KAKU";
+const String kAutoSplitKey = u"AUTOSPLIT";
 
 // The keys that carry a check box state, and the box each one sets.
 struct CheckKey {
@@ -67,6 +69,9 @@ void ApplySettingsEntry(Program& program, const String& key, const String& value
     } else {
       f.Option1->Select();
     }
+  } else if (key == kAutoSplitKey) {
+    // Like a check state, a value other than 1 or 0 is no state and changes nothing.
+    if (value == u"1" || value == u"0") program.autoSplit = value == u"1";
   } else if (key == kLastSubfolderKey) {
     f.Combo2->SetText(value);
   } else if (key == kLastExtensionKey) {
@@ -78,6 +83,13 @@ void ApplySettingsEntry(Program& program, const String& key, const String& value
   }
 }
 
+std::array<String, 7> SectionsInFileOrder() {
+  std::array<String, 7> sections;
+  std::copy(kSettingsSections.begin(), kSettingsSections.end(), sections.begin());
+  sections.back() = kOptionSection;
+  return sections;
+}
+
 String Entry(const String& key, const String& value) { return key + u"=" + value + kNul; }
 
 String HistoryEntries(const String& prefix, const HistorySlots& slots) {
@@ -86,8 +98,8 @@ String HistoryEntries(const String& prefix, const HistorySlots& slots) {
   return text + kNul;
 }
 
-// The six section texts, in the order of kSettingsSections.
-std::array<String, 6> ComposeSettingsSections(const Program& program, const String& folder) {
+// The six section texts, in the order of kSettingsSections, then the options section.
+std::array<String, 7> ComposeSettingsSections(const Program& program, const String& folder) {
   const Form1& f = program.form;
   auto state = [](const CheckBox* box) { return DecimalText(box->Value()); };
   return {
@@ -99,6 +111,7 @@ std::array<String, 6> ComposeSettingsSections(const Program& program, const Stri
       HistoryEntries(kExtensionKey, program.extensionHistory),
       Entry(kLastSubfolderKey, f.Combo2->GetText()) + kNul,
       Entry(kLastExtensionKey, f.Combo1->GetText()) + kNul,
+      Entry(kAutoSplitKey, program.autoSplit ? u"1" : u"0") + kNul,
   };
 }
 
@@ -152,7 +165,7 @@ void ReadSettingsFile(Program& program) {
   String buffer;
   std::vector<String> entries;
   std::vector<String> pieces;
-  for (const String& section : kSettingsSections) {
+  for (const String& section : SectionsInFileOrder()) {
     const int count = profile.GetPrivateProfileSectionA(section, buffer, kSectionBufferSize, path);
     if (count <= 0) continue;
     // The last piece is the empty text after the final NUL; like any entry without "=" it
@@ -175,11 +188,12 @@ bool SaveSettings(Program& program) {
   ProfilePlatform& profile = *program.profile;
   const String folder = profile.ProgramFolder();
   const String path = SettingsFilePath(folder);
-  const std::array<String, 6> texts = ComposeSettingsSections(program, folder);
+  const std::array<String, 7> texts = ComposeSettingsSections(program, folder);
+  const std::array<String, 7> sections = SectionsInFileOrder();
   // Every section is written even after a failed one: a locked file may free up.
   bool saved = true;
   for (size_t i = 0; i < texts.size(); ++i) {
-    saved = profile.WritePrivateProfileSectionA(kSettingsSections[i], texts[i], path) && saved;
+    saved = profile.WritePrivateProfileSectionA(sections[i], texts[i], path) && saved;
   }
   if (!saved) program.platform->ShowMessage(kSaveFailedMessage + u"\n" + path, u"注意", kOkOnly);
   return saved;

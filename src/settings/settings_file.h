@@ -15,6 +15,9 @@ inline const String kSettingsFileName = u"Velnor.ini";
 inline const std::array<String, 6> kSettingsSections = {
     u"起動フォルダ", u"チェック", u"サブフォルダ", u"拡張子", u"終了時フォルダ", u"終了時拡張子"};
 
+// The seventh section, written after the six and read like them: the program's options.
+inline const String kOptionSection = u"オプション";
+
 // One read buffer serves every section; its size in bytes of the ANSI code page.
 constexpr int kSectionBufferSize = 32767;
 
@@ -42,7 +45,8 @@ void LoadSettings(Program& program);
 // the path is an ordinary file (not hidden, system or a folder).
 void ReadSettingsFile(Program& program);
 
-// At exit: writes all six sections from the window and the history slot tables. When any
+// At exit: writes all six sections from the window and the history slot tables, then the
+// options section. When any
 // write fails, tells the user once ("注意") which file could not be written; returns false
 // then. Call after UpdateHistoryLists.
 bool SaveSettings(Program& program);

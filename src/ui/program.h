@@ -37,6 +37,10 @@ struct Program {
   // The program's folder, always ending in "\"; set at start-up.
   String programFolder;
 
+  // Split every URL the clipboard watcher takes into the fields at once (the Edit menu's
+  // check item, kept in the settings file); off unless the user turns it on.
+  bool autoSplit = false;
+
   // The clipboard watcher: the next window of the viewer chain and the window procedure
   // that the watcher replaced (both 0 while none).
   uintptr_t nextClipboardViewer = 0;

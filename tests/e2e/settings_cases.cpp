@@ -203,6 +203,8 @@ std::string FirstRunFile(const String& folder) {
     text += u"KAKUTYOUSI" + FromUtf8(std::to_string(n)) + u"=" + (n <= 3 ? extensions[n - 1] : u"") + u"\r\n";
   }
   text += u"[終了時フォルダ]\r\nLAST-FLD=sam/\r\n[終了時拡張子]\r\nLAST-KAKU=.jpg\r\n";
+  // The options come after the six sections.
+  text += u"[オプション]\r\nAUTOSPLIT=0\r\n";
   return Ansi(text);
 }
 

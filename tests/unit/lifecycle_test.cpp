@@ -63,7 +63,7 @@ TEST(UnloadMainWindow, WritesTheFieldsOnceWithTheWatcherOutAndClosesEverything) 
   EXPECT_FALSE(p.clipboard.InChain(ModelClipboard::kMainWindow));
   EXPECT_EQ(w.urltxt.GetText(), kUrlPrompt);
   EXPECT_EQ(p.log.back(), "CloseAllForms");
-  EXPECT_EQ(p.profile.writeCalls, 6);  // six sections, written once
+  EXPECT_EQ(p.profile.writeCalls, 7);  // six sections and the options, written once
   const String file = cp932::Decode(p.profile.files.at(p.SettingsPath()).bytes);
   // The history was taken before the queued edit ran; the field's text after it.
   EXPECT_NE(file.find(u"SUBFOLDER3=photos/\r\n"), String::npos);

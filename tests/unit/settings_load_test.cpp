@@ -156,6 +156,36 @@ TEST(ReadSettingsFile, CheckValuesOtherThanZeroOneOrTwoAreIgnored) {
   }
 }
 
+TEST(ReadSettingsFile, TheAutomaticSplitOption) {
+  const struct {
+    const char* name;
+    String file;
+    bool before;
+    bool autoSplit;
+  } cases[] = {
+      {"1 turns it on", u"[オプション]\r\nAUTOSPLIT=1\r\n", false, true},
+      {"0 turns it off", u"[オプション]\r\nAUTOSPLIT=0\r\n", true, false},
+      {"other values change nothing", u"[オプション]\r\nAUTOSPLIT=yes\r\nAUTOSPLIT=１\r\nAUTOSPLIT=\r\n", false, false},
+      {"other values keep it on", u"[オプション]\r\nAUTOSPLIT=01\r\nAUTOSPLIT=True\r\n", true, true},
+      {"the last valid value wins", u"[オプション]\r\nAUTOSPLIT=1\r\nAUTOSPLIT=0\r\nAUTOSPLIT=2\r\n", true, false},
+      {"in another of the sections", u"[チェック]\r\nAUTOSPLIT=1\r\n", false, true},
+      {"lower-case key", u"[オプション]\r\nautosplit=1\r\n", false, false},
+      {"the file without the section", u"[チェック]\r\nCHECK1=1\r\n", false, false},
+  };
+  for (const auto& c : cases) {
+    SettingsProgram p;
+    p.program.autoSplit = c.before;
+    p.PutFile(c.file);
+    LoadSettings(p.program);
+    EXPECT_EQ(p.program.autoSplit, c.autoSplit) << c.name;
+  }
+  // The option's keys are read like all the others, in any of the seven sections.
+  SettingsProgram p;
+  p.PutFile(u"[オプション]\r\nCHECK1=1\r\nLAST-FLD=opt/\r\n");
+  LoadSettings(p.program);
+  EXPECT_EQ(SettingsState::Of(p.window), (SettingsState{.check3 = 1, .combo2Text = u"opt/"}));
+}
+
 TEST(ReadSettingsFile, FillsTheHistorySlotTables) {
   SettingsProgram p;
   // Slot 0 is never used, and numbers are written without leading zeros.

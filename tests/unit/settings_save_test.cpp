@@ -23,6 +23,7 @@ const std::string kSubfolders = "[\x83\x54\x83\x75\x83\x74\x83\x48\x83\x8B\x83\x
 const std::string kExtensions = "[\x8A\x67\x92\xA3\x8E\x71]\r\n";
 const std::string kLastFolder = "[\x8F\x49\x97\xB9\x8E\x9E\x83\x74\x83\x48\x83\x8B\x83\x5F]\r\n";
 const std::string kLastExtension = "[\x8F\x49\x97\xB9\x8E\x9E\x8A\x67\x92\xA3\x8E\x71]\r\n";
+const std::string kOptions = "[\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93]\r\n";
 
 // Start-up's part and shut-down's part of the settings.
 void Exit(SettingsProgram& p) {
@@ -50,7 +51,8 @@ TEST(SaveSettings, TheFileOfAFirstRun) {
                           "KAKUTYOUSI5=\r\nKAKUTYOUSI6=\r\nKAKUTYOUSI7=\r\nKAKUTYOUSI8=\r\nKAKUTYOUSI9=\r\n"
                           "KAKUTYOUSI10=\r\n" +
             kLastFolder + "LAST-FLD=sam/\r\n" +
-            kLastExtension + "LAST-KAKU=.jpg\r\n");
+            kLastExtension + "LAST-KAKU=.jpg\r\n" +
+            kOptions + "AUTOSPLIT=0\r\n");
   EXPECT_TRUE(p.platform.messages.empty());
 }
 
@@ -66,6 +68,7 @@ TEST(SaveSettings, SectionTextsFromTheWindow) {
   p.program.subfolderHistory[1] = u"sam/";
   p.program.subfolderHistory[8] = u"x/";
   p.program.extensionHistory[10] = u".png";
+  p.program.autoSplit = true;
   ASSERT_TRUE(SaveSettings(p.program));
 
   const String path = u"C:\\Velnor.ini";
@@ -81,6 +84,7 @@ TEST(SaveSettings, SectionTextsFromTheWindow) {
                  u"KAKUTYOUSI6=\0KAKUTYOUSI7=\0KAKUTYOUSI8=\0KAKUTYOUSI9=\0KAKUTYOUSI10=.png\0"s},
       {u"終了時フォルダ", u"LAST-FLD=写真/\0"s},
       {u"終了時拡張子", u"LAST-KAKU=a=b\0"s},
+      {u"オプション", u"AUTOSPLIT=1\0"s},
   };
   for (const auto& c : cases) EXPECT_EQ(Section(p.profile, c.section, path), c.text) << ToUtf8(c.section);
 }
@@ -141,6 +145,21 @@ TEST(SaveSettings, SurvivesARestart) {
   }
 }
 
+TEST(SaveSettings, TheAutomaticSplitSurvivesARestart) {
+  for (const bool autoSplit : {true, false}) {
+    SettingsProgram first;
+    LoadSettings(first.program);
+    first.program.autoSplit = autoSplit;
+    Exit(first);
+
+    SettingsProgram second;
+    second.profile.files = first.profile.files;
+    second.program.autoSplit = !autoSplit;
+    LoadSettings(second.program);
+    EXPECT_EQ(second.program.autoSplit, autoSplit);
+  }
+}
+
 TEST(SaveSettings, ReplacesItsSectionsAndKeepsTheRestOfTheFile) {
   SettingsProgram p;
   // A note of the user's own, an entry added by hand and a key removed by hand.
@@ -161,7 +180,7 @@ TEST(SaveSettings, AFileThatCannotBeWrittenIsReportedOnce) {
   LoadSettings(p.program);
   p.profile.writable = false;
   EXPECT_FALSE(SaveSettings(p.program));
-  EXPECT_EQ(p.profile.writeCalls, 6) << "every section is still tried";
+  EXPECT_EQ(p.profile.writeCalls, 7) << "every section is still tried";
   EXPECT_EQ(p.platform.messages,
             (std::vector<ShownMessage>{{u"設定を保存できませんでした\nC:\\Velnor\\Velnor.ini", u"注意", kOkOnly}}));
 }
