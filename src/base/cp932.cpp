@@ -27,9 +27,6 @@ uint16_t EncodeUnit(char16_t c) {
   return (it != end && (*it)[0] == c) ? (*it)[1] : 0;
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 }  // namespace
 
 int ByteCount(StringView text) {

@@ -1,6 +1,36 @@
 #include "base/text.h"
 
 namespace velnor {
+namespace {
+
+// Code units of the character that starts at i.
+size_t CharacterLength(StringView text, size_t i) {
+  return IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : 1;
+}
+
+}  // namespace
+
+size_t CharacterCount(StringView text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); i += CharacterLength(text, i)) ++count;
+  return count;
+}
+
+StringView FirstCharacter(StringView text) { return FirstCharacters(text, 1); }
+
+StringView LastCharacter(StringView text) {
+  if (text.empty()) return text;
+  const size_t n = text.size();
+  const bool pair = n >= 2 && IsLowSurrogate(text[n - 1]) && IsHighSurrogate(text[n - 2]);
+  return text.substr(n - (pair ? 2 : 1));
+}
+
+StringView FirstCharacters(StringView text, size_t count) {
+  size_t i = 0;
+  for (; i < text.size() && count > 0; --count) i += CharacterLength(text, i);
+  return text.substr(0, i);
+}
+
 
 String FromUtf8(std::string_view utf8) {
   String out;
@@ -50,8 +80,7 @@ std::string ToUtf8(StringView text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
+    if (CharacterLength(text, i) == 2) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {

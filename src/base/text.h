@@ -13,4 +13,16 @@ using StringView = std::u16string_view;
 String FromUtf8(std::string_view utf8);
 std::string ToUtf8(StringView text);
 
+constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Characters as the user sees them: a pair of UTF-16 surrogates (an emoji, a rare kanji)
+// is one character and is never cut apart; a lone surrogate counts as one character too.
+size_t CharacterCount(StringView text);
+// The first / the last character: one or two code units, empty for an empty text.
+StringView FirstCharacter(StringView text);
+StringView LastCharacter(StringView text);
+// The first count characters of the text (all of it when it is shorter).
+StringView FirstCharacters(StringView text, size_t count);
+
 }  // namespace velnor

@@ -1,6 +1,7 @@
 #include "expand/number_lists.h"
 
 #include "base/numbers.h"
+#include "base/text.h"
 
 namespace velnor {
 namespace {
@@ -65,12 +66,13 @@ void BuildSecondNumberList(Program& program) {
   }
   program.secondEndNumber = LeadingNumberValue(s);
   const int tens = s.front() - u'0';
-  const char16_t last = s.back();
+  // The last character as a whole: a surrogate pair there is one character, not its half.
+  const String last(LastCharacter(s));
 
   ListBox& list = f.List(2);
   list.Clear();
   list.SetVisible(false);
-  if (s.size() == 1) {
+  if (CharacterCount(s) == 1) {
     for (int u = 0; u <= program.secondEndNumber; ++u) list.AddItem(ZeroPadded(u"0", u));
   } else {
     static constexpr char16_t kLetters[] = u"abcdef";
@@ -81,13 +83,13 @@ void BuildSecondNumberList(Program& program) {
         for (int k = 0; k < 6; ++k) list.AddItem(prefix + kLetters[k]);
         continue;
       }
-      if (last >= u'a' && last <= u'f') {
+      if (last.size() == 1 && last[0] >= u'a' && last[0] <= u'f') {
         for (int u = 0; u <= 9; ++u) list.AddItem(prefix + DecimalText(u));
-        for (char16_t letter = u'a'; letter <= last; ++letter) list.AddItem(prefix + letter);
+        for (char16_t letter = u'a'; letter <= last[0]; ++letter) list.AddItem(prefix + letter);
       } else {
         // Any other last character reads as its leading-number value: a digit as itself,
         // a capital letter or anything else as 0.
-        const double unit = LeadingNumberValue(String(1, last));
+        const double unit = LeadingNumberValue(last);
         for (int u = 0; u <= unit; ++u) list.AddItem(prefix + DecimalText(u));
       }
     }

@@ -1,10 +1,13 @@
 #include "ui/input_fields.h"
 
+#include "base/text.h"
+
 namespace velnor {
 namespace {
 
 bool EndsInLetterBeyondF(const String& text) {
-  return !text.empty() && text.back() >= u'g' && text.back() <= u'z';
+  const StringView last = LastCharacter(text);
+  return last.size() == 1 && last[0] >= u'g' && last[0] <= u'z';
 }
 
 }  // namespace
@@ -52,12 +55,13 @@ void LimitNumberFields(Program& program) {
     f.Combo3->SetText(String());
     f.Text(2).SetText(String());
   }
-  if (const String first = f.Text(1).GetText(); first.size() > 3) {
-    f.Text(1).SetText(first.substr(0, 3));
+  // Lengths count characters: a surrogate pair is one, and the cut never splits it.
+  if (const String first = f.Text(1).GetText(); CharacterCount(first) > 3) {
+    f.Text(1).SetText(String(FirstCharacters(first, 3)));
   }
-  if (const String second = f.Combo3->GetText(); second.size() > 2) {
-    f.Combo3->SetText(second.substr(0, 2));
-    f.Text(2).SetText(f.Text(2).GetText().substr(0, 2));
+  if (const String second = f.Combo3->GetText(); CharacterCount(second) > 2) {
+    f.Combo3->SetText(String(FirstCharacters(second, 2)));
+    f.Text(2).SetText(String(FirstCharacters(f.Text(2).GetText(), 2)));
   }
 }
 

@@ -12,13 +12,35 @@ String WindowText(HWND hwnd) {
   return FromWide(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
+namespace {
+
+// A program's write (a field cut to its limit, above all) leaves the caret where the user was
+// typing, at most at the new end, instead of at the start where WM_SETTEXT puts it: the next
+// typed character, such as the second half of a surrogate pair, then follows the text.
+void SetTextKeepingCaret(HWND hwnd, const String& text, bool combo) {
+  DWORD start = 0, end = 0;
+  SendMessageW(hwnd, combo ? CB_GETEDITSEL : EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  SetWindowTextW(hwnd, Wide(text));
+  const auto length = static_cast<DWORD>(text.size());
+  start = start < length ? start : length;
+  end = end < length ? end : length;
+  if (combo) {
+    SendMessageW(hwnd, CB_SETEDITSEL, 0, MAKELPARAM(start, end));
+  } else {
+    SendMessageW(hwnd, EM_SETSEL, start, static_cast<LPARAM>(end));
+  }
+}
+
+}  // namespace
+
 // ---- Win32TextBox
 
 String Win32TextBox::GetText() const { return WindowText(hwnd_); }
 
 void Win32TextBox::SetText(const String& text) {
   ++programWrites_;
-  SetWindowTextW(hwnd_, Wide(text));
+  SetTextKeepingCaret(hwnd_, text, false);
   --programWrites_;
   Raise(Change);
 }
@@ -45,7 +67,7 @@ String Win32ComboBox::GetText() const { return WindowText(hwnd_); }
 
 void Win32ComboBox::WriteEditText(const String& text) {
   ++programWrites_;
-  SetWindowTextW(hwnd_, Wide(text));
+  SetTextKeepingCaret(hwnd_, text, true);
   --programWrites_;
 }
 

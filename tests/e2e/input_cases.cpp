@@ -105,6 +105,9 @@ E2E_CASE(combo3_typing) {
       {u"2c", u"2c", u"2c"},
       {u"9", u"9", u"9"},
       {u"g", u"", u""},
+      // A character beyond the basic plane (one WM_CHAR a surrogate) counts one, never halved.
+      {u"1\U0001F600", u"1\U0001F600", u"1\U0001F600"},
+      {u"12\U0001F600", u"12", u"12"},
   };
   for (const Row& r : rows) {
     ctx.SetScope(ToUtf8(r.typed));
@@ -170,6 +173,8 @@ E2E_CASE(text1_limit) {
       {u"g", u"g"},              // the letter check looks only at Combo3
       {u"１２３４", u"１２３"},  // a full-width character counts one
       {u"3e4", u"3e4"},
+      {u"12\U00020BB7", u"12\U00020BB7"},  // a surrogate pair counts one
+      {u"123\U00020BB7", u"123"},
   };
   for (const Row& r : rows) {
     ctx.SetScope(ToUtf8(r.typed));

@@ -101,16 +101,27 @@ struct Action {
   String text;
 };
 
+// A surrogate pair cut in half leaves a lone surrogate behind.
+bool HasHalfAPair(const String& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsHighSurrogate(text[i]) && (i + 1 == text.size() || !IsLowSurrogate(text[i + 1]))) return true;
+    if (IsLowSurrogate(text[i]) && (i == 0 || !IsHighSurrogate(text[i - 1]))) return true;
+  }
+  return false;
+}
+
 // The number fields after any change the user makes: Text(1) at most three characters,
 // Combo3 at most two and not ending in a letter g .. z, and after a change of Combo3 the
-// same text in Text(2).
+// same text in Text(2). A surrogate pair counts one character and is never cut apart (the
+// inputs, made from UTF-8, hold whole pairs only).
 void CheckFieldLimits(const ModelForm& f, bool combo3Changed) {
   const String first = f.text1.GetText();
   const String second = f.Combo3.GetText();
   const std::string where = "Text(1) " + Show(first) + " Combo3 " + Show(second) + " Text(2) " + Show(f.text2.GetText());
-  FUZZ_CHECK(first.size() <= 3, where);
-  FUZZ_CHECK(second.size() <= 2, where);
+  FUZZ_CHECK(CharacterCount(first) <= 3, where);
+  FUZZ_CHECK(CharacterCount(second) <= 2, where);
   FUZZ_CHECK(second.empty() || !(second.back() >= u'g' && second.back() <= u'z'), where);
+  FUZZ_CHECK(!HasHalfAPair(first) && !HasHalfAPair(second) && !HasHalfAPair(f.text2.GetText()), where);
   if (combo3Changed) FUZZ_CHECK(f.text2.GetText() == second, where);
 }
 
@@ -212,7 +223,7 @@ void CheckSecondList(const std::vector<String>& list, const std::optional<Build>
   const std::string where = "List(2) from " + Show(s) + ": " + std::to_string(list.size()) + " entries";
   FUZZ_CHECK(!s.empty() && s[0] >= u'0' && s[0] <= u'9', where);
   size_t expected = 0;
-  if (s.size() == 1) {
+  if (CharacterCount(s) == 1) {
     expected = static_cast<size_t>(s[0] - u'0') + 1;
   } else {
     const char16_t last = s.back();

@@ -50,10 +50,11 @@ inline std::vector<std::string_view> Fields(const uint8_t* data, size_t size, ch
   }
 }
 
-// UTF-8 bytes as text (invalid sequences become U+FFFD), cut to at most `limit` code units.
+// UTF-8 bytes as text (invalid sequences become U+FFFD), cut to at most `limit` code units
+// without leaving half a surrogate pair, so the texts hold whole characters only.
 inline String Text(std::string_view bytes, size_t limit) {
   String text = FromUtf8(bytes);
-  if (text.size() > limit) text.resize(limit);
+  if (text.size() > limit) text.resize(limit - (IsLowSurrogate(text[limit]) ? 1 : 0));
   return text;
 }
 

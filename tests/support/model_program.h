@@ -16,9 +16,14 @@ struct ModelProgram {
   ModelProgram(const ModelProgram&) = delete;
   ModelProgram& operator=(const ModelProgram&) = delete;
 
-  // Types text into a text box one character at a time, as the user would.
+  // Types text into a text box one character at a time, as the user would: a surrogate
+  // pair arrives whole, as an input method hands it to the edit control.
   static void Type(TextBox& box, const String& typed) {
-    for (char16_t c : typed) box.SetText(box.GetText() + c);
+    for (StringView rest = typed; !rest.empty();) {
+      const StringView c = FirstCharacter(rest);
+      box.SetText(box.GetText() + String(c));
+      rest.remove_prefix(c.size());
+    }
   }
 
   ModelForm window;

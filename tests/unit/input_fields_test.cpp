@@ -26,6 +26,11 @@ TEST_F(InputFields, Combo3TypingSettlesBothFieldsOnTheSameShortText) {
       {u"z", u""},
       {u"g1", u"1"},    // g is dropped as typed, then 1 stands alone
       {u"ab", u"ab"},   // letters a..f pass here; the list builder rejects them later
+      // A character beyond the basic plane counts one and is never cut in half.
+      {u"1\U0001F600", u"1\U0001F600"},
+      {u"12\U0001F600", u"12"},
+      {u"\U00020BB7\U0001F600\U0001F600", u"\U00020BB7\U0001F600"},
+      {u"\U00020BB7g", u""},
   };
   for (const auto& c : cases) {
     w.Combo3.SetText(u"");
@@ -42,6 +47,9 @@ TEST_F(InputFields, ProgramWritesAreLimitedLikeTyping) {
   w.Combo3.SetText(u"１２３");             // full-width: counted as characters
   EXPECT_EQ(w.Combo3.GetText(), u"１２");
   EXPECT_EQ(w.text2.GetText(), u"１２");
+  w.Combo3.SetText(u"1\U0001F600\U0001F600");  // pasted: the cut keeps the first pair whole
+  EXPECT_EQ(w.Combo3.GetText(), u"1\U0001F600");
+  EXPECT_EQ(w.text2.GetText(), u"1\U0001F600");
 }
 
 TEST_F(InputFields, ChoosingFromCombo3ListCopiesIntoText2) {
@@ -52,10 +60,24 @@ TEST_F(InputFields, ChoosingFromCombo3ListCopiesIntoText2) {
 }
 
 TEST_F(InputFields, Text1KeepsThreeCharactersAndIgnoresLetters) {
-  ModelProgram::Type(w.text1, u"1234");
-  EXPECT_EQ(w.text1.GetText(), u"123");
-  w.text1.SetText(u"g");
-  EXPECT_EQ(w.text1.GetText(), u"g");
+  const struct {
+    const char16_t* typed;
+    const char16_t* kept;
+  } cases[] = {
+      {u"1234", u"123"},
+      {u"g", u"g"},
+      {u"１２３４", u"１２３"},
+      {u"12\U0001F600", u"12\U0001F600"},  // a surrogate pair counts one character
+      {u"123\U0001F600", u"123"},
+      {u"\U0001F600\U0001F600\U0001F600\U0001F600", u"\U0001F600\U0001F600\U0001F600"},
+  };
+  for (const auto& c : cases) {
+    w.text1.SetText(u"");
+    ModelProgram::Type(w.text1, c.typed);
+    EXPECT_EQ(w.text1.GetText(), c.kept) << ToUtf8(c.typed);
+  }
+  w.text1.SetText(u"12\U0001F600\U0001F600");  // pasted: the cut does not split the pair
+  EXPECT_EQ(w.text1.GetText(), u"12\U0001F600");
 }
 
 TEST_F(InputFields, Text2WrittenDirectlyIsNotLimitedByItself) {

@@ -126,6 +126,9 @@ TEST(BuildSecondNumberList, CountsInBaseSixteenUpToText2) {
       {u"1F", with(SecondNumbers(16), {u"10"})},  // a capital letter counts as 0
       {u"1 ", with(SecondNumbers(16), {u"10"})},
       {u"0", {u"00"}},
+      // A surrogate pair in last place is one character, read as a whole: its value is 0.
+      {u"1\U0001F600", with(SecondNumbers(16), {u"10"})},
+      {u"1\U0001F6003", with(SecondNumbers(16), {u"10", u"11", u"12", u"13"})},
   };
   for (const auto& c : cases) {
     ModelProgram m;
@@ -138,7 +141,7 @@ TEST(BuildSecondNumberList, CountsInBaseSixteenUpToText2) {
 }
 
 TEST(BuildSecondNumberList, RejectsAFirstCharacterThatIsNoDecimalDigit) {
-  for (const char16_t* text : {u"f", u"b", u"a1", u"F1", u"-1", u" 1", u"１", u"&H", u"z"}) {
+  for (const char16_t* text : {u"f", u"b", u"a1", u"F1", u"-1", u" 1", u"１", u"&H", u"z", u"\U0001F6001"}) {
     ModelProgram m;
     m.window.list2.AddItem(u"old");
     m.window.Check2.SetValue(1);
