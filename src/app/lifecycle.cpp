@@ -8,6 +8,36 @@
 
 namespace velnor {
 
+namespace {
+
+// The platform as it is, but without message boxes: while Windows ends the session nobody is
+// there to answer one, and an open box would hold the end of the session up.
+class PlatformWithoutBoxes final : public Platform {
+ public:
+  explicit PlatformWithoutBoxes(Platform& platform) : platform_(platform) {}
+  void ShowMessage(const String&, const String&, int) override {}
+  void ProcessPendingMessages() override { platform_.ProcessPendingMessages(); }
+  double TwipsPerPixelX() const override { return platform_.TwipsPerPixelX(); }
+  int AnsiByteCount(const String& text) const override { return platform_.AnsiByteCount(text); }
+  String NarrowFullWidth(const String& text) const override { return platform_.NarrowFullWidth(text); }
+
+ private:
+  Platform& platform_;
+};
+
+// The steps of the shut-down before the windows close.
+void ShutDown(Program& program) {
+  program.shutDown = ShutDownState::kInProgress;
+  RemoveClipboardWatcher(program);
+  UpdateHistoryLists(program);
+  // The watcher is out already: nothing that runs here can change urltxt from the clipboard.
+  // A close or an end of the session that arrives now finds the shut-down in progress.
+  program.platform->ProcessPendingMessages();
+  SaveSettings(program);  // tells the user itself when the file cannot be written
+}
+
+}  // namespace
+
 bool LoadMainWindow(Program& program) {
   if (!PrepareMainWindow(program)) return false;
   InstallClipboardWatcher(program);
@@ -16,12 +46,26 @@ bool LoadMainWindow(Program& program) {
 }
 
 void UnloadMainWindow(Program& program) {
-  RemoveClipboardWatcher(program);
-  UpdateHistoryLists(program);
-  // The watcher is out already: nothing that runs here can change urltxt from the clipboard.
-  program.platform->ProcessPendingMessages();
-  SaveSettings(program);  // tells the user itself when the file cannot be written
+  switch (program.shutDown) {
+    case ShutDownState::kRunning:
+      ShutDown(program);
+      break;
+    case ShutDownState::kInProgress:
+      return;  // the shut-down that runs closes the windows itself
+    case ShutDownState::kSessionEnded:
+      break;  // saved already
+  }
   program.frame->CloseAllForms();
+}
+
+void EndSessionMainWindow(Program& program, bool ending) {
+  if (!ending || program.shutDown != ShutDownState::kRunning) return;
+  Platform& platform = *program.platform;
+  PlatformWithoutBoxes withoutBoxes(platform);
+  program.platform = &withoutBoxes;
+  ShutDown(program);
+  program.platform = &platform;
+  program.shutDown = ShutDownState::kSessionEnded;
 }
 
 }  // namespace velnor

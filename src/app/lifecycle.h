@@ -10,7 +10,15 @@ namespace velnor {
 bool LoadMainWindow(Program& program);
 
 // When the main window closes: the watcher leaves the chain, the histories take the fields,
-// pending messages run once, the settings file is written, and every window is closed.
+// pending messages run once, the settings file is written, and every window is closed. A
+// close that arrives while those steps run does nothing; one after the end of the session
+// only closes the windows.
 void UnloadMainWindow(Program& program);
+
+// When Windows has asked whether the session may end (WM_ENDSESSION; `ending` is its wParam).
+// When it ends: the same steps as the unload before the windows close, once, without any
+// message box (a file that cannot be written is given up quietly); the windows are left to
+// the system. Nothing when it does not end, or when a shut-down has begun already.
+void EndSessionMainWindow(Program& program, bool ending);
 
 }  // namespace velnor

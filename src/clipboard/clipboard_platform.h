@@ -12,11 +12,22 @@ namespace velnor {
 // The chain notices, with their Win32 numbers.
 inline constexpr unsigned kWmDrawClipboard = 0x0308;  // the clipboard's content changed
 inline constexpr unsigned kWmChangeCbChain = 0x030D;  // wParam leaves the chain, lParam followed it
+// The watcher's retry timer going off: WM_TIMER with the timer's id as wParam.
+inline constexpr unsigned kWmTimer = 0x0113;
+inline constexpr uintptr_t kClipboardRetryTimerId = 0x5652;  // no other timer of the window uses it
 
 // Another program (under Wine, the X11 clipboard manager) may hold the clipboard open for a
-// moment: opening it is tried this many times, this far apart, about one second in all.
+// moment. A copy command, which the user asked for and waits on, tries to open it this many
+// times, this far apart, about one second in all.
 inline constexpr int kClipboardOpenTries = 10;
 inline constexpr int kClipboardOpenRetryMilliseconds = 100;
+
+// The watcher never waits inside a notice: it tries once, and when the clipboard is held it
+// tries again from a timer this many times, this far apart. Two seconds in all, because a
+// program that reads back what it has just copied, or a clipboard manager, may keep the
+// clipboard for more than a second after a copy.
+inline constexpr int kClipboardReadRetries = 20;
+inline constexpr int kClipboardReadRetryMilliseconds = 100;
 
 class ClipboardPlatform {
  public:
@@ -49,13 +60,18 @@ class ClipboardPlatform {
   virtual bool IsTextAvailable() = 0;
 
   // The clipboard's text; empty text when it holds none (or its owner can no longer render
-  // it). No value when the clipboard could not be opened, retries included.
-  virtual std::optional<String> ReadText() = 0;
+  // it). Opens the clipboard once and never waits: no value when another program holds it.
+  virtual std::optional<String> TryReadText() = 0;
 
   // Empties the clipboard, then puts text on it as Unicode text (the platform offers it in
-  // the ANSI text format too). False when the clipboard could not be opened, retries
-  // included, or the text could not be placed.
+  // the ANSI text format too). Opening the clipboard is tried patiently (kClipboardOpenTries).
+  // False when it could not be opened even so, or the text could not be placed.
   virtual bool ReplaceText(const String& text) = 0;
+
+  // Starts the main window's retry timer (kClipboardRetryTimerId), or starts it afresh: from
+  // now on a kWmTimer reaches the main window every `milliseconds` until it is stopped.
+  virtual void StartRetryTimer(int milliseconds) = 0;
+  virtual void StopRetryTimer() = 0;
 };
 
 }  // namespace velnor

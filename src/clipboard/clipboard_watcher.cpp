@@ -7,16 +7,32 @@ namespace velnor {
 
 namespace {
 
-// Takes the clipboard's text into urltxt when it is a URL. A clipboard that stays held open
-// by another program is given up quietly: the next copy brings a new notice.
-void TakeCopiedUrl(Program& program) {
+// Takes the clipboard's text into urltxt when it is a URL. False when another program held
+// the clipboard, so that it could not be read (or not read again).
+bool TakeCopiedUrl(Program& program) {
   ClipboardPlatform& clipboard = *program.clipboard;
-  const std::optional<String> text = clipboard.ReadText();
-  if (!text) return;
+  const std::optional<String> text = clipboard.TryReadText();
+  if (!text) return false;
   const bool textAvailable = clipboard.IsTextAvailable();
-  if (!IsCopiedUrl(*text) || !textAvailable) return;
+  if (!IsCopiedUrl(*text) || !textAvailable) return true;
   // Read again for the text to take: the whole of it, line breaks and all.
-  if (const std::optional<String> url = clipboard.ReadText()) PutCopiedUrl(program, *url);
+  const std::optional<String> url = clipboard.TryReadText();
+  if (!url) return false;
+  PutCopiedUrl(program, *url);
+  return true;
+}
+
+void CancelClipboardRetry(Program& program) {
+  if (program.clipboardRetriesLeft == 0) return;
+  program.clipboardRetriesLeft = 0;
+  program.clipboard->StopRetryTimer();
+}
+
+// Reads the clipboard now; when it is held, leaves the read to the timer, `retries` times.
+void TakeCopiedUrlOrRetry(Program& program, int retries) {
+  if (TakeCopiedUrl(program) || retries <= 0) return;
+  program.clipboardRetriesLeft = retries;
+  program.clipboard->StartRetryTimer(kClipboardReadRetryMilliseconds);
 }
 
 }  // namespace
@@ -35,6 +51,8 @@ void InstallClipboardWatcher(Program& program) {
 }
 
 void RemoveClipboardWatcher(Program& program) {
+  // A read still pending would otherwise find the clipboard as the copy commands leave it.
+  CancelClipboardRetry(program);
   ClipboardPlatform& clipboard = *program.clipboard;
   clipboard.ChangeClipboardChain(program.nextClipboardViewer);
   clipboard.SetWindowProc(program.previousWindowProc);
@@ -44,7 +62,9 @@ void HandleClipboardNotice(Program& program, unsigned message, uintptr_t wParam,
                            intptr_t lParam) {
   ClipboardPlatform& clipboard = *program.clipboard;
   if (message == kWmDrawClipboard) {
-    TakeCopiedUrl(program);
+    // The newer content is what counts: an older retry gives way, with its budget.
+    CancelClipboardRetry(program);
+    TakeCopiedUrlOrRetry(program, kClipboardReadRetries);
     if (program.nextClipboardViewer != 0) {
       clipboard.SendChainMessage(program.nextClipboardViewer, message, wParam, lParam);
     }
@@ -55,7 +75,18 @@ void HandleClipboardNotice(Program& program, unsigned message, uintptr_t wParam,
     } else if (program.nextClipboardViewer != 0) {
       clipboard.SendChainMessage(program.nextClipboardViewer, message, wParam, lParam);
     }
+  } else if (message == kWmTimer && wParam == kClipboardRetryTimerId) {
+    OnClipboardRetryTimer(program);
   }
+}
+
+void OnClipboardRetryTimer(Program& program) {
+  const int left = program.clipboardRetriesLeft;
+  // Stopped before the read: whatever the read sets off (a message box's own message loop)
+  // cannot bring the next retry inside this one.
+  program.clipboardRetriesLeft = 0;
+  program.clipboard->StopRetryTimer();
+  if (left > 0) TakeCopiedUrlOrRetry(program, left - 1);
 }
 
 intptr_t ClipboardWindowProc(Program& program, unsigned message, uintptr_t wParam,

@@ -12,12 +12,23 @@ namespace velnor {
 // taken. Always paired with RemoveClipboardWatcher.
 void InstallClipboardWatcher(Program& program);
 
-// Leaves the chain, then puts the window procedure back.
+// Leaves the chain, then puts the window procedure back. A read still waiting for a held
+// clipboard is given up.
 void RemoveClipboardWatcher(Program& program);
 
 // What the watcher does with a message of the main window before the previous procedure gets
-// it: takes a copied URL on WM_DRAWCLIPBOARD and keeps the chain going on both notices.
+// it: takes a copied URL on WM_DRAWCLIPBOARD and keeps the chain going on both notices; the
+// retry timer's WM_TIMER goes to OnClipboardRetryTimer.
+//
+// A notice opens the clipboard once and never waits for it. When another program holds it,
+// the notice still goes down the chain and to the previous procedure at once, and the read
+// is tried again from the retry timer, every kClipboardReadRetryMilliseconds, at most
+// kClipboardReadRetries times; a newer notice replaces a retry still pending.
 void HandleClipboardNotice(Program& program, unsigned message, uintptr_t wParam, intptr_t lParam);
+
+// The retry timer went off: reads the clipboard again and takes a URL as the notice would
+// have; stops the timer when the read went through or no retry is left.
+void OnClipboardRetryTimer(Program& program);
 
 // The watcher's window procedure for every message of the main window: the notice handling,
 // then the procedure it replaced, whose result it returns.

@@ -17,6 +17,10 @@ class MainWindowFrame;    // app/main_window_frame.h
 // Slots 1..10 carry the settings keys SUBFOLDERn / KAKUTYOUSIn; slot 0 is never used.
 using HistorySlots = std::array<String, 11>;
 
+// How far the shut-down has gone (src/app/lifecycle.h): its steps run once, whether the
+// window is closed or Windows ends the session.
+enum class ShutDownState { kRunning, kInProgress, kSessionEnded };
+
 struct Program {
   Form1 form;
   Platform* platform = nullptr;
@@ -45,6 +49,11 @@ struct Program {
   // that the watcher replaced (both 0 while none).
   uintptr_t nextClipboardViewer = 0;
   uintptr_t previousWindowProc = 0;
+  // Reads still to try from the retry timer after a notice found the clipboard held by
+  // another program; 0 while no retry is pending.
+  int clipboardRetriesLeft = 0;
+
+  ShutDownState shutDown = ShutDownState::kRunning;
 };
 
 }  // namespace velnor

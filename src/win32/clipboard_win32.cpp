@@ -13,7 +13,8 @@ namespace {
 Win32ClipboardPlatform* g_clipboard = nullptr;
 
 // Another program (under Wine, the X11 clipboard manager) may have the clipboard open for a
-// moment: try again a few times before giving up.
+// moment: try again a few times before giving up. Only for the copy commands, which the
+// user asked for and waits on; the watcher never waits.
 bool OpenClipboardPatiently(HWND owner) {
   for (int attempt = 1;; ++attempt) {
     if (OpenClipboard(owner)) return true;
@@ -55,6 +56,9 @@ HGLOBAL GlobalText(const String& text) {
 }  // namespace
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
+static_assert(kWmDrawClipboard == WM_DRAWCLIPBOARD && kWmChangeCbChain == WM_CHANGECBCHAIN &&
+                  kWmTimer == WM_TIMER,
+              "the watcher's messages are Win32's");
 static_assert(sizeof(uintptr_t) == sizeof(HWND) && sizeof(uintptr_t) == sizeof(LONG_PTR),
               "handles and procedure addresses are pointer-sized");
 
@@ -104,8 +108,8 @@ bool Win32ClipboardPlatform::IsTextAvailable() {
   return IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
 }
 
-std::optional<String> Win32ClipboardPlatform::ReadText() {
-  if (!OpenClipboardPatiently(mainWindow_)) return std::nullopt;
+std::optional<String> Win32ClipboardPlatform::TryReadText() {
+  if (!OpenClipboard(mainWindow_)) return std::nullopt;
   String text = TextOf(GetClipboardData(CF_UNICODETEXT));
   CloseClipboard();
   return text;
@@ -127,6 +131,13 @@ bool Win32ClipboardPlatform::ReplaceText(const String& text) {
   CloseClipboard();
   return placed;
 }
+
+void Win32ClipboardPlatform::StartRetryTimer(int milliseconds) {
+  // The same id again only sets the timer afresh: there is never more than one.
+  SetTimer(mainWindow_, kClipboardRetryTimerId, static_cast<UINT>(milliseconds), nullptr);
+}
+
+void Win32ClipboardPlatform::StopRetryTimer() { KillTimer(mainWindow_, kClipboardRetryTimerId); }
 
 LRESULT CALLBACK ClipboardWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (g_clipboard == nullptr || window != g_clipboard->mainWindow()) {

@@ -26,8 +26,10 @@ class Win32ClipboardPlatform final : public ClipboardPlatform {
   intptr_t SendChainMessage(uintptr_t window, unsigned message, uintptr_t wParam,
                             intptr_t lParam) override;
   bool IsTextAvailable() override;
-  std::optional<String> ReadText() override;
+  std::optional<String> TryReadText() override;
   bool ReplaceText(const String& text) override;
+  void StartRetryTimer(int milliseconds) override;
+  void StopRetryTimer() override;
 
   void SetMainWindow(HWND mainWindow) { mainWindow_ = mainWindow; }
   HWND mainWindow() const { return mainWindow_; }

@@ -3,6 +3,7 @@
 #include "app/help_command.h"
 #include "clipboard/copy_commands.h"
 #include "expand/expand_command.h"
+#include "expand/url_split.h"
 #include "win32/control_ids.h"
 
 namespace velnor {
@@ -20,6 +21,7 @@ const CommandEntry kCommands[] = {
     {ids::kCopy, CopyCommand},              // the selected items, or all when none is selected
     {ids::kFileSecSave, CopySelectedItems},
     {ids::kFileAllSave, CopyAllItems},      // also Ctrl+C
+    {ids::kEditSplitUrl, SplitUrlCommand},  // also Ctrl+D
     {ids::kHelpSub, OpenHelpFile},
 };
 

@@ -37,6 +37,8 @@ enum Command : int {
   kFileEnd = 202,      // File_end, Ctrl+X
   kHelpSub = 210,      // helpsub
   kVersion = 211,      // version
+  kEditSplitUrl = 220,   // the URL in urltxt into the fields, Ctrl+D
+  kEditAutoSplit = 221,  // check item: split every copied URL at once
 };
 
 // The icon in the program's resources.

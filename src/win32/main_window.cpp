@@ -340,6 +340,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         UnloadMainWindow(program_);
       }
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never holds up the end of the session
+    case WM_ENDSESSION:
+      // The session ends once this returns: save now, quietly. The system ends the process.
+      EndSessionMainWindow(program_, wParam != FALSE);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -46,6 +46,8 @@ class MainWindow : public MainWindowFrame {
   bool PreTranslate(MSG& msg);
   void CreateControls();
   void OnCommand(int id, int code);
+  // The Edit menu's check item shows whether copied URLs are split at once.
+  void ShowAutoSplitCheck();
   void Paint();
   int Px(int twips) const;
 

@@ -25,6 +25,11 @@ const MenuItem kFileItems[] = {
     {ids::kFileEnd, L"終了(&X)\tCtrl+X"},
 };
 
+const MenuItem kEditItems[] = {
+    {ids::kEditSplitUrl, L"URLを分解(&D)\tCtrl+D"},
+    {ids::kEditAutoSplit, L"コピーしたURLを自動で分解(&A)"},  // checked while on
+};
+
 const MenuItem kHelpItems[] = {
     {ids::kHelpSub, L"ヘルプ(&H)"},
     {0, nullptr},  // File_indent1
@@ -33,12 +38,14 @@ const MenuItem kHelpItems[] = {
 
 const Menu kMenuBar[] = {
     {L"ファイル(&F)", kFileItems, std::size(kFileItems)},  // File
+    {L"編集(&E)", kEditItems, std::size(kEditItems)},
     {L"ヘルプ(&H)", kHelpItems, std::size(kHelpItems)},    // help
 };
 
 ACCEL kAccelerators[] = {
     {FVIRTKEY | FCONTROL, 'C', ids::kFileAllSave},
     {FVIRTKEY | FCONTROL, 'X', ids::kFileEnd},
+    {FVIRTKEY | FCONTROL, 'D', ids::kEditSplitUrl},
 };
 
 }  // namespace

@@ -449,7 +449,7 @@ bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
   return true;
 }
 
-ClipboardHold::ClipboardHold(DWORD ms) : ms_(ms) {
+ClipboardHold::ClipboardHold(DWORD ms, std::optional<String> copyFirst) : ms_(ms), copyFirst_(std::move(copyFirst)) {
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
   WaitForSingleObject(ready_, 5000);
@@ -463,6 +463,12 @@ ClipboardHold::~ClipboardHold() {
 
 DWORD WINAPI ClipboardHold::Run(LPVOID param) {
   auto* self = static_cast<ClipboardHold*>(param);
+  // The viewers are told of the copy when it closes the clipboard; opening it again at once
+  // comes before any of them can read (clipboard_held_after_a_copy checks that none did).
+  if (self->copyFirst_ && !WriteClipboardText(*self->copyFirst_)) {
+    SetEvent(self->ready_);
+    return 0;
+  }
   self->opened_ = OpenClipboardPatiently();
   SetEvent(self->ready_);
   if (self->opened_) {

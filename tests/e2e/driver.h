@@ -123,10 +123,13 @@ std::optional<std::string> ReadClipboardAnsiText();
 bool CopyFromX(const std::wstring& folder, const std::string& utf8);
 
 // Holds the clipboard open for ms milliseconds from a thread of its own, as another program
-// that is slow to close it would. The constructor returns once the clipboard is open.
+// that is slow to close it would. The constructor returns once the clipboard is open. Given a
+// text, the thread first copies it (CF_UNICODETEXT) and opens the clipboard again at once, as
+// a program that reads back what it has just copied: the viewers' notices of that copy find
+// the clipboard held.
 class ClipboardHold {
  public:
-  explicit ClipboardHold(DWORD ms);
+  explicit ClipboardHold(DWORD ms, std::optional<String> copyFirst = std::nullopt);
   ~ClipboardHold();  // waits for the hold to end
   ClipboardHold(const ClipboardHold&) = delete;
   ClipboardHold& operator=(const ClipboardHold&) = delete;
@@ -135,6 +138,7 @@ class ClipboardHold {
  private:
   static DWORD WINAPI Run(LPVOID self);
   DWORD ms_;
+  std::optional<String> copyFirst_;
   HANDLE ready_ = nullptr;
   HANDLE thread_ = nullptr;
   bool opened_ = false;

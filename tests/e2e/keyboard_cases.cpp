@@ -1,5 +1,6 @@
 // The window's shortcuts work while a text box has the focus: Ctrl+C is the window's copy
-// command, never a copy of the box's text, and Ctrl+X ends the program, never cuts text.
+// command, never a copy of the box's text, Ctrl+X ends the program, never cuts text, and
+// Ctrl+D splits the URL.
 // The keys are real keyboard input (SendInput) to the program's window in the foreground.
 #include "driver.h"
 #include "win32/control_ids.h"
@@ -83,6 +84,23 @@ E2E_CASE(ctrl_x_closes) {
   E2E_CHECK(app.Exited(5000));
   // The box's text was not cut to the clipboard.
   E2E_CHECK(ClipboardText() != L"http://example.com/cut-me/q");
+}
+
+// Ctrl+D splits the URL in urltxt, not a key for the box: 「連番 展開」 then gives the series.
+E2E_CASE(ctrl_d_splits_in_urltxt) {
+  Velnor app(ctx);
+  E2E_REQUIRE(app.started());
+  E2E_REQUIRE(FocusUrlBox(ctx, app, u"http://example.com/sam/12_0c.jpg?"));
+  PressWithControl('D');
+  E2E_CHECK(WaitUntil([&] { return app.Text(ids::kUrltxt) == u"http://example.com/"; }, 3000));
+  E2E_CHECK_EQ(app.Text(ids::kCombo2), String(u"sam/"));
+  E2E_CHECK_EQ(app.Text(ids::kText1), String(u"12"));
+  E2E_CHECK_EQ(app.Text(ids::kText2), String(u"0c"));
+  E2E_CHECK_EQ(app.Text(ids::kCombo1), String(u".jpg?q"));
+  E2E_CHECK_EQ(app.Press(ids::kRenban), std::vector<ShownBox>{});
+  const std::vector<String> items = app.ListItems(ids::kUrllist);
+  E2E_CHECK_EQ(items.size(), 13u);
+  if (!items.empty()) E2E_CHECK_EQ(items.back(), String(u"http://example.com/sam/12_0c.jpg?q"));
 }
 
 }  // namespace velnor::e2e

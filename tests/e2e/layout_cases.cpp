@@ -189,9 +189,10 @@ E2E_CASE(menus) {
     GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
     return std::wstring(text);
   };
-  E2E_CHECK_EQ(GetMenuItemCount(bar), 2);
+  E2E_CHECK_EQ(GetMenuItemCount(bar), 3);
   E2E_CHECK_EQ(caption(bar, 0), std::wstring(L"ファイル(&F)"));
-  E2E_CHECK_EQ(caption(bar, 1), std::wstring(L"ヘルプ(&H)"));
+  E2E_CHECK_EQ(caption(bar, 1), std::wstring(L"編集(&E)"));
+  E2E_CHECK_EQ(caption(bar, 2), std::wstring(L"ヘルプ(&H)"));
 
   struct Item {
     int menu;
@@ -204,12 +205,15 @@ E2E_CASE(menus) {
       {0, 1, ids::kFileAllSave, L"全ての項目をコピー(&C)\tCtrl+C"},
       {0, 2, 0, L""},
       {0, 3, ids::kFileEnd, L"終了(&X)\tCtrl+X"},
-      {1, 0, ids::kHelpSub, L"ヘルプ(&H)"},
-      {1, 1, 0, L""},
-      {1, 2, ids::kVersion, L"バージョン情報(&A)"},
+      {1, 0, ids::kEditSplitUrl, L"URLを分解(&D)\tCtrl+D"},
+      {1, 1, ids::kEditAutoSplit, L"コピーしたURLを自動で分解(&A)"},
+      {2, 0, ids::kHelpSub, L"ヘルプ(&H)"},
+      {2, 1, 0, L""},
+      {2, 2, ids::kVersion, L"バージョン情報(&A)"},
   };
   E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 4);
-  E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 3);
+  E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 2);
+  E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 2)), 3);
   for (const Item& item : items) {
     HMENU menu = GetSubMenu(bar, item.menu);
     ctx.SetScope(std::to_string(item.menu) + "/" + std::to_string(item.position));

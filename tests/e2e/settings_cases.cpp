@@ -373,6 +373,74 @@ E2E_CASE(settings_save_fails) {
   }
 }
 
+// Windows ends the session while the program runs: WM_QUERYENDSESSION is answered yes at
+// once, WM_ENDSESSION that does not end it writes nothing, and WM_ENDSESSION that ends it
+// writes this run's settings before it returns, without a message box (a file that cannot
+// be written is given up quietly). A second end of the session, or a close afterwards,
+// writes nothing again, whatever changed meanwhile.
+E2E_CASE(settings_end_of_session) {
+  const std::wstring ini = CaseFolder(ctx) + L"\\Velnor.ini";
+  RemoveDirectoryW(ini.c_str());  // left by an earlier run that stopped half-way
+  // Sent as Windows sends it, from another process; false when the window did not answer
+  // within 5 s (a message box would keep it from answering).
+  auto send = [](HWND window, UINT message, WPARAM wParam, LRESULT& result) {
+    DWORD_PTR answer = 0;
+    const bool answered =
+        SendMessageTimeoutW(window, message, wParam, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer) != 0;
+    result = static_cast<LRESULT>(answer);
+    return answered;
+  };
+  for (const bool writable : {true, false}) {
+    ctx.SetScope(writable ? "file written" : "folder in the file's place");
+    if (!writable) E2E_REQUIRE(CreateDirectoryW(ini.c_str(), nullptr));
+    Velnor app(ctx, writable ? SettingsFile::kRemove : SettingsFile::kKeep);
+    E2E_REQUIRE(app.started());
+    // This run's changes: the histories, check states, the start number.
+    E2E_CHECK_EQ(ExpandWith(app, u"photo/", u".png"), std::vector<ShownBox>{});
+    app.SetCheck(ids::kCheck1, 0);
+    app.SetCheck(ids::kCheckund, 1);
+    app.Click(ids::kOption1);
+
+    LRESULT result = 0;
+    E2E_CHECK(send(app.window(), WM_QUERYENDSESSION, 0, result));
+    E2E_CHECK_EQ(result, LRESULT{TRUE});
+    E2E_CHECK(send(app.window(), WM_ENDSESSION, FALSE, result));
+    E2E_CHECK(writable ? !Exists(ini) : !!(GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_DIRECTORY));
+
+    E2E_CHECK(send(app.window(), WM_QUERYENDSESSION, 0, result));
+    E2E_CHECK_EQ(result, LRESULT{TRUE});
+    E2E_CHECK(send(app.window(), WM_ENDSESSION, TRUE, result));
+    const Bytes written{ReadBytes(ini)};
+    if (writable) {
+      int count = 0;
+      E2E_CHECK_EQ(Bars(RealReadSection(u"チェック", ini, 32767, count)),
+                   String(u"CHECK1=1|CHECK2=0|CHECK3=False|CHECK4=1|CHECK5=0|"));
+      E2E_CHECK_EQ(Bars(RealReadSection(u"サブフォルダ", ini, 32767, count)),
+                   String(u"SUBFOLDER1=sam/|SUBFOLDER2=image/|SUBFOLDER3=photo/|SUBFOLDER4=|SUBFOLDER5=|"
+                          u"SUBFOLDER6=|SUBFOLDER7=|SUBFOLDER8=|SUBFOLDER9=|SUBFOLDER10=|"));
+      E2E_CHECK_EQ(Bars(RealReadSection(u"拡張子", ini, 32767, count)),
+                   String(u"KAKUTYOUSI1=.jpg|KAKUTYOUSI2=.jpeg|KAKUTYOUSI3=.gif|KAKUTYOUSI4=.png|KAKUTYOUSI5=|"
+                          u"KAKUTYOUSI6=|KAKUTYOUSI7=|KAKUTYOUSI8=|KAKUTYOUSI9=|KAKUTYOUSI10=|"));
+      E2E_CHECK_EQ(Bars(RealReadSection(u"終了時フォルダ", ini, 32767, count)), String(u"LAST-FLD=photo/|"));
+      E2E_CHECK_EQ(Bars(RealReadSection(u"終了時拡張子", ini, 32767, count)), String(u"LAST-KAKU=.png|"));
+    }
+
+    // Changed after the save: neither a second end of the session nor a close writes it.
+    app.SetCheck(ids::kCheck2, 1);
+    SetComboText(app, ids::kCombo2, u"later/");
+    E2E_CHECK(send(app.window(), WM_ENDSESSION, TRUE, result));
+    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+    E2E_CHECK_EQ(app.ExitCode(), 0ul);
+    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+    if (writable) {
+      E2E_CHECK(DeleteFileW(ini.c_str()));
+    } else {
+      E2E_CHECK(RemoveDirectoryW(ini.c_str()));
+    }
+  }
+}
+
 // A new subfolder text used by an expansion joins Combo2's list at once; after a restart the
 // lists hold the used texts in the order they were added.
 E2E_CASE(settings_history_run) {

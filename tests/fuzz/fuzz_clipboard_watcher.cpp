@@ -1,10 +1,11 @@
 // The clipboard watcher on the model viewer chain, driven by arbitrary clipboard texts and
 // chain events: other programs copy text (URLs or not), data that is not text, or text that
 // can no longer be rendered; other viewers join and leave; the clipboard is held open for a
-// while; the user types into urltxt; the copy commands write the result list; window messages
-// wait in the queue for the next pending-message pass.
-// After every step: urltxt holds exactly what the notices allowed (a text beginning with
-// "http://", read while the watcher was installed), the chain holds every viewer once and
+// while; the watcher's retry timer goes off; the user types into urltxt; the copy commands
+// write the result list; window messages wait in the queue for the next pending-message pass.
+// After every step: urltxt holds exactly what the notices and their retries allowed (a text
+// beginning with "http://", read while the watcher was installed), a retry is pending exactly
+// when the last notice found the clipboard held and the budget is not used up, the chain holds every viewer once and
 // every viewer got every notice, and a copy command wrote its list with the watcher out of
 // the chain and never took it back into urltxt.
 //
@@ -13,7 +14,9 @@
 //   n / x            copies data that is not text / text whose owner has gone
 //   v / r k          another viewer joins / viewer k leaves
 //   d                a WM_DRAWCLIPBOARD reaches the main window directly
-//   f k              the next k % 24 attempts to open the clipboard fail
+//   f k              the next k % 24 attempts to open the clipboard fail (a notice or a retry
+//                    makes one attempt a read, a copy command up to kClipboardOpenTries)
+//   t                the watcher's retry timer goes off, if it runs
 //   w text           the user types the text into urltxt
 //   i                the watcher is removed and installed again
 //   a text / s k     an item is added to urllist / item k's selection is toggled
@@ -71,14 +74,27 @@ class Desktop {
   ModelClipboard& clip() { return w_.clipboard; }
   ModelListBox& urllist() { return w_.window.urllist; }
 
-  bool Readable() const { return w_.clipboard.openFailures < kClipboardOpenTries; }
+  // Whether a copy command gets the clipboard open.
+  bool OpensPatiently() const { return w_.clipboard.openFailures < kClipboardOpenTries; }
 
-  // Whether the watcher takes the clipboard's text on a notice, judged before the notice
-  // (reading it uses up the failures to open).
-  bool WouldTake() {
-    return clip().WatcherInstalled() && Readable() && clip().content == ModelClipboard::Content::kText &&
-        clip().text.size() >= 7 && clip().text.compare(0, 7, u"http://") == 0;
+  // What a read of the watcher does, judged before it (reading uses up the failures to open)
+  // from what the clipboard will hold then: takes a URL when the clipboard opens at once,
+  // otherwise leaves `retries` to the timer.
+  void ExpectRead(int retries, ModelClipboard::Content content, const String& text) {
+    retriesLeft_ = 0;
+    if (clip().openFailures > 0) {
+      retriesLeft_ = retries;
+    } else if (content == ModelClipboard::Content::kText && text.size() >= 7 && text.compare(0, 7, u"http://") == 0) {
+      expectedUrl_ = text;
+    }
   }
+  void ExpectRead(int retries) { ExpectRead(retries, clip().content, clip().text); }
+
+  // A notice is about to reach the main window: the watcher reads, if it is in place.
+  void ExpectNotice(ModelClipboard::Content content, const String& text) {
+    if (clip().MainWindowProc() == ModelClipboard::kWatcherProc) ExpectRead(kClipboardReadRetries, content, text);
+  }
+  void ExpectNotice() { ExpectNotice(clip().content, clip().text); }
 
   void OtherProgramCopies(ModelClipboard::Content content, const String& text, bool insideCommand) {
     // Predict from the state before the copy: who is in the chain, and whether it opens.
@@ -89,7 +105,7 @@ class Desktop {
     FUZZ_CHECK(installed == shouldBeInstalled, installed ? "the watcher is in the chain during a copy"
                                                          : "the watcher is out of the chain");
     std::vector<uintptr_t> chain = clip().Chain();
-    const bool readable = Readable();
+    if (installed) ExpectNotice(content, text);
     switch (content) {
       case ModelClipboard::Content::kText: clip().CopyText(text); break;
       case ModelClipboard::Content::kNonText: clip().CopyNonText(); break;
@@ -97,10 +113,6 @@ class Desktop {
     }
     for (uintptr_t v : chain) {
       if (v != ModelClipboard::kMainWindow) ++expectedNotices_[v];
-    }
-    if (installed && readable && content == ModelClipboard::Content::kText && text.size() >= 7 &&
-        text.compare(0, 7, u"http://") == 0) {
-      expectedUrl_ = text;
     }
   }
 
@@ -113,13 +125,12 @@ class Desktop {
       case 'v': {
         if (viewers_.size() >= 8) break;
         // The new viewer gets the notice that joining sends and passes it down the chain.
-        const bool taken = WouldTake();
+        if (clip().WatcherInstalled()) ExpectNotice();
         const uintptr_t viewer = clip().AddViewer();
         viewers_.push_back(viewer);
         for (uintptr_t v : clip().Chain()) {
           if (v != ModelClipboard::kMainWindow) ++expectedNotices_[v];
         }
-        if (taken) expectedUrl_ = clip().text;
         break;
       }
       case 'r':
@@ -137,8 +148,14 @@ class Desktop {
           if (after) ++expectedNotices_[v];
           after = after || v == ModelClipboard::kMainWindow;
         }
-        if (WouldTake()) expectedUrl_ = clip().text;
+        ExpectNotice();
         clip().SendToMainWindow(kWmDrawClipboard, 0, 0);
+        break;
+      }
+      case 't': {
+        const int left = retriesLeft_;
+        if (left > 0) ExpectRead(left - 1);
+        FUZZ_CHECK(clip().FireRetryTimer() == (left > 0), "the retry timer ran without a retry pending");
         break;
       }
       case 'f':
@@ -150,6 +167,7 @@ class Desktop {
         break;
       case 'i':
         if (insideCommand) break;
+        retriesLeft_ = 0;  // the removal gives a pending retry up
         RemoveClipboardWatcher(w_.program);
         InstallClipboardWatcher(w_.program);  // the notice of joining reaches the window's own procedure
         break;
@@ -194,7 +212,10 @@ class Desktop {
       if (all || selected[i]) text += items[i] + u"\r\n";
     }
     const bool writes = !items.empty() && (all || any);
-    const bool opens = Readable();
+    const bool opens = OpensPatiently();
+    // Every command takes the watcher out (giving up a pending retry), except a copy of all
+    // items on an empty list.
+    if (kind == 'S' || !items.empty()) retriesLeft_ = 0;
     const size_t writesBefore = clip().writes.size();
     const size_t messagesBefore = w_.platform.messages.size();
 
@@ -253,13 +274,17 @@ class Desktop {
                  "a viewer got " + std::to_string(draws) + " notices, expected " + std::to_string(expectedNotices_[v]));
     }
     FUZZ_CHECK(clip().messagesToMissingWindows == 0 && clip().callsToUnknownProc == 0, "a message went astray");
+    FUZZ_CHECK(clip().retryTimerRunning == (retriesLeft_ > 0) && w_.program.clipboardRetriesLeft == retriesLeft_,
+               "retries pending: " + std::to_string(w_.program.clipboardRetriesLeft) + ", expected " +
+                   std::to_string(retriesLeft_) + (clip().retryTimerRunning ? ", timer running" : ""));
   }
 
   testing::ClipboardModelProgram w_;
   String expectedUrl_;
   std::vector<uintptr_t> viewers_;
   std::map<uintptr_t, int> expectedNotices_;
-  bool inBox_ = false;  // a copy command's message box is open
+  int retriesLeft_ = 0;  // reads still due from the retry timer
+  bool inBox_ = false;   // a copy command's message box is open
 };
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // The desktop's clipboard and clipboard-viewer chain as a model, for tests and benchmarks:
-// the main window with its window procedures, other viewer windows that behave as a
-// well-written viewer does and record every notice they get, other programs that copy text
-// or non-text data, and a clipboard that other programs can hold open.
+// the main window with its window procedures and its retry timer, other viewer windows that
+// behave as a well-written viewer does and record every notice they get, other programs that
+// copy text or non-text data, and a clipboard that other programs can hold open.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -89,20 +89,31 @@ class ModelClipboard : public ClipboardPlatform {
     return content == Content::kText || content == Content::kUnrenderableText;
   }
 
-  std::optional<String> ReadText() override {
-    if (!Open()) return std::nullopt;
+  std::optional<String> TryReadText() override {
+    if (!Open(1)) return std::nullopt;
     ++reads;
     return content == Content::kText ? text : String();
   }
 
   bool ReplaceText(const String& newText) override {
-    if (!Open()) return false;
+    if (!Open(kClipboardOpenTries)) return false;
     writes.push_back({newText, InChain(kMainWindow), mainProc_ == kWatcherProc});
     owner_ = kMainWindow;
     content = Content::kText;
     text = newText;
     NotifyChain();  // on closing the clipboard
     return true;
+  }
+
+  void StartRetryTimer(int milliseconds) override {
+    calls.push_back("StartRetryTimer");
+    retryTimerMilliseconds = milliseconds;
+    retryTimerRunning = true;
+  }
+
+  void StopRetryTimer() override {
+    calls.push_back("StopRetryTimer");
+    retryTimerRunning = false;
   }
 
   // --- The desktop around the program.
@@ -127,6 +138,19 @@ class ModelClipboard : public ClipboardPlatform {
   void CopyText(const String& copied) { Copy(Content::kText, copied); }
   void CopyNonText() { Copy(Content::kNonText, String()); }
   void CopyUnrenderableText() { Copy(Content::kUnrenderableText, String()); }
+
+  // The retry timer goes off once, if it runs: its message reaches the main window.
+  bool FireRetryTimer() {
+    if (!retryTimerRunning) return false;
+    Deliver(kMainWindow, kWmTimer, kClipboardRetryTimerId, 0);
+    return true;
+  }
+  // ...as often as it goes off before it is stopped (at most `limit` times); how often.
+  int FireRetryTimerUntilStopped(int limit = 1000) {
+    int fired = 0;
+    while (fired < limit && FireRetryTimer()) ++fired;
+    return fired;
+  }
 
   // A message for the main window, delivered through its current window procedure.
   intptr_t SendToMainWindow(unsigned message, uintptr_t wParam, intptr_t lParam) {
@@ -162,8 +186,12 @@ class ModelClipboard : public ClipboardPlatform {
   // Runs after each successful opening, e.g. to hold the clipboard from then on.
   std::function<void()> afterOpen;
 
+  // --- The main window's retry timer.
+  bool retryTimerRunning = false;
+  int retryTimerMilliseconds = 0;
+
   // --- Recorded.
-  std::vector<std::string> calls;         // chain and window-procedure calls, in order
+  std::vector<std::string> calls;         // chain, window-procedure and timer calls, in order
   std::vector<Notice> mainProcNotices;    // what the main window's own procedure got
   std::vector<ClipboardWrite> writes;
   int reads = 0;
@@ -177,8 +205,9 @@ class ModelClipboard : public ClipboardPlatform {
     std::vector<Notice> notices;
   };
 
-  bool Open() {
-    for (int attempt = 0; attempt < kClipboardOpenTries; ++attempt) {
+  // Tries to open the clipboard up to `tries` times.
+  bool Open(int tries) {
+    for (int attempt = 0; attempt < tries; ++attempt) {
       if (openFailures > 0) {
         --openFailures;
         ++failedOpens;

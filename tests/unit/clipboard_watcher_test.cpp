@@ -2,6 +2,8 @@
 // kept intact, and what reaches the main window's own procedure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "clipboard/clipboard_watcher.h"
 #include "model_clipboard.h"
 #include "ui/input_fields.h"
@@ -110,13 +112,124 @@ TEST(ClipboardWatcher, WhatIsNotReadableTextLeavesUrltxtAlone) {
   }
 }
 
-TEST(ClipboardWatcher, ClipboardHeldBrieflyIsWaitedFor) {
+// A notice that finds the clipboard held reads once, and then from the retry timer until the
+// read goes through or the retries are used up.
+TEST(ClipboardWatcher, HeldClipboardIsReadAgainFromTheTimer) {
+  const String kUrl = u"http://late.example/";
+  constexpr int kBudget = kClipboardReadRetries;
+  struct Case {
+    const char* name;
+    String copied;
+    int openFailures;         // attempts that find the clipboard held
+    bool heldAfterFirstRead;  // held again between the two reads of one attempt
+    int ticks;                // the timer goes off this often before it stops
+    bool taken;
+  };
+  const Case cases[] = {
+      {"free at the notice", kUrl, 0, false, 0, true},
+      {"free on the third try", kUrl, 2, false, 2, true},
+      {"free on the last retry", kUrl, kBudget, false, kBudget, true},
+      {"held longer: given up", kUrl, kBudget + 1, false, kBudget, false},
+      {"held for good: given up", kUrl, 1000, false, kBudget, false},
+      {"not a URL once free", u"https://late.example/", 2, false, 2, false},
+      {"held again between the two reads", kUrl, 0, true, 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Watcher w;
+    InstallClipboardWatcher(w.program);
+    w.window.urltxt.SetText(u"kept");
+    w.clipboard.openFailures = c.openFailures;
+    if (c.heldAfterFirstRead) {
+      w.clipboard.afterOpen = [&w] {
+        w.clipboard.openFailures = 1;
+        w.clipboard.afterOpen = nullptr;
+      };
+    }
+    w.clipboard.CopyText(c.copied);
+    // Inside the notice each read opens the clipboard once, without waiting.
+    EXPECT_EQ(w.clipboard.failedOpens, std::min(c.openFailures, 1) + (c.heldAfterFirstRead ? 1 : 0));
+    EXPECT_EQ(w.clipboard.retryTimerRunning, c.ticks > 0);
+    EXPECT_EQ(w.clipboard.FireRetryTimerUntilStopped(), c.ticks);
+    EXPECT_EQ(w.Url(), c.taken ? c.copied : u"kept");
+    EXPECT_EQ(w.clipboard.retryTimerMilliseconds, c.ticks > 0 ? kClipboardReadRetryMilliseconds : 0);
+    EXPECT_FALSE(w.clipboard.retryTimerRunning);
+    EXPECT_EQ(w.program.clipboardRetriesLeft, 0);
+  }
+}
+
+// The chain goes on at once: the viewer after the program and the window's own procedure get
+// the notice before the retry reads anything.
+TEST(ClipboardWatcher, HeldClipboardHoldsUpNeitherTheChainNorTheWindow) {
   Watcher w;
+  const uintptr_t earlier = w.clipboard.AddViewer();
   InstallClipboardWatcher(w.program);
-  w.clipboard.openFailures = kClipboardOpenTries - 1;
+  w.window.urltxt.SetText(u"kept");
+  w.clipboard.mainProcNotices.clear();
+  w.clipboard.calls.clear();
+  const size_t before = w.clipboard.NoticesOf(earlier).size();
+  w.clipboard.openFailures = 2;
   w.clipboard.CopyText(u"http://late.example/");
+
+  EXPECT_EQ(w.clipboard.NoticesOf(earlier).size(), before + 1);
+  ASSERT_EQ(w.clipboard.mainProcNotices.size(), 1u);
+  EXPECT_EQ(w.clipboard.mainProcNotices[0].message, kWmDrawClipboard);
+  EXPECT_EQ(w.clipboard.reads, 0);
+  EXPECT_EQ(w.Url(), u"kept");
+  EXPECT_EQ(w.clipboard.calls, std::vector<std::string>{"StartRetryTimer"});
+
+  // Each retry is a timer message like any other: the window's own procedure gets it too.
+  EXPECT_EQ(w.clipboard.FireRetryTimerUntilStopped(), 2);
   EXPECT_EQ(w.Url(), u"http://late.example/");
-  EXPECT_EQ(w.clipboard.failedOpens, kClipboardOpenTries - 1);
+  EXPECT_EQ(w.clipboard.mainProcNotices.size(), 3u);
+  EXPECT_EQ(w.clipboard.mainProcNotices[1], (Notice{kWmTimer, kClipboardRetryTimerId, 0}));
+  EXPECT_EQ(w.clipboard.NoticesOf(earlier).size(), before + 1);
+}
+
+// A newer notice replaces a retry still pending; the watcher's removal ends it.
+TEST(ClipboardWatcher, NewerNoticeOrRemovalEndsAPendingRetry) {
+  const String kOlder = u"http://older.example/";
+  const String kNewer = u"http://newer.example/";
+  struct Case {
+    const char* name;
+    std::function<void(Watcher&)> meanwhile;  // after a retry of the older copy was due
+    String expected;
+    int ticks;  // the timer goes off this often afterwards
+  };
+  const Case cases[] = {
+      {"newer copy, read at once",
+       [&](Watcher& w) {
+         w.clipboard.openFailures = 0;
+         w.clipboard.CopyText(kNewer);
+       },
+       kNewer, 0},
+      {"newer copy, held too: its own full budget",
+       [&](Watcher& w) {
+         w.clipboard.openFailures = kClipboardReadRetries;
+         w.clipboard.CopyText(kNewer);
+       },
+       kNewer, kClipboardReadRetries},
+      {"the watcher removed and installed again",
+       [&](Watcher& w) {
+         RemoveClipboardWatcher(w.program);
+         w.clipboard.ReplaceText(u"http://own.example/copy\r\n");  // as a copy command does
+         InstallClipboardWatcher(w.program);
+       },
+       u"kept", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Watcher w;
+    InstallClipboardWatcher(w.program);
+    w.window.urltxt.SetText(u"kept");
+    w.clipboard.openFailures = 3;
+    w.clipboard.CopyText(kOlder);
+    EXPECT_TRUE(w.clipboard.FireRetryTimer());  // one retry of the older copy, still held
+    c.meanwhile(w);
+    EXPECT_EQ(w.clipboard.FireRetryTimerUntilStopped(), c.ticks);
+    EXPECT_EQ(w.Url(), c.expected);
+    EXPECT_FALSE(w.clipboard.retryTimerRunning);
+  }
 }
 
 TEST(ClipboardWatcher, FiveMegabyteUrlIsTakenWhole) {

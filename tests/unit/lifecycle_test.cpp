@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/lifecycle.h"
 #include "app_program.h"
 #include "settings/settings_file.h"
@@ -48,38 +50,118 @@ TEST(LoadMainWindow, ASecondInstanceIsRefusedBeforeAnythingIsTouched) {
   EXPECT_EQ(p.window.Combo3.Count(), 0);
 }
 
-TEST(UnloadMainWindow, WritesTheFieldsOnceWithTheWatcherOutAndClosesEverything) {
+// The two ways the program ends: its window is closed (close box or File_end), or Windows
+// ends the session.
+struct Ending {
+  const char* name;
+  void (*end)(Program&);
+  bool closesTheWindows;
+  bool tellsOfAFailedSave;
+};
+const Ending kEndings[] = {
+    {"closed", UnloadMainWindow, true, true},
+    {"session ends", [](Program& program) { EndSessionMainWindow(program, true); }, false, false},
+};
+
+// The calls to the profile that one save makes.
+int WritesOfOneSave() {
   AppModelProgram p;
-  ASSERT_TRUE(LoadMainWindow(p.program));
-  auto& w = p.window;
-  w.Combo2.SetText(u"photos/");
-  w.Option1.Select();
-  // Waiting in the queue at exit: a URL copied elsewhere and an edit of the subfolder field.
-  p.platform.queued.push_back([&] { p.clipboard.CopyText(u"http://late/"); });
-  p.platform.queued.push_back([&] { w.Combo2.SetText(u"typed-late/"); });
-
-  UnloadMainWindow(p.program);
-
-  EXPECT_FALSE(p.clipboard.InChain(ModelClipboard::kMainWindow));
-  EXPECT_EQ(w.urltxt.GetText(), kUrlPrompt);
-  EXPECT_EQ(p.log.back(), "CloseAllForms");
-  EXPECT_EQ(p.profile.writeCalls, 7);  // six sections and the options, written once
-  const String file = cp932::Decode(p.profile.files.at(p.SettingsPath()).bytes);
-  // The history was taken before the queued edit ran; the field's text after it.
-  EXPECT_NE(file.find(u"SUBFOLDER3=photos/\r\n"), String::npos);
-  EXPECT_NE(file.find(u"LAST-FLD=typed-late/\r\n"), String::npos);
-  EXPECT_NE(file.find(u"CHECK3=False\r\n"), String::npos);
+  LoadMainWindow(p.program);
+  SaveSettings(p.program);
+  return p.profile.writeCalls;
 }
 
-TEST(UnloadMainWindow, AFileThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
-  AppModelProgram p;
-  ASSERT_TRUE(LoadMainWindow(p.program));
-  p.profile.writable = false;
-  UnloadMainWindow(p.program);
-  ASSERT_EQ(p.platform.messages.size(), 1u);
-  EXPECT_EQ(p.platform.messages[0].text, u"設定を保存できませんでした\nC:\\Tools\\Velnor\\Velnor.ini");
-  EXPECT_EQ(p.platform.messages[0].caption, u"注意");
-  EXPECT_EQ(p.log.back(), "CloseAllForms");
+TEST(UnloadMainWindow, WritesTheFieldsOnceWithTheWatcherOut) {
+  for (const Ending& e : kEndings) {
+    SCOPED_TRACE(e.name);
+    AppModelProgram p;
+    ASSERT_TRUE(LoadMainWindow(p.program));
+    auto& w = p.window;
+    w.Combo2.SetText(u"photos/");
+    w.Option1.Select();
+    // Waiting in the queue at exit: a URL copied elsewhere and an edit of the subfolder field.
+    p.platform.queued.push_back([&] { p.clipboard.CopyText(u"http://late/"); });
+    p.platform.queued.push_back([&] { w.Combo2.SetText(u"typed-late/"); });
+
+    e.end(p.program);
+
+    EXPECT_FALSE(p.clipboard.InChain(ModelClipboard::kMainWindow));
+    EXPECT_EQ(w.urltxt.GetText(), kUrlPrompt);
+    EXPECT_EQ(p.log.back(), e.closesTheWindows ? "CloseAllForms" : "MakeTopMost");
+    EXPECT_EQ(p.platform.pendingPasses, 1);
+    EXPECT_EQ(p.profile.writeCalls, WritesOfOneSave());
+    const String file = cp932::Decode(p.profile.files.at(p.SettingsPath()).bytes);
+    // The history was taken before the queued edit ran; the field's text after it.
+    EXPECT_NE(file.find(u"SUBFOLDER3=photos/\r\n"), String::npos);
+    EXPECT_NE(file.find(u"LAST-FLD=typed-late/\r\n"), String::npos);
+    EXPECT_NE(file.find(u"CHECK3=False\r\n"), String::npos);
+    EXPECT_TRUE(p.platform.messages.empty());
+  }
+}
+
+TEST(UnloadMainWindow, AFileThatCannotBeWrittenIsReportedOnlyWhileTheSessionGoesOn) {
+  for (const Ending& e : kEndings) {
+    SCOPED_TRACE(e.name);
+    AppModelProgram p;
+    ASSERT_TRUE(LoadMainWindow(p.program));
+    p.profile.writable = false;
+    e.end(p.program);
+    if (e.tellsOfAFailedSave) {
+      ASSERT_EQ(p.platform.messages.size(), 1u);
+      EXPECT_EQ(p.platform.messages[0].text, u"設定を保存できませんでした\nC:\\Tools\\Velnor\\Velnor.ini");
+      EXPECT_EQ(p.platform.messages[0].caption, u"注意");
+    } else {
+      EXPECT_TRUE(p.platform.messages.empty());
+    }
+    EXPECT_EQ(p.profile.writeCalls, WritesOfOneSave());  // every section was still tried
+    EXPECT_EQ(p.log.back(), e.closesTheWindows ? "CloseAllForms" : "MakeTopMost");
+  }
+}
+
+// Whatever comes first, later or in the middle, the settings are written once; a window
+// closed after the end of the session still closes, without a second save.
+TEST(EndSessionMainWindow, SavesOnceWhateverFollows) {
+  enum Step { kEnds, kDoesNotEnd, kClose, kEndsMeanwhile, kCloseMeanwhile };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;  // "meanwhile": queued for the next pending pass
+    int saves;
+    int closes;  // calls to CloseAllForms
+    bool box;    // the save failed in the close's shut-down, which says so
+  };
+  const Case cases[] = {
+      {"ends", {kEnds}, 1, 0, false},
+      {"does not end", {kDoesNotEnd}, 0, 0, false},
+      {"does not end, then closed", {kDoesNotEnd, kClose}, 1, 1, true},
+      {"ends twice", {kEnds, kEnds}, 1, 0, false},
+      {"ends, then closed", {kEnds, kClose}, 1, 1, false},
+      {"ends, then closed twice", {kEnds, kClose, kClose}, 1, 2, false},
+      {"closed while the end of the session saves", {kCloseMeanwhile, kEnds}, 1, 0, false},
+      {"the session ends while the close saves", {kEndsMeanwhile, kClose}, 1, 1, true},
+  };
+  const int oneSave = WritesOfOneSave();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AppModelProgram p;
+    ASSERT_TRUE(LoadMainWindow(p.program));
+    p.profile.writable = false;  // a box for the close, none for the end of the session
+    for (Step step : c.steps) {
+      switch (step) {
+        case kEnds: EndSessionMainWindow(p.program, true); break;
+        case kDoesNotEnd: EndSessionMainWindow(p.program, false); break;
+        case kClose: UnloadMainWindow(p.program); break;
+        case kEndsMeanwhile:
+          p.platform.queued.push_back([&] { EndSessionMainWindow(p.program, true); });
+          break;
+        case kCloseMeanwhile: p.platform.queued.push_back([&] { UnloadMainWindow(p.program); }); break;
+      }
+    }
+    EXPECT_EQ(p.profile.writeCalls, c.saves * oneSave);
+    EXPECT_EQ(std::count(p.log.begin(), p.log.end(), "CloseAllForms"), c.closes);
+    EXPECT_EQ(p.clipboard.WatcherInstalled(), c.saves == 0);
+    EXPECT_EQ(p.platform.pendingPasses, c.saves);
+    EXPECT_EQ(p.platform.messages.size(), c.box ? 1u : 0u);
+  }
 }
 
 TEST(LoadMainWindow, SettingsSurviveARestart) {
