@@ -259,6 +259,11 @@ int MainWindow::Run() {
   return static_cast<int>(msg.wParam);
 }
 
+void MainWindow::ShowAutoSplitCheck() {
+  CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoSplit,
+                MF_BYCOMMAND | (program_.autoSplit ? MF_CHECKED : MF_UNCHECKED));
+}
+
 void MainWindow::OnCommand(int id, int code) {
   for (const auto& [targetId, target] : targets_) {
     if (targetId == id) {
@@ -270,6 +275,11 @@ void MainWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED && code != 1) return;
   if (id == ids::kFileEnd) {
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  if (id == ids::kEditAutoSplit) {
+    program_.autoSplit = !program_.autoSplit;
+    ShowAutoSplitCheck();
     return;
   }
   if (id == ids::kVersion) {
@@ -305,6 +315,9 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_INITMENUPOPUP:
+      ShowAutoSplitCheck();  // the settings file may have turned it on
+      break;
     case WM_COMMAND:
       // IDOK and IDCANCEL come from the dialog keys Enter and Esc: no button answers them.
       OnCommand(LOWORD(wParam), HIWORD(wParam));
