@@ -3,24 +3,19 @@
 #include "app/main_window_frame.h"
 #include "win32/control_ids.h"
 #include "win32/res/version.h"
-#include "win32/win32_platform.h"
+#include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
 
 namespace velnor {
 namespace {
 
-// Positions and sizes in 1/1440 inch, converted at the screen's real DPI.
+// Positions and sizes in 1/1440 inch, converted at the box's DPI.
 struct TwipsRect {
   int left, top, width, height;
 };
 
 constexpr int kClientWidth = 4575;
 constexpr int kClientHeight = 1560;
-constexpr TwipsRect kPicture1{120, 120, 780, 780};
-constexpr TwipsRect kLabel1{1050, 120, 2535, 255};
-constexpr TwipsRect kLabel2{3480, 120, 1095, 255};
-constexpr TwipsRect kLabel3{2040, 480, 2535, 255};
-constexpr TwipsRect kCmdOK{3360, 1080, 1095, 375};
 constexpr int kLine1Left = 120, kLine1Right = 4440, kLine1Y = 960;
 constexpr int kIconPixelsAt96Dpi = 48;
 
@@ -30,6 +25,26 @@ constexpr wchar_t kVersionLine[] = L"Version " VELNOR_VERSION_WTEXT;
 constexpr wchar_t kCopyrightLine[] = L"© 2026 Velnor Project";
 const String kCaptionSuffix = u" - バージョン情報";
 
+// The controls, in focus order (cmdOK first).
+struct AboutControl {
+  int id;
+  const wchar_t* windowClass;
+  const wchar_t* text;
+  DWORD style;
+  TwipsRect place;
+};
+
+const AboutControl kControls[] = {
+    {kAboutOk, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {3360, 1080, 1095, 375}},
+    {kAboutPicture, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, {120, 120, 780, 780}},
+    // One line each: a text that comes out a little wider than its label at some DPI (fonts
+    // do not grow in exact proportion) loses a few pixels at its end rather than its last
+    // word to a second line that the label does not show.
+    {kAboutProductLine, L"STATIC", kProductLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, {1050, 120, 2535, 255}},
+    {kAboutVersion, L"STATIC", kVersionLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, {3480, 120, 1095, 255}},
+    {kAboutCopyright, L"STATIC", kCopyrightLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, {2040, 480, 2535, 255}},
+};
+
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
@@ -37,61 +52,86 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 struct AboutBox {
   HWND window = nullptr;
   HWND owner = nullptr;
-  int dpi = 96;
+  int dpi = 96;  // the owner's when it opens, then as each WM_DPICHANGED brings it
   HFONT font = nullptr;
   HICON icon = nullptr;
 };
 AboutBox* current = nullptr;
 
-HFONT CreateUiFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  }
-  return CreateFontIndirectW(&metrics.lfMessageFont);
-}
+int Px(const AboutBox& box, int twips) { return TwipsToPixels(twips, box.dpi); }
 
-HWND AddControl(AboutBox& box, const wchar_t* windowClass, const wchar_t* text, DWORD style,
-                int id, const TwipsRect& r) {
-  const HWND control = CreateWindowExW(
-      0, windowClass, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, TwipsToPixels(r.left, box.dpi),
-      TwipsToPixels(r.top, box.dpi), TwipsToPixels(r.width, box.dpi), TwipsToPixels(r.height, box.dpi), box.window,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(box.font), FALSE);
-  return control;
+// Font, places and picture at the box's DPI. A font or icon it replaces is deleted once no
+// control uses it.
+void LayOutAboutBox(AboutBox& box) {
+  const HFONT oldFont = box.font;
+  box.font = CreateUiFont(box.dpi);
+  for (const AboutControl& c : kControls) {
+    const HWND control = GetDlgItem(box.window, c.id);
+    if (!control) continue;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(box.font), FALSE);
+    SetWindowPos(control, nullptr, Px(box, c.place.left), Px(box, c.place.top), Px(box, c.place.width),
+                 Px(box, c.place.height), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (oldFont) DeleteObject(oldFont);
+
+  const int iconSize = MulDiv(kIconPixelsAt96Dpi, box.dpi, 96);
+  const HICON icon = LoadProgramIcon(iconSize);
+  const HWND picture = GetDlgItem(box.window, kAboutPicture);
+  if (icon && picture) {
+    SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    if (box.icon) DestroyIcon(box.icon);
+    box.icon = icon;
+  } else if (icon) {
+    DestroyIcon(icon);
+  }
 }
 
 // The load: controls in focus order (cmdOK first), then top-most and the caption, all before
 // the box is shown.
 void LoadAboutBox(AboutBox& box) {
-  box.font = CreateUiFont();
-  const HWND ok = AddControl(box, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, kAboutOk, kCmdOK);
-  const HWND picture = AddControl(box, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, kAboutPicture, kPicture1);
-  AddControl(box, L"STATIC", kProductLine, SS_LEFT | SS_NOPREFIX, kAboutProductLine, kLabel1);
-  AddControl(box, L"STATIC", kVersionLine, SS_LEFT | SS_NOPREFIX, kAboutVersion, kLabel2);
-  AddControl(box, L"STATIC", kCopyrightLine, SS_LEFT | SS_NOPREFIX, kAboutCopyright, kLabel3);
+  for (const AboutControl& c : kControls) {
+    CreateWindowExW(0, c.windowClass, c.text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | c.style, 0, 0, 0, 0,
+                    box.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr),
+                    nullptr);
+  }
+  LayOutAboutBox(box);
   // Label1 reaches under Label2; with Label2 above it and siblings clipped, Label1's
   // background does not paint over the start of the version.
   SetWindowPos(GetDlgItem(box.window, kAboutVersion), HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SetWindowPos(ok, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
-  const int iconSize = MulDiv(kIconPixelsAt96Dpi, box.dpi, 96);
-  box.icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ids::kAppIcon),
-                                           IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR));
-  if (box.icon && picture) SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(box.icon), 0);
+  SetWindowPos(GetDlgItem(box.window, kAboutOk), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   SetWindowPos(box.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowTextW(box.window, Wide(kApplicationTitle + kCaptionSuffix));
 }
 
+// Moved to a monitor of another DPI: the system's rectangle, then everything inside again.
+// Where the frame does not grow with the DPI (Wine draws frames at the system's), the
+// client area is set back to its layout size, keeping the top-left corner.
+void ChangeAboutBoxDpi(AboutBox& box, int dpi, const RECT& suggested) {
+  box.dpi = dpi;
+  SetWindowPos(box.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  RECT outer{};
+  GetClientRect(box.window, &client);
+  GetWindowRect(box.window, &outer);
+  const int widthError = Px(box, kClientWidth) - static_cast<int>(client.right);
+  const int heightError = Px(box, kClientHeight) - static_cast<int>(client.bottom);
+  if (widthError != 0 || heightError != 0) {
+    SetWindowPos(box.window, nullptr, 0, 0, outer.right - outer.left + widthError,
+                 outer.bottom - outer.top + heightError, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  LayOutAboutBox(box);
+  RedrawWindow(box.window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 void PaintLine1(const AboutBox& box, HDC dc) {
   const HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));  // system colour 16
   const HGDIOBJ old = SelectObject(dc, pen);
-  const int y = TwipsToPixels(kLine1Y, box.dpi);
-  MoveToEx(dc, TwipsToPixels(kLine1Left, box.dpi), y, nullptr);
-  LineTo(dc, TwipsToPixels(kLine1Right, box.dpi) + 1, y);  // both end points drawn
+  const int y = Px(box, kLine1Y);
+  MoveToEx(dc, Px(box, kLine1Left), y, nullptr);
+  LineTo(dc, Px(box, kLine1Right) + 1, y);  // both end points drawn
   SelectObject(dc, old);
   DeleteObject(pen);
 }
@@ -114,6 +154,9 @@ LRESULT CALLBACK AboutBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_CREATE:
       LoadAboutBox(*box);
+      return 0;
+    case WM_DPICHANGED:
+      if (box) ChangeAboutBoxDpi(*box, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_COMMAND:
       // Only cmdOK closes the box; the IDCANCEL that Esc sends is ignored.
@@ -183,7 +226,7 @@ RECT PlaceOverOwner(HWND owner, int dpi) {
 
 }  // namespace
 
-void ShowAboutBox(HWND owner) {
+void ShowAboutBox(HWND owner, int dpi) {
   if (current) {  // already open: a second request only brings it forward
     SetForegroundWindow(current->window);
     return;
@@ -192,7 +235,8 @@ void ShowAboutBox(HWND owner) {
 
   AboutBox box;
   box.owner = owner;
-  box.dpi = ScreenDpiX();
+  // Placed over its owner, so on the owner's monitor: the owner's DPI.
+  box.dpi = dpi;
   const RECT place = PlaceOverOwner(owner, box.dpi);
   current = &box;
   // The handle arrives in box.window with WM_NCCREATE; a failure leaves it null.

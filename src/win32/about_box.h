@@ -18,8 +18,9 @@ enum AboutBoxId : int {
 inline constexpr wchar_t kAboutBoxClass[] = L"VelnorAbout";
 
 // version: shows the About box modally over owner (which takes no input meanwhile) and
-// returns when it has closed. The box is top-most from the moment it loads.
-void ShowAboutBox(HWND owner);
+// returns when it has closed. The box is top-most from the moment it loads, and laid out at
+// dpi, the owner's dots per inch.
+void ShowAboutBox(HWND owner, int dpi);
 
 // Closes the About box if it is open; the main window's shut-down calls it so that no window
 // of the program outlives it. Safe to call when no About box is open.

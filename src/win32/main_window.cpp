@@ -6,11 +6,13 @@
 
 #include "app/lifecycle.h"
 #include "app/prepare_main_window.h"
+#include "expand/expand_command.h"
 #include "ui/event_wiring.h"
 #include "win32/about_box.h"
 #include "win32/commands.h"
 #include "win32/control_ids.h"
 #include "win32/menus.h"
+#include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
 
 namespace velnor {
@@ -105,9 +107,40 @@ void FitComboHeight(HWND combo, int height) {
   }
 }
 
+// The height a control's window is given in pixels: a combo box's includes its drop-down list.
+int WindowHeight(const ControlLayout& c, int dpi) {
+  const int height = TwipsToPixels(c.height, dpi);
+  return c.kind == Kind::kCombo ? height * (kComboDropRows + 1) : height;
+}
+
+// A list box's scroll state, which a new font or size must not change.
+struct ListScroll {
+  int top;
+  int caret;
+  int horizontal;  // pixels
+};
+
+ListScroll ReadListScroll(HWND list) {
+  return {static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)),
+          static_cast<int>(SendMessageW(list, LB_GETCARETINDEX, 0, 0)), GetScrollPos(list, SB_HORZ)};
+}
+
+// Puts the scroll state back; the horizontal position keeps its place in the text, in pixels
+// of the new DPI. (A list of single selection keeps its caret on the selected item itself.)
+void RestoreListScroll(HWND list, const ListScroll& scroll, int oldDpi, int newDpi) {
+  const bool multiple = (GetWindowLongPtrW(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0;
+  if (multiple && scroll.caret >= 0) SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(scroll.caret), FALSE);
+  SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(scroll.top), 0);
+  const int horizontal = MulDiv(scroll.horizontal, newDpi, oldDpi);
+  if (horizontal > 0 && horizontal <= 0xFFFF) {
+    SendMessageW(list, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, horizontal), 0);
+  }
+}
+
 }  // namespace
 
-MainWindow::MainWindow() : platform_([this](MSG& msg) { return PreTranslate(msg); }) {
+MainWindow::MainWindow()
+    : platform_([this](MSG& msg) { return PreTranslate(msg); }, [this] { return dpi_; }) {
   optionGroup_ = {&option0_, &option1_};
   Form1& f = program_.form;
   f.urltxt = &urltxt_;
@@ -136,12 +169,15 @@ MainWindow::MainWindow() : platform_([this](MSG& msg) { return PreTranslate(msg)
 MainWindow::~MainWindow() {
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
   if (font_) DeleteObject(font_);
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 int MainWindow::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 
 MainWindow::Created MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
+  // The system's DPI until the window is there to tell its own.
   dpi_ = ScreenDpiX();
 
   WNDCLASSEXW wc{};
@@ -164,6 +200,9 @@ MainWindow::Created MainWindow::Create(HINSTANCE instance) {
                           Px(kMainWindowWidthTwips), Px(kMainWindowHeightTwips), nullptr,
                           CreateMainMenu(), instance, this);
   if (!hwnd_) return Created::kFailed;
+  // The load sets the outer size at this DPI, that of the monitor the window is on.
+  dpi_ = WindowDpi(hwnd_);
+  SetIcons();
   platform_.SetOwner(hwnd_);
   clipboard_.SetMainWindow(hwnd_);
   CreateControls();
@@ -179,18 +218,12 @@ void MainWindow::Show(int showCommand) {
 }
 
 void MainWindow::CreateControls() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-  }
-  if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  font_ = CreateUiFont(dpi_);
 
   for (const ControlLayout& c : kLayout) {
-    const int height = c.kind == Kind::kCombo ? Px(c.height) * (kComboDropRows + 1) : Px(c.height);
     HWND control = CreateWindowExW(KindExStyle(c.kind), ClassName(c.kind), c.caption,
                                    WS_CHILD | KindStyle(c.kind) | c.style, Px(c.left), Px(c.top),
-                                   Px(c.width), height, hwnd_,
+                                   Px(c.width), WindowHeight(c, dpi_), hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
     // A child control does not take the window's font by itself.
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -232,6 +265,57 @@ void MainWindow::SetOuterSize(int widthTwips, int heightTwips) {
 
 void MainWindow::MakeTopMost() {
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// The window moved to a monitor of another DPI (or the user changed the scaling): the
+// system's rectangle keeps its outer size in inches, and everything inside is laid out again
+// from its layout units. What the user typed, ticked, selected or scrolled stays.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  const int oldDpi = dpi_;
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls(oldDpi);
+  SetIcons();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void MainWindow::PlaceControls(int oldDpi) {
+  const ListScroll samples = ReadListScroll(list1_.Handle());
+  const ListScroll results = ReadListScroll(urllist_.Handle());
+  const HFONT oldFont = font_;
+  font_ = CreateUiFont(dpi_);
+  for (const ControlLayout& c : kLayout) {
+    HWND control = GetDlgItem(hwnd_, c.id);
+    if (!control) continue;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SetWindowPos(control, nullptr, Px(c.left), Px(c.top), Px(c.width), WindowHeight(c, dpi_),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (c.kind == Kind::kCombo) FitComboHeight(control, Px(c.height));
+  }
+  // Every control has the new font now.
+  DeleteObject(oldFont);
+  // urllist's extent is measured in pixels: an expansion set it (before the first one it is
+  // 0 and stays so).
+  if (SendMessageW(urllist_.Handle(), LB_GETHORIZONTALEXTENT, 0, 0) != 0) SetResultListExtent(program_);
+  RestoreListScroll(list1_.Handle(), samples, oldDpi, dpi_);
+  RestoreListScroll(urllist_.Handle(), results, oldDpi, dpi_);
+}
+
+// The window's icons at the sizes the system shows at this DPI.
+void MainWindow::SetIcons() {
+  struct Slot {
+    WPARAM kind;
+    int metric;
+    HICON& icon;
+  };
+  for (const Slot& slot : {Slot{ICON_BIG, SM_CXICON, bigIcon_}, Slot{ICON_SMALL, SM_CXSMICON, smallIcon_}}) {
+    HICON icon = LoadProgramIcon(SystemMetricForDpi(slot.metric, dpi_));
+    if (!icon) continue;
+    SendMessageW(hwnd_, WM_SETICON, slot.kind, reinterpret_cast<LPARAM>(icon));
+    if (slot.icon) DestroyIcon(slot.icon);
+    slot.icon = icon;
+  }
 }
 
 void MainWindow::CloseAllForms() {
@@ -283,7 +367,7 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   if (id == ids::kVersion) {
-    ShowAboutBox(hwnd_);
+    ShowAboutBox(hwnd_, dpi_);
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);
@@ -346,6 +430,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_DPICHANGED:
+      // The new DPI from the message itself: not every system's GetDpiForWindow answers it yet.
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       // The unload handler: watcher out, histories, settings file, then every window closes.
       if (!unloading_) {

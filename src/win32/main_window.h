@@ -50,12 +50,18 @@ class MainWindow : public MainWindowFrame {
   void ShowAutoSplitCheck();
   void Paint();
   int Px(int twips) const;
+  // WM_DPICHANGED: the suggested rectangle, then controls, font and icons at the new DPI.
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void PlaceControls(int oldDpi);
+  void SetIcons();
 
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
   HACCEL accelerators_ = nullptr;
   HFONT font_ = nullptr;
-  int dpi_ = 96;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  int dpi_ = 96;  // the window's own: asked for at creation, then as each WM_DPICHANGED brings it
   HWND lastFocus_ = nullptr;
   bool unloading_ = false;  // the shut-down runs once, whatever closes the window meanwhile
 

@@ -32,7 +32,10 @@ void Win32Platform::ProcessPendingMessages() {
   }
 }
 
-double Win32Platform::TwipsPerPixelX() const { return 1440.0 / ScreenDpiX(); }
+double Win32Platform::TwipsPerPixelX() const {
+  const int dpi = windowDpi_ ? windowDpi_() : 0;
+  return 1440.0 / (dpi > 0 ? dpi : ScreenDpiX());
+}
 
 int Win32Platform::AnsiByteCount(const String& text) const {
   // Every ANSI code page, Shift_JIS included, writes an ASCII character as one byte: the

@@ -11,8 +11,10 @@ namespace velnor {
 class Win32Platform : public Platform {
  public:
   // preTranslate gives the window's keyboard handling (accelerators, dialog keys) the first
-  // look at each message, as the main message loop does.
-  explicit Win32Platform(std::function<bool(MSG&)> preTranslate) : preTranslate_(std::move(preTranslate)) {}
+  // look at each message, as the main message loop does. windowDpi tells the main window's
+  // current dots per inch, which change when it moves to another monitor.
+  Win32Platform(std::function<bool(MSG&)> preTranslate, std::function<int()> windowDpi)
+      : preTranslate_(std::move(preTranslate)), windowDpi_(std::move(windowDpi)) {}
 
   void SetOwner(HWND owner) { owner_ = owner; }
 
@@ -25,9 +27,10 @@ class Win32Platform : public Platform {
  private:
   HWND owner_ = nullptr;
   std::function<bool(MSG&)> preTranslate_;
+  std::function<int()> windowDpi_;
 };
 
-// Horizontal dots per inch of the screen.
+// Horizontal dots per inch of the screen: the system's DPI.
 int ScreenDpiX();
 
 }  // namespace velnor

@@ -17,12 +17,37 @@ void RestrictDllSearch() {
   if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// Sizes are laid out at the DPI of the monitor each window is on, and laid out again when it
+// moves to another (the manifest says so too; these calls cover a start without it). The
+// newest awareness the system knows: per monitor v2 (Windows 10 1703), per monitor (8.1,
+// from shcore, loaded from the system folder only), else the system's DPI.
+void DeclareDpiAwareness() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+  if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    auto setContext = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+    if (setContext && setContext(kPerMonitorAwareV2)) return;
+    // Already per monitor v2 from the manifest: the call is refused, and nothing is left to do.
+    if (setContext && GetLastError() == ERROR_ACCESS_DENIED) return;
+  }
+  using SetAwareness = HRESULT(WINAPI*)(int);
+  constexpr int kPerMonitorAware = 2;
+  if (HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    auto setAwareness = reinterpret_cast<SetAwareness>(
+        reinterpret_cast<void*>(GetProcAddress(shcore, "SetProcessDpiAwareness")));
+    const HRESULT result = setAwareness ? setAwareness(kPerMonitorAware) : E_NOTIMPL;
+    FreeLibrary(shcore);
+    if (SUCCEEDED(result) || result == E_ACCESSDENIED) return;
+  }
+  SetProcessDPIAware();
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   RestrictDllSearch();
-  // Sizes are laid out at the screen's real resolution (the manifest says so too).
-  SetProcessDPIAware();
+  DeclareDpiAwareness();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 

@@ -87,6 +87,34 @@ RECT ClientRectOf(HWND window, HWND control) {
   return r;
 }
 
+HFONT CreateUiFontAt(int dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+RECT SuggestedDpiRect(HWND window, int fromDpi, int toDpi) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return RECT{r.left, r.top, r.left + MulDiv(r.right - r.left, toDpi, fromDpi),
+              r.top + MulDiv(r.bottom - r.top, toDpi, fromDpi)};
+}
+
+bool SendDpiChanged(HANDLE process, HWND target, int dpi, const RECT& suggested) {
+  void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote) return false;
+  bool handled = WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr) != FALSE;
+  if (handled) {
+    DWORD_PTR ignored = 0;
+    handled = SendMessageTimeoutW(target, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
+                                  SMTO_NORMAL, 10000, &ignored) != 0;
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return handled;
+}
+
 std::wstring CaseFolder(const Context& ctx) {
   const std::wstring folder =
       ctx.options().workRoot + L"\\" + std::wstring(ctx.caseName().begin(), ctx.caseName().end());

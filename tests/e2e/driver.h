@@ -177,6 +177,18 @@ class ClipboardViewer {
 int ScreenDpi();
 inline int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
+// The system's user-interface font (the message font) at dpi, scaled from the system's DPI;
+// the caller deletes it.
+HFONT CreateUiFontAt(int dpi);
+
+// The rectangle the system suggests with WM_DPICHANGED when a window moves from fromDpi to
+// toDpi: its outer size scaled, its top-left corner kept.
+RECT SuggestedDpiRect(HWND window, int fromDpi, int toDpi);
+// WM_DPICHANGED as the system sends it to target, a window of process: the suggested
+// rectangle is put into that process's memory, where the message's pointer must lead.
+// Returns once the window has handled it; false when that failed.
+bool SendDpiChanged(HANDLE process, HWND target, int dpi, const RECT& suggested);
+
 // A control's rectangle in the main window's client coordinates.
 RECT ClientRectOf(HWND window, HWND control);
 

@@ -1,5 +1,6 @@
 // The main window as it stands after start: frame, controls in place at the screen's real
-// resolution, fonts, menus, resources.
+// resolution, fonts, menus, resources; and laid out again when its DPI changes.
+#include <algorithm>
 #include <iterator>
 
 #include "driver.h"
@@ -51,30 +52,23 @@ const Caption kCaptions[] = {
     {ids::kCheck2, u""},
 };
 
-void CheckLayout(Context& ctx) {
-  Velnor app(ctx);
-  E2E_REQUIRE(app.started());
-  const int dpi = ScreenDpi();
-  if (ctx.options().expectedDpi) E2E_CHECK_EQ(dpi, ctx.options().expectedDpi);
-
-  // The window: caption, outer size, fixed border with a minimize box only.
-  wchar_t caption[64] = {};
-  GetWindowTextW(app.window(), caption, 64);
-  E2E_CHECK_EQ(std::wstring(caption), std::wstring(L"Velnor"));
+// The window at dpi: its outer size, every visible control at its place inside the client
+// area, and the user-interface font of that DPI on the lists, combo boxes and text boxes. A
+// window message does not hand a font to another process, but what the font measures shows:
+// list entries are as high as its characters, and an edit places its characters by their
+// widths (urltxt and Text(1) must hold two characters or more).
+void CheckWindowAt(Context& ctx, Velnor& app, int dpi) {
+  const std::string at = std::to_string(dpi) + " dpi, ";
+  ctx.SetScope(at + "window");
   RECT outer{};
   GetWindowRect(app.window(), &outer);
   E2E_CHECK_EQ(outer.right - outer.left, Px(8625, dpi));
   E2E_CHECK_EQ(outer.bottom - outer.top, Px(4320, dpi));
-  const LONG_PTR style = GetWindowLongPtrW(app.window(), GWL_STYLE);
-  E2E_CHECK((style & WS_MINIMIZEBOX) != 0);
-  E2E_CHECK((style & WS_MAXIMIZEBOX) == 0);
-  E2E_CHECK((style & WS_THICKFRAME) == 0);
 
-  // Every visible control at its place, and inside the client area with the margins.
   RECT client{};
   GetClientRect(app.window(), &client);
   for (const Placement& p : kPlacements) {
-    ctx.SetScope(p.name);
+    ctx.SetScope(at + p.name);
     HWND control = app.Control(p.id);
     if (!E2E_CHECK(control != nullptr)) continue;
     E2E_CHECK(IsWindowVisible(control));
@@ -86,9 +80,57 @@ void CheckLayout(Context& ctx) {
     E2E_CHECK(r.right <= client.right);
     E2E_CHECK(r.bottom <= client.bottom);
   }
-  ctx.SetScope("");
+  ctx.SetScope(at + "window");
   // The right margin matches the left one.
   E2E_CHECK(client.right - Px(8415, dpi) >= Px(120, dpi) - 2);
+
+  HFONT uiFont = CreateUiFontAt(dpi);
+  E2E_REQUIRE(uiFont != nullptr);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, uiFont);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  for (int id : {ids::kList1, ids::kUrllist}) {
+    ctx.SetScope(at + "font of list " + std::to_string(id));
+    E2E_CHECK_EQ(static_cast<int>(SendMessageW(app.Control(id), LB_GETITEMHEIGHT, 0, 0)), static_cast<int>(tm.tmHeight));
+  }
+  for (int id : {ids::kCombo1, ids::kCombo2, ids::kCombo3}) {
+    ctx.SetScope(at + "font of combo " + std::to_string(id));
+    E2E_CHECK_EQ(static_cast<int>(SendMessageW(app.Control(id), CB_GETITEMHEIGHT, 0, 0)), static_cast<int>(tm.tmHeight));
+  }
+  for (int id : {ids::kUrltxt, ids::kText1}) {
+    ctx.SetScope(at + "font of edit " + std::to_string(id));
+    const String text = app.Text(id);
+    if (!E2E_CHECK(text.size() >= 2)) continue;
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.c_str()), 1, &extent);
+    const auto first = SendMessageW(app.Control(id), EM_POSFROMCHAR, 0, 0);
+    const auto second = SendMessageW(app.Control(id), EM_POSFROMCHAR, 1, 0);
+    E2E_CHECK_EQ(static_cast<short>(LOWORD(second)) - static_cast<short>(LOWORD(first)), static_cast<int>(extent.cx));
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(uiFont);
+  ctx.SetScope("");
+}
+
+void CheckLayout(Context& ctx) {
+  Velnor app(ctx);
+  E2E_REQUIRE(app.started());
+  const int dpi = ScreenDpi();
+  if (ctx.options().expectedDpi) E2E_CHECK_EQ(dpi, ctx.options().expectedDpi);
+
+  // The window: caption, fixed border with a minimize box only; its size and the controls
+  // below.
+  wchar_t caption[64] = {};
+  GetWindowTextW(app.window(), caption, 64);
+  E2E_CHECK_EQ(std::wstring(caption), std::wstring(L"Velnor"));
+  const LONG_PTR style = GetWindowLongPtrW(app.window(), GWL_STYLE);
+  E2E_CHECK((style & WS_MINIMIZEBOX) != 0);
+  E2E_CHECK((style & WS_MAXIMIZEBOX) == 0);
+  E2E_CHECK((style & WS_THICKFRAME) == 0);
+  for (int id : {ids::kUrltxt, ids::kText1}) app.SetText(id, u"WW");
+  CheckWindowAt(ctx, app, dpi);
 
   for (const Caption& c : kCaptions) {
     ctx.SetScope(std::to_string(c.id));
@@ -97,6 +139,8 @@ void CheckLayout(Context& ctx) {
   ctx.SetScope("");
 
   // Text(2) is a work field: it exists beyond the client area and is never visible.
+  RECT client{};
+  GetClientRect(app.window(), &client);
   HWND text2 = app.Control(ids::kText2);
   E2E_CHECK(text2 != nullptr && !IsWindowVisible(text2));
   E2E_CHECK(ClientRectOf(app.window(), text2).left >= client.right);
@@ -107,38 +151,6 @@ void CheckLayout(Context& ctx) {
   E2E_CHECK((listStyle & LBS_EXTENDEDSEL) != 0);
   E2E_CHECK((listStyle & LBS_SORT) == 0);
 
-  // The system's user-interface font on the controls: a window message does not hand a font
-  // to another process, but what the font measures shows. List entries are as high as its
-  // characters, and an edit places its characters by their widths.
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  E2E_REQUIRE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
-  HFONT uiFont = CreateFontIndirectW(&metrics.lfMessageFont);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, uiFont);
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SIZE extent{};
-  GetTextExtentPoint32W(dc, L"W", 1, &extent);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  DeleteObject(uiFont);
-  for (int id : {ids::kList1, ids::kUrllist}) {
-    ctx.SetScope("font of list " + std::to_string(id));
-    E2E_CHECK_EQ(static_cast<int>(SendMessageW(app.Control(id), LB_GETITEMHEIGHT, 0, 0)), static_cast<int>(tm.tmHeight));
-  }
-  for (int id : {ids::kCombo1, ids::kCombo2, ids::kCombo3}) {
-    ctx.SetScope("font of combo " + std::to_string(id));
-    E2E_CHECK_EQ(static_cast<int>(SendMessageW(app.Control(id), CB_GETITEMHEIGHT, 0, 0)), static_cast<int>(tm.tmHeight));
-  }
-  for (int id : {ids::kUrltxt, ids::kText1}) {
-    ctx.SetScope("font of edit " + std::to_string(id));
-    SendMessageW(app.Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"WW"));
-    const auto first = SendMessageW(app.Control(id), EM_POSFROMCHAR, 0, 0);
-    const auto second = SendMessageW(app.Control(id), EM_POSFROMCHAR, 1, 0);
-    E2E_CHECK_EQ(static_cast<int>(LOWORD(second)) - static_cast<int>(LOWORD(first)), static_cast<int>(extent.cx));
-  }
-  ctx.SetScope("");
   const LONG_PTR samplesStyle = GetWindowLongPtrW(app.Control(ids::kList1), GWL_STYLE);
   E2E_CHECK((samplesStyle & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL | LBS_SORT)) == 0);
 
@@ -159,6 +171,118 @@ void CheckLayout(Context& ctx) {
 }  // namespace
 
 E2E_CASE(layout) { CheckLayout(ctx); }
+
+namespace {
+
+// What the user typed, ticked, selected and scrolled.
+struct UserState {
+  std::vector<String> texts;    // urltxt, Text(1), Combo2, Combo1, Combo3
+  std::vector<int> checks;      // Check3, Check1, Checkund, Check2, Option0, Option1
+  std::vector<int> selected;    // urllist
+  std::vector<int> positions;   // urltxt's selection start and end; urllist's top and caret; List1's top
+};
+
+UserState ReadUserState(Velnor& app) {
+  UserState state;
+  for (int id : {ids::kUrltxt, ids::kText1, ids::kCombo2, ids::kCombo1, ids::kCombo3}) state.texts.push_back(app.Text(id));
+  for (int id : {ids::kCheck3, ids::kCheck1, ids::kCheckund, ids::kCheck2, ids::kOption0, ids::kOption1}) {
+    state.checks.push_back(app.CheckValue(id));
+  }
+  state.selected = app.SelectedItems(ids::kUrllist);
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(app.Control(ids::kUrltxt), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  HWND urllist = app.Control(ids::kUrllist);
+  state.positions = {static_cast<int>(start), static_cast<int>(end),
+                     static_cast<int>(SendMessageW(urllist, LB_GETTOPINDEX, 0, 0)),
+                     static_cast<int>(SendMessageW(urllist, LB_GETCARETINDEX, 0, 0)),
+                     static_cast<int>(SendMessageW(app.Control(ids::kList1), LB_GETTOPINDEX, 0, 0))};
+  return state;
+}
+
+// How far a list box is scrolled sideways, in pixels. Under Wine another process's scroll
+// bar cannot be read, but the list box widens its item rectangles by the distance scrolled.
+int SidewaysScroll(HWND list) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_POS;
+  if (GetScrollInfo(list, SB_HORZ, &info)) return info.nPos;
+  RECT item{};
+  RECT client{};
+  SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  GetClientRect(list, &client);
+  return static_cast<int>(item.right - client.right);
+}
+
+}  // namespace
+
+// The window moves between monitors of 96, 144 and 120 dpi: at each step it takes the
+// system's rectangle and lays every control out again at the new DPI, with the font of that
+// DPI and urllist's extent in its pixels, and keeps whatever the user has entered.
+E2E_CASE(dpi_change) {
+  Velnor app(ctx);
+  E2E_REQUIRE(app.started());
+  const int systemDpi = ScreenDpi();
+
+  // A result list wider than its box, scrolled sideways and down, some items selected.
+  app.Click(ids::kOption1);
+  for (int id : {ids::kCheck3, ids::kCheckund, ids::kCheck2}) app.SetCheck(id, 0);
+  app.SetCheck(ids::kCheck1, 1);
+  SendMessageW(app.ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L".jpg"));
+  app.SetText(ids::kUrltxt, u"http://example.com/" + String(100, u'x') + u"/");
+  app.Type(ids::kText1, u"60");
+  app.Press(ids::kRenban);
+  const std::vector<String> items = app.ListItems(ids::kUrllist);
+  E2E_REQUIRE(items.size() == 60u);
+  size_t widest = 0;
+  for (const String& item : items) widest = std::max(widest, item.size());  // ASCII: a byte a character
+  HWND urllist = app.Control(ids::kUrllist);
+  for (int index : {2, 5, 40}) app.SelectItem(ids::kUrllist, index);
+  SendMessageW(urllist, LB_SETTOPINDEX, 30, 0);
+  SendMessageW(urllist, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 60), 0);
+  const int sideways = SidewaysScroll(urllist);
+  E2E_CHECK_EQ(sideways, 60);
+
+  // Fields typed into and ticked, a part of the URL selected, the second sample in view.
+  app.SetText(ids::kUrltxt, u"http://example.com/dpi/");
+  SendMessageW(app.Control(ids::kUrltxt), EM_SETSEL, 7, 18);
+  app.Type(ids::kText1, u"12");
+  SendMessageW(app.ComboEdit(ids::kCombo2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sub/"));
+  SendMessageW(app.ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L".png"));
+  app.Type(app.ComboEdit(ids::kCombo3), u"0f");
+  app.SetCheck(ids::kCheck3, 1);
+  app.SetCheck(ids::kCheckund, 1);
+  SendMessageW(app.Control(ids::kList1), LB_SETTOPINDEX, 1, 0);
+  const UserState before = ReadUserState(app);
+  E2E_CHECK_EQ(before.positions, (std::vector<int>{7, 18, 30, before.positions[3], 1}));
+
+  int from = systemDpi;
+  std::vector<int> steps = {144, 120, 96};
+  if (systemDpi != 96) steps.push_back(systemDpi);
+  for (int dpi : steps) {
+    ctx.SetScope(std::to_string(from) + " to " + std::to_string(dpi) + " dpi");
+    const RECT suggested = SuggestedDpiRect(app.window(), from, dpi);
+    E2E_REQUIRE(SendDpiChanged(app.process(), app.window(), dpi, suggested));
+    RECT outer{};
+    GetWindowRect(app.window(), &outer);
+    E2E_CHECK_EQ(outer.left, suggested.left);
+    E2E_CHECK_EQ(outer.top, suggested.top);
+    CheckWindowAt(ctx, app, dpi);
+
+    ctx.SetScope(std::to_string(dpi) + " dpi, what the user entered");
+    const UserState after = ReadUserState(app);
+    E2E_CHECK_EQ(after.texts, before.texts);
+    E2E_CHECK_EQ(after.checks, before.checks);
+    E2E_CHECK_EQ(after.selected, before.selected);
+    E2E_CHECK_EQ(after.positions, before.positions);
+    E2E_CHECK_EQ(app.ListItems(ids::kUrllist), items);
+    // The extent in pixels of this DPI, and the sideways scroll at the same place in the text.
+    const int pixel = (1440 + dpi / 2) / dpi;
+    E2E_CHECK_EQ(app.HorizontalExtent(ids::kUrllist), static_cast<int>(widest * 90 + 120) / pixel);
+    E2E_CHECK_EQ(SidewaysScroll(urllist), MulDiv(sideways, dpi, systemDpi));
+    from = dpi;
+  }
+}
 
 // What start-up leaves in the fields.
 E2E_CASE(start_state) {
