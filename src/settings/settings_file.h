@@ -40,15 +40,15 @@ bool FileExists(const Program& program, const String& path);
 // window (and writes nothing).
 void LoadSettings(Program& program);
 
-// Applies every known key of the six sections to the window and the history slot tables,
-// then fills the lists of Combo2 and Combo1 from the non-empty slots. Reads nothing unless
-// the path is an ordinary file (not hidden, system or a folder).
+// Applies every known key of the six sections and the options section to the window, the
+// history slot tables and the program's options, then fills the lists of Combo2 and Combo1
+// from the non-empty slots. Reads nothing unless the path is an ordinary file (not hidden,
+// system or a folder).
 void ReadSettingsFile(Program& program);
 
 // At exit: writes all six sections from the window and the history slot tables, then the
-// options section. When any
-// write fails, tells the user once ("注意") which file could not be written; returns false
-// then. Call after UpdateHistoryLists.
+// options section. When any write fails, tells the user once ("注意") which file could not
+// be written; returns false then. Call after UpdateHistoryLists.
 bool SaveSettings(Program& program);
 
 }  // namespace velnor
