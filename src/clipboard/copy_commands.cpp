@@ -1,6 +1,5 @@
 #include "clipboard/copy_commands.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "base/platform.h"
@@ -15,42 +14,6 @@ void Warn(Program& program, const String& text) {
   program.platform->ShowMessage(text, u"注意", kOkOnly);
 }
 
-// Appends each selected item of the list followed by "\r\n", in list order; returns how many
-// items it appended. The items of one list are mostly alike in length, so the first one
-// gives the room to reserve and the text grows once or not at all.
-int AppendSelectedItems(const ListBox& list, String& text) {
-  constexpr size_t kMaxReserve = size_t{64} << 20;  // a hint only; growth handles the rest
-  const int count = list.Count();
-  int appended = 0;
-  for (int i = 0; i < count; ++i) {
-    if (!list.Selected(i)) continue;
-    const String item = list.Item(i);
-    if (appended++ == 0) {
-      text.reserve(std::min(kMaxReserve, (item.size() + 2) * static_cast<size_t>(count - i)));
-    }
-    text += item;
-    text += u"\r\n";
-  }
-  return appended;
-}
-
-bool AnySelected(const ListBox& list) {
-  const int count = list.Count();
-  for (int i = 0; i < count; ++i) {
-    if (list.Selected(i)) return true;
-  }
-  return false;
-}
-
-std::vector<int> SelectedIndices(const ListBox& list) {
-  std::vector<int> indices;
-  const int count = list.Count();
-  for (int i = 0; i < count; ++i) {
-    if (list.Selected(i)) indices.push_back(i);
-  }
-  return indices;
-}
-
 void SelectOnly(ListBox& list, const std::vector<int>& indices) {
   list.SetAllSelected(false);
   for (int i : indices) list.SetSelected(i, true);
@@ -58,8 +21,27 @@ void SelectOnly(ListBox& list, const std::vector<int>& indices) {
 
 }  // namespace
 
+// The selection comes in one query and the texts from the list's memory, into a text reserved
+// at its exact length: no message and no allocation per item.
+int AppendSelectedItems(const ListBox& list, String& text) {
+  const std::vector<int> selected = list.SelectedItems();
+  std::vector<StringView> texts;
+  texts.reserve(selected.size());
+  size_t length = 0;
+  for (int i : selected) {
+    texts.push_back(list.ItemText(i));
+    length += texts.back().size() + 2;
+  }
+  text.reserve(text.size() + length);
+  for (StringView item : texts) {
+    text += item;
+    text += u"\r\n";
+  }
+  return static_cast<int>(selected.size());
+}
+
 void CopyCommand(Program& program) {
-  if (AnySelected(*program.form.urllist)) {
+  if (!program.form.urllist->SelectedItems().empty()) {
     CopySelectedItems(program);
   } else {
     CopyAllItems(program);
@@ -74,7 +56,7 @@ void CopyAllItems(Program& program) {
   }
   RemoveClipboardWatcher(program);
   // Put back if the clipboard cannot be written, so the user can try again as before.
-  const std::vector<int> userSelection = SelectedIndices(list);
+  const std::vector<int> userSelection = list.SelectedItems();
   list.SetAllSelected(true);
   list.SetMousePointer(kPointerHourglass);
   program.platform->ProcessPendingMessages();  // lets the selection and the pointer show

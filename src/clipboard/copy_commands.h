@@ -18,4 +18,8 @@ void CopyAllItems(Program& program);
 // The selected items only (the File_sec_save menu item).
 void CopySelectedItems(Program& program);
 
+// Appends the selected items of the list to text in list order, each followed by "\r\n":
+// the clipboard text of the copy commands. Returns how many items it appended.
+int AppendSelectedItems(const ListBox& list, String& text);
+
 }  // namespace velnor

@@ -19,9 +19,15 @@ void RunExpandCommand(Program& program) {
   BuildFirstNumberList(program);
   BuildSecondNumberList(program);
   DeriveFirstEndNumber(program);
+  // urllist stays hidden from its emptying until its extent is set: its scroll bars then
+  // change once, when the finished list is shown. No message runs in between.
+  ListBox& urllist = *program.form.urllist;
+  const bool shown = urllist.Visible();
+  urllist.SetVisible(false);
   GenerateUrlList(program);
   ClearEntryFields(program);
   SetResultListExtent(program);
+  if (shown) urllist.SetVisible(true);
   UpdateHistoryLists(program);
   program.form.urltxt->SetText(kUrlPrompt);
 }
@@ -39,7 +45,12 @@ void SetResultListExtent(Program& program) {
   double widest = 0;
   const int count = urllist.Count();
   for (int i = 0; i < count; ++i) {
-    widest = std::max(widest, static_cast<double>(program.platform->AnsiByteCount(urllist.Item(i))));
+    // Every ANSI code page writes an ASCII character as one byte: only an item with other
+    // characters needs the platform's count (most URLs have none).
+    const StringView item = urllist.ItemText(i);
+    const bool ascii = std::all_of(item.begin(), item.end(), [](char16_t c) { return c < 0x80; });
+    const int bytes = ascii ? static_cast<int>(item.size()) : program.platform->AnsiByteCount(String(item));
+    widest = std::max(widest, static_cast<double>(bytes));
   }
   // 1/16 inch a byte plus 1/12 inch, in 1/1440 inch.
   const double extent = RoundHalfEven(widest * 90 + 120);

@@ -35,11 +35,9 @@ bool FindRow(int check3, int check1, int checkund, int check2, Parts& parts) {
   return false;
 }
 
-}  // namespace
-
-void GenerateUrlList(Program& program) {
+// Empties urllist and builds its items; the list is hidden throughout.
+void FillUrlList(Program& program, ListBox& urllist) {
   const Form1& f = program.form;
-  ListBox& urllist = *f.urllist;
   urllist.Clear();
 
   const bool firstOn = f.Check1->Value() == 1;
@@ -63,15 +61,14 @@ void GenerateUrlList(Program& program) {
   const ListBox& secondNumbers = f.List(2);
   const int lastIndex = static_cast<int>(end);  // a fractional end stops at the whole number below
 
-  urllist.SetVisible(false);
   urllist.ReserveItems(lastIndex + 1);
   String item;
   for (int i = 0; i <= lastIndex; ++i) {
     item.assign(url);
     item += subfolder;
-    if (parts.firstNumber) item += firstNumbers.Item(i);
+    if (parts.firstNumber) item += firstNumbers.ItemText(i);
     if (parts.underscore) item += u'_';
-    if (parts.secondNumber) item += secondNumbers.Item(i);
+    if (parts.secondNumber) item += secondNumbers.ItemText(i);
     item += extension;
     urllist.AddItem(item);
   }
@@ -82,7 +79,19 @@ void GenerateUrlList(Program& program) {
     const double position = RoundHalfEven(end);
     if (position >= 0 && position < urllist.Count()) urllist.RemoveItem(static_cast<int>(position));
   }
-  urllist.SetVisible(true);
+}
+
+}  // namespace
+
+void GenerateUrlList(Program& program) {
+  ListBox& urllist = *program.form.urllist;
+  // Hidden before it is emptied, so that a shown list box does not redraw its scroll bars as
+  // its items go and come; shown again only if it was shown (the expand command keeps it
+  // hidden until its extent is set too).
+  const bool shown = urllist.Visible();
+  urllist.SetVisible(false);
+  FillUrlList(program, urllist);
+  if (shown) urllist.SetVisible(true);
 }
 
 }  // namespace velnor

@@ -3,6 +3,7 @@
 // them for tests (model_controls.h), real Win32 controls for the program (src/win32). Each
 // event the program handles is a callback that the window's wiring fills in (event_wiring.h).
 #include <functional>
+#include <vector>
 
 #include "base/text.h"
 
@@ -42,6 +43,10 @@ enum MousePointer : int { kPointerDefault = 0, kPointerHourglass = 11 };
 
 class ListBox : public ItemList {
  public:
+  // The text of an item without a copy, empty past the end; valid until the list changes.
+  virtual StringView ItemText(int index) const = 0;
+  // The indices of the selected items in list order, found with one query (LB_GETSELITEMS).
+  virtual std::vector<int> SelectedItems() const = 0;
   virtual bool Selected(int index) const = 0;
   virtual void SetSelected(int index, bool selected) = 0;
   // LB_SETSEL with index -1: selects or clears every item at once.

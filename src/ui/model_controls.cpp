@@ -9,6 +9,16 @@ void ModelTextBox::SetText(const String& text) {
 
 String ModelListBox::Item(int index) const { return IsIndex(index) ? items_[index] : String(); }
 
+StringView ModelListBox::ItemText(int index) const { return IsIndex(index) ? StringView(items_[index]) : StringView(); }
+
+std::vector<int> ModelListBox::SelectedItems() const {
+  std::vector<int> indices;
+  for (int i = 0; i < Count(); ++i) {
+    if (selected_[i]) indices.push_back(i);
+  }
+  return indices;
+}
+
 void ModelListBox::AddItem(const String& text) {
   items_.push_back(text);
   selected_.push_back(0);

@@ -22,6 +22,8 @@ class ModelListBox : public ListBox {
 
   int Count() const override { return static_cast<int>(items_.size()); }
   String Item(int index) const override;
+  StringView ItemText(int index) const override;
+  std::vector<int> SelectedItems() const override;
   void AddItem(const String& text) override;
   void RemoveItem(int index) override;
   void Clear() override;

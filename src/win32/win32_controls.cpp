@@ -133,10 +133,26 @@ void Win32ListBox::Attach(HWND hwnd, bool multipleSelection) {
   multipleSelection_ = multipleSelection;
 }
 
-String Win32ListBox::Item(int index) const {
-  if (!IsIndex(index)) return String();
+String Win32ListBox::Item(int index) const { return String(ItemText(index)); }
+
+StringView Win32ListBox::ItemText(int index) const {
+  if (!IsIndex(index)) return StringView();
   const Span& span = spans_[static_cast<size_t>(index)];
-  return texts_.substr(span.offset, span.length);
+  return StringView(texts_).substr(span.offset, span.length);
+}
+
+std::vector<int> Win32ListBox::SelectedItems() const {
+  if (!multipleSelection_) {
+    const auto index = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
+    return IsIndex(index) ? std::vector<int>{index} : std::vector<int>{};
+  }
+  const auto count = static_cast<int>(SendMessageW(hwnd_, LB_GETSELCOUNT, 0, 0));
+  if (count <= 0) return {};
+  std::vector<int> indices(static_cast<size_t>(count));
+  const auto got = static_cast<int>(
+      SendMessageW(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(indices.data())));
+  indices.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return indices;
 }
 
 void Win32ListBox::AddItem(const String& text) {

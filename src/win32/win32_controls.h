@@ -68,6 +68,8 @@ class Win32ListBox : public ListBox, public CommandTarget {
 
   int Count() const override { return static_cast<int>(spans_.size()); }
   String Item(int index) const override;
+  StringView ItemText(int index) const override;
+  std::vector<int> SelectedItems() const override;
   void AddItem(const String& text) override;
   void RemoveItem(int index) override;
   void Clear() override;

@@ -1,11 +1,13 @@
 // The expand command on the model window for 30001 items (Text(1) = 3e4, the first sample),
-// against a plain loop that builds the same 30001 strings into a vector.
+// against a plain loop that builds the same 30001 strings into a vector; then GenerateUrlList
+// over list sizes up to the largest list the program can hold, which must grow linearly.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
 #include "base/numbers.h"
 #include "expand/expand_command.h"
+#include "expand/url_list.h"
 #include "model_program.h"
 
 namespace velnor {
@@ -52,6 +54,30 @@ void PlainLoop(benchmark::State& state) {
   }
 }
 BENCHMARK(PlainLoop)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// The second number alone takes its end from the size of List(2): filled here directly, it
+// reaches sizes the three characters of Text(1) cannot.
+void GenerateUrlListOverSizes(benchmark::State& state) {
+  ModelProgram m;
+  auto& w = m.window;
+  w.Check2.SetValue(1);
+  w.urltxt.SetText(kUrl);
+  w.Combo1.SetText(u".jpg");
+  for (int64_t n = 0; n < state.range(0); ++n) w.list2.AddItem(DecimalText(n));
+  for (auto _ : state) {
+    GenerateUrlList(m.program);
+    benchmark::DoNotOptimize(w.urllist.Count());
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(GenerateUrlListOverSizes)
+    ->Arg(1000)
+    ->Arg(3001)
+    ->Arg(10001)
+    ->Arg(30001)
+    ->Arg(32767)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velnor

@@ -141,6 +141,45 @@ TEST_F(ExpandCommand, ThirtyThousandEntriesFromAnExponent) {
   EXPECT_EQ(w.urllist.Item(30000), u"http://x/30000.jpg");
 }
 
+// urllist, recording whether it was shown at each change the command makes to it.
+class ShownAtChanges : public ModelListBox {
+ public:
+  ShownAtChanges() : ModelListBox(true) {}
+  void Clear() override {
+    Note();
+    ModelListBox::Clear();
+  }
+  void AddItem(const String& text) override {
+    Note();
+    ModelListBox::AddItem(text);
+  }
+  void SetHorizontalExtent(int pixels) override {
+    Note();
+    ModelListBox::SetHorizontalExtent(pixels);
+  }
+  int changes = 0, changesWhileShown = 0;
+
+ private:
+  void Note() {
+    ++changes;
+    if (Visible()) ++changesWhileShown;
+  }
+};
+
+TEST_F(ExpandCommand, ResultListIsShownOnlyOnceFinished) {
+  ShownAtChanges urllist;
+  m.program.form.urllist = &urllist;
+  w.List1.ClickItem(1);
+  for (const char16_t* end : {u"20", u"5"}) {  // a shown list first emptied, then filled
+    w.text1.SetText(end);
+    urllist.changes = urllist.changesWhileShown = 0;
+    RunExpandCommand(m.program);
+    EXPECT_GT(urllist.changes, 2);
+    EXPECT_EQ(urllist.changesWhileShown, 0);
+    EXPECT_TRUE(urllist.Visible());
+  }
+}
+
 TEST(SetResultListExtent, WidestItemInAnsiBytesDecides) {
   const struct {
     std::vector<String> items;
@@ -154,6 +193,7 @@ TEST(SetResultListExtent, WidestItemInAnsiBytesDecides) {
       {{String(10, u'ア') + String(20, u'x')}, 15, 248},  // 40 bytes
       {{u"ｱｲｳ"}, 15, 26},                                  // half-width katakana: 3 bytes
       {{String(1, u'x')}, 12, 17},                         // 210 / 12 = 17.5, remainder dropped
+      {{String(25, u'a'), String(15, u'あ')}, 15, 188},   // fewer characters, more bytes: 30
   };
   for (const auto& c : cases) {
     ModelProgram m;
