@@ -477,7 +477,7 @@ bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
   return true;
 }
 
-ClipboardHold::ClipboardHold(DWORD ms, std::optional<String> copyFirst) : ms_(ms), copyFirst_(std::move(copyFirst)) {
+ClipboardHold::ClipboardHold(DWORD ms) : ms_(ms) {
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
   WaitForSingleObject(ready_, 5000);
@@ -491,12 +491,6 @@ ClipboardHold::~ClipboardHold() {
 
 DWORD WINAPI ClipboardHold::Run(LPVOID param) {
   auto* self = static_cast<ClipboardHold*>(param);
-  // The viewers are told of the copy when it closes the clipboard; opening it again at once
-  // comes before any of them can read (clipboard_held_after_a_copy checks that none did).
-  if (self->copyFirst_ && !WriteClipboardText(*self->copyFirst_)) {
-    SetEvent(self->ready_);
-    return 0;
-  }
   self->opened_ = OpenClipboardPatiently();
   SetEvent(self->ready_);
   if (self->opened_) {
@@ -561,10 +555,18 @@ LRESULT CALLBACK ClipboardViewer::WindowProc(HWND hwnd, UINT message, WPARAM wPa
   auto* self = reinterpret_cast<ClipboardViewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   switch (message) {
-    case WM_DRAWCLIPBOARD:
+    case WM_DRAWCLIPBOARD: {
       ++self->notices_;
+      const DWORD holdMs = self->holdMs_.exchange(0);
+      self->holding_ = holdMs != 0 && OpenClipboardPatiently();
       if (self->next_) SendMessageW(self->next_, message, wParam, lParam);
+      if (self->holding_) {
+        Sleep(holdMs);
+        CloseClipboard();
+        self->holding_ = false;
+      }
       return 0;
+    }
     case WM_CHANGECBCHAIN:
       if (reinterpret_cast<HWND>(wParam) == self->next_) {
         self->next_ = reinterpret_cast<HWND>(lParam);

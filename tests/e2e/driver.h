@@ -123,13 +123,10 @@ std::optional<std::string> ReadClipboardAnsiText();
 bool CopyFromX(const std::wstring& folder, const std::string& utf8);
 
 // Holds the clipboard open for ms milliseconds from a thread of its own, as another program
-// that is slow to close it would. The constructor returns once the clipboard is open. Given a
-// text, the thread first copies it (CF_UNICODETEXT) and opens the clipboard again at once, as
-// a program that reads back what it has just copied: the viewers' notices of that copy find
-// the clipboard held.
+// that is slow to close it would. The constructor returns once the clipboard is open.
 class ClipboardHold {
  public:
-  explicit ClipboardHold(DWORD ms, std::optional<String> copyFirst = std::nullopt);
+  explicit ClipboardHold(DWORD ms);
   ~ClipboardHold();  // waits for the hold to end
   ClipboardHold(const ClipboardHold&) = delete;
   ClipboardHold& operator=(const ClipboardHold&) = delete;
@@ -138,7 +135,6 @@ class ClipboardHold {
  private:
   static DWORD WINAPI Run(LPVOID self);
   DWORD ms_;
-  std::optional<String> copyFirst_;
   HANDLE ready_ = nullptr;
   HANDLE thread_ = nullptr;
   bool opened_ = false;
@@ -161,6 +157,12 @@ class ClipboardViewer {
   int notices() const { return notices_; }
   // Waits until more than count notices have arrived.
   bool WaitForNoticesAbove(int count, DWORD timeoutMs = 5000) const;
+  // The next notice finds this viewer slow to let go of the clipboard, as a clipboard manager
+  // that reads each copy can be: it opens the clipboard, passes the notice on while it holds
+  // it, and closes it ms milliseconds later. A viewer that joined after Velnor comes before it
+  // in the chain, so Velnor's notice of that copy always finds the clipboard held.
+  void HoldOnNextNotice(DWORD ms) { holdMs_ = ms; }
+  bool holding() const { return holding_; }
 
  private:
   static DWORD WINAPI Run(LPVOID self);
@@ -171,6 +173,8 @@ class ClipboardViewer {
   HWND next_ = nullptr;  // used by the viewer's thread only
   std::atomic<bool> joined_{false};
   std::atomic<int> notices_{0};
+  std::atomic<DWORD> holdMs_{0};
+  std::atomic<bool> holding_{false};
 };
 
 // The layout units of the window (1/1440 inch) at the screen's resolution.
