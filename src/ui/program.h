@@ -12,6 +12,7 @@ namespace velnor {
 class ClipboardPlatform;  // clipboard/clipboard_platform.h
 class ProfilePlatform;    // settings/profile_platform.h
 class ShellPlatform;      // app/shell_platform.h
+class ListFilePlatform;   // app/list_file_platform.h
 class MainWindowFrame;    // app/main_window_frame.h
 
 // Slots 1..10 carry the settings keys SUBFOLDERn / KAKUTYOUSIn; slot 0 is never used.
@@ -27,6 +28,7 @@ struct Program {
   ClipboardPlatform* clipboard = nullptr;
   ProfilePlatform* profile = nullptr;
   ShellPlatform* shell = nullptr;
+  ListFilePlatform* listFile = nullptr;  // saving urllist to a file
   MainWindowFrame* frame = nullptr;  // the main window's caption and size
 
   // The first value of the first running number, 0 or 1; set by the option buttons.
@@ -40,6 +42,8 @@ struct Program {
 
   // The program's folder, always ending in "\"; set at start-up.
   String programFolder;
+  // The folder of the last list file saved in this run, ending in "\"; empty before.
+  String lastSaveFolder;
 
   // Split every URL the clipboard watcher takes into the fields at once (the Edit menu's
   // check item, kept in the settings file); off unless the user turns it on.

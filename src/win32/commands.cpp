@@ -1,6 +1,7 @@
 #include "win32/commands.h"
 
 #include "app/help_command.h"
+#include "app/save_list_command.h"
 #include "clipboard/copy_commands.h"
 #include "expand/expand_command.h"
 #include "expand/url_split.h"
@@ -21,6 +22,7 @@ const CommandEntry kCommands[] = {
     {ids::kCopy, CopyCommand},              // the selected items, or all when none is selected
     {ids::kFileSecSave, CopySelectedItems},
     {ids::kFileAllSave, CopyAllItems},      // also Ctrl+C
+    {ids::kFileSaveList, SaveListToFile},   // also Ctrl+S
     {ids::kEditSplitUrl, SplitUrlCommand},  // also Ctrl+D
     {ids::kHelpSub, OpenHelpFile},
 };

@@ -35,6 +35,7 @@ enum Command : int {
   kFileSecSave = 200,  // File_sec_save
   kFileAllSave = 201,  // File_all_save, Ctrl+C
   kFileEnd = 202,      // File_end, Ctrl+X
+  kFileSaveList = 203, // urllist to a text file, Ctrl+S
   kHelpSub = 210,      // helpsub
   kVersion = 211,      // version
   kEditSplitUrl = 220,   // the URL in urltxt into the fields, Ctrl+D

@@ -163,6 +163,7 @@ MainWindow::MainWindow()
   program_.frame = this;
   program_.profile = &profile_;
   program_.shell = &shell_;
+  program_.listFile = &listFile_;
   program_.clipboard = &clipboard_;
 }
 
@@ -205,6 +206,7 @@ MainWindow::Created MainWindow::Create(HINSTANCE instance) {
   SetIcons();
   platform_.SetOwner(hwnd_);
   clipboard_.SetMainWindow(hwnd_);
+  listFile_.SetOwner(hwnd_);
   CreateControls();
   WireEvents(program_);
 

@@ -10,6 +10,7 @@
 #include "ui/model_controls.h"
 #include "ui/program.h"
 #include "win32/clipboard_win32.h"
+#include "win32/file_win32.h"
 #include "win32/profile_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/win32_controls.h"
@@ -89,6 +90,7 @@ class MainWindow : public MainWindowFrame {
   Program program_;
   Win32ProfilePlatform profile_;
   Win32ShellPlatform shell_;
+  Win32ListFilePlatform listFile_;
   Win32ClipboardPlatform clipboard_{program_};
 };
 

@@ -21,6 +21,7 @@ struct Menu {
 const MenuItem kFileItems[] = {
     {ids::kFileSecSave, L"選択された項目をコピー"},
     {ids::kFileAllSave, L"全ての項目をコピー(&C)\tCtrl+C"},
+    {ids::kFileSaveList, L"一覧をファイルに保存(&S)...\tCtrl+S"},
     {0, nullptr},  // File_indent0
     {ids::kFileEnd, L"終了(&X)\tCtrl+X"},
 };
@@ -44,6 +45,7 @@ const Menu kMenuBar[] = {
 
 ACCEL kAccelerators[] = {
     {FVIRTKEY | FCONTROL, 'C', ids::kFileAllSave},
+    {FVIRTKEY | FCONTROL, 'S', ids::kFileSaveList},
     {FVIRTKEY | FCONTROL, 'X', ids::kFileEnd},
     {FVIRTKEY | FCONTROL, 'D', ids::kEditSplitUrl},
 };

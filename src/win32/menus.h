@@ -5,8 +5,9 @@
 namespace velnor {
 
 HMENU CreateMainMenu();
-// Ctrl+C and Ctrl+X belong to the window as a whole: the message loop translates them before
-// any control sees the keys, so they never copy or cut the text of a text box.
+// The shortcuts (Ctrl+C, Ctrl+S, Ctrl+X, ...) belong to the window as a whole: the message
+// loop translates them before any control sees the keys, so they never copy or cut the text
+// of a text box.
 HACCEL CreateMainAccelerators();
 
 }  // namespace velnor
