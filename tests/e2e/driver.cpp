@@ -605,3 +605,107 @@ void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
 }
 
 }  // namespace velnor::e2e
+
+// ---- The system's Save As dialog, as the program shows it ----
+
+namespace velnor::e2e {
+namespace {
+
+// The file-name field: a combo box with an edit inside (cmb13) on newer dialogs, a plain
+// edit (edt1) on older ones.
+constexpr int kFileNameCombo = 0x047C;
+constexpr int kFileNameEdit = 0x0480;
+
+HWND FileNameField(HWND dialog) {
+  if (HWND combo = GetDlgItem(dialog, kFileNameCombo)) {
+    HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
+    return edit ? edit : combo;
+  }
+  return GetDlgItem(dialog, kFileNameEdit);
+}
+
+BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM param) {
+  auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t name[16] = {};
+  GetClassNameW(hwnd, name, 16);
+  if (pid == found->first && IsWindowVisible(hwnd) && lstrcmpW(name, L"#32770") == 0) found->second.push_back(hwnd);
+  return TRUE;
+}
+
+// Every visible dialog window of the process, topmost first.
+std::vector<HWND> VisibleDialogs(DWORD pid) {
+  std::pair<DWORD, std::vector<HWND>> found{pid, {}};
+  EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&found));
+  return found.second;
+}
+
+// A button pressed as the dialog manager reports a click, then the window gone or hidden.
+void PressDialogButton(HWND dialog, int id, bool closes) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  if (closes) WaitUntil([dialog] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+}  // namespace
+
+SaveAsSeen Velnor::SaveAs(int commandId, const SaveAsAnswer& answer) {
+  SaveAsSeen seen;
+  SentMessage* sent = nullptr;
+  HANDLE sender = nullptr;
+  if (commandId != 0) {
+    sent = new SentMessage{window_, WM_COMMAND, MAKEWPARAM(commandId, 0), 0};
+    sender = CreateThread(nullptr, 0, SendFromThread, sent, 0, nullptr);
+  }
+  HWND dialog = nullptr;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (sender ? WaitForSingleObject(sender, 10) == WAIT_OBJECT_0 : (Sleep(10), false)) break;
+    if (GetTickCount() - start > 60000) {
+      ctx_.Fail(__FILE__, __LINE__, "the save command did not finish within 60 s");
+      break;
+    }
+    const std::vector<HWND> dialogs = VisibleDialogs(process_.dwProcessId);
+    if (!sender) {
+      if (!seen.shown && dialogs.empty() && GetTickCount() - start > 5000) break;
+      // Answered and closed: once the program answers a message, the command is over unless
+      // it has put up a box meanwhile.
+      if (seen.shown && !IsWindow(dialog) && dialogs.empty()) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+        if (VisibleDialogs(process_.dwProcessId).empty()) break;
+        continue;
+      }
+    }
+    for (HWND box : dialogs) {
+      const HWND owner = GetWindow(box, GW_OWNER);
+      if (box == dialog) continue;  // answered; busy with the answer or asking something
+      if (owner == window_ && FileNameField(box) != nullptr) {
+        dialog = box;
+        seen.shown = true;
+        HWND field = FileNameField(box);
+        seen.proposedName = WindowTextOf(field);
+        if (answer.fileName.empty()) {
+          PressDialogButton(box, IDCANCEL, false);
+        } else {
+          SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.fileName.c_str()));
+          PressDialogButton(box, IDOK, false);
+        }
+      } else if (dialog != nullptr && owner == dialog) {
+        seen.askedToReplace = true;
+        PressDialogButton(box, answer.replace ? IDYES : IDNO, true);
+        if (!answer.replace) PressDialogButton(dialog, IDCANCEL, false);
+      } else {
+        seen.boxes.push_back(ReadMessageBox(box));
+        PressDialogButton(box, IDOK, true);
+      }
+    }
+  }
+  if (sender) {
+    if (WaitForSingleObject(sender, 5000) == WAIT_OBJECT_0) delete sent;
+    CloseHandle(sender);
+  }
+  return seen;
+}
+
+}  // namespace velnor::e2e

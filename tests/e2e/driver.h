@@ -39,6 +39,23 @@ enum class SettingsFile { kRemove, kKeep };
 // How the program is asked to close: its close box (WM_CLOSE) or the menu item File_end.
 enum class CloseBy { kCloseBox, kMenu };
 
+// How a case answers the Save As dialog: the text typed into its file-name field (a bare
+// name, saved in the folder the dialog shows, or a full path) and Save pressed, or Cancel when
+// the text is empty; the question whether to replace an existing file answered Yes or No
+// (No leaves the dialog open: it is then cancelled).
+struct SaveAsAnswer {
+  std::wstring fileName;
+  bool replace = true;
+};
+
+// What the program showed while a Save As dialog was answered.
+struct SaveAsSeen {
+  bool shown = false;            // a Save As dialog owned by the main window came up
+  String proposedName;           // its file-name field as it opened
+  bool askedToReplace = false;   // it asked whether to replace an existing file
+  std::vector<ShownBox> boxes;   // the program's message boxes, answered with OK
+};
+
 class Velnor {
  public:
   // Copies Velnor.exe into a folder of the case's own (never a user's settings) and starts it
@@ -99,6 +116,13 @@ class Velnor {
   DWORD ExitCode() const;
   // The running program file's full path as Windows reports it for the process.
   std::wstring ImagePath() const;
+
+  // A command that may show the system's Save As dialog, answered as the case says: sent as
+  // the menu sends it, from a second thread (commandId 0: the case has just started it
+  // itself, e.g. with keys). The program's message boxes are answered with OK. Returns once
+  // the command has finished (for commandId 0: once the dialog has closed and the program
+  // answers again, or when no dialog came within 5 s).
+  SaveAsSeen SaveAs(int commandId, const SaveAsAnswer& answer);
 
  private:
   Context& ctx_;

@@ -67,6 +67,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   HMENU file = CreatePopupMenu();
   AppendMenuW(file, MF_STRING, 200, L"選択された項目をコピー");
   AppendMenuW(file, MF_STRING, 201, L"全ての項目をコピー(&C)\tCtrl+C");
+  AppendMenuW(file, MF_STRING, 203, L"一覧をファイルに保存(&S)...\tCtrl+S");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, 202, L"終了(&X)\tCtrl+X");
   HMENU help = CreatePopupMenu();
