@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Source this file: it sets up a Wine prefix of the project's own under build/ and exports what
 # running Velnor.exe under Wine needs. VELNOR_DPI=144 selects a second prefix whose screen
-# reports 144 dots per inch. VELNOR_PREFIX_BASE puts the prefixes in another folder, so that
-# two test runs on one machine never share a wineserver (or its clipboard).
+# reports 144 dots per inch. VELNOR_UIFONT=noto selects prefixes (one per DPI) whose
+# user-interface font is Noto Sans CJK JP, as tall as the Japanese fonts of Windows 10 and 11;
+# the others draw with IPAGothic. VELNOR_PREFIX_BASE puts the prefixes in another folder, so
+# that two test runs on one machine never share a wineserver (or its clipboard).
 #   source scripts/wine-env.sh && velnor_wine_prefix && "$VELNOR_WINE" build/.../Velnor.exe
 VELNOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELNOR_DPI="${VELNOR_DPI:-96}"
+VELNOR_UIFONT="${VELNOR_UIFONT:-ipa}"
 VELNOR_PREFIX_BASE="${VELNOR_PREFIX_BASE:-$VELNOR_ROOT/build}"
 export VELNOR_PREFIX_BASE
-if [ "$VELNOR_DPI" = 96 ]; then
+if [ "$VELNOR_UIFONT" = noto ]; then
+  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix-noto-$VELNOR_DPI}"
+elif [ "$VELNOR_DPI" = 96 ]; then
   export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix}"
 else
   export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix-$VELNOR_DPI}"
@@ -61,8 +66,36 @@ REGEDIT4
 "LogPixels"=dword:$dpi_hex
 REG
   "$VELNOR_WINE" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 </dev/null
+  if [ "$VELNOR_UIFONT" = noto ]; then velnor_noto_fonts; fi
   "$VELNOR_WINESERVER" -w
   touch "$ready"
+}
+
+# The user-interface fonts of Japanese Windows, drawn with Noto Sans CJK JP; and the fonts of
+# the window metrics named as Windows 10 and 11 name them (Yu Gothic UI, 9 points), instead of
+# Wine's "MS Shell Dlg", so that every program in the prefix, through
+# SystemParametersInfo(SPI_GETNONCLIENTMETRICS), uses the tall font. The file is UTF-16 (a
+# REGEDIT4 file is read in the ANSI code page, which would garble the Japanese names).
+velnor_noto_fonts() {
+  local family="Noto Sans CJK JP" reg="$WINEPREFIX/velnor-noto.reg" face metrics name
+  # A LOGFONTW: height -12 (9 points at 96 dpi; Wine scales it to the screen), weight 400,
+  # SHIFTJIS_CHARSET, then the face name in UTF-16, padded to 32 characters.
+  face=$(printf 'Yu Gothic UI' | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
+  face="$face$(printf ',00,00%.0s' $(seq $((32 - 12))))"
+  metrics="hex:f4,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,90,01,00,00,00,00,00,80,00,00,00,22,$face"
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    for name in "MS UI Gothic" "MS Gothic" "MS PGothic" "ＭＳ ゴシック" "ＭＳ Ｐゴシック" \
+                "Meiryo" "Meiryo UI" "メイリオ" "Yu Gothic" "Yu Gothic UI" "游ゴシック"; do
+      printf '"%s"="%s"\r\n' "$name" "$family"
+    done
+    printf '\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n'
+    for name in MessageFont MenuFont StatusFont CaptionFont SmCaptionFont IconFont; do
+      printf '"%s"=%s\r\n' "$name" "$metrics"
+    done
+  } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+  "$VELNOR_WINE" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 </dev/null
 }
 
 # A Unix path as Wine sees it (drive Z: is the root of the Unix file system).
