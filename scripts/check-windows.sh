@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Velnor.exe with mingw-w64, checks that it needs no DLL beyond the system's, and
-# runs the end-to-end tests on the real window under Wine (at 96 and at 144 dots per inch).
+# runs the end-to-end tests on the real window under Wine (at 96 and at 144 dots per inch, and
+# with a tall Japanese user-interface font).
 # Needs no display: it starts its own Xvfb when DISPLAY is unset. VELNOR_WINDOWS_BUILD and
 # VELNOR_PREFIX_BASE (scripts/wine-env.sh) give a run a build and Wine prefixes of its own.
 set -euo pipefail
@@ -29,6 +30,7 @@ source scripts/wine-env.sh
 cleanup() {
   ( source scripts/wine-env.sh; velnor_wineserver_stop )
   ( export VELNOR_DPI=144; source scripts/wine-env.sh; velnor_wineserver_stop )
+  for dpi in 96 144; do ( export VELNOR_DPI=$dpi VELNOR_UIFONT=noto; source scripts/wine-env.sh; velnor_wineserver_stop ); done
   velnor_display_stop
 }
 trap cleanup EXIT
@@ -36,5 +38,9 @@ velnor_display
 velnor_wine_prefix
 velnor_wineserver
 ( export VELNOR_DPI=144; source scripts/wine-env.sh; velnor_wine_prefix; velnor_wineserver )
+# The prefixes whose user-interface font is as tall as Japanese Windows' own.
+for dpi in 96 144; do
+  ( export VELNOR_DPI=$dpi VELNOR_UIFONT=noto; source scripts/wine-env.sh; velnor_wine_prefix; velnor_wineserver )
+done
 
 ctest --test-dir "$BUILD" --output-on-failure

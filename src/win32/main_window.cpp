@@ -12,6 +12,7 @@
 #include "win32/commands.h"
 #include "win32/control_ids.h"
 #include "win32/menus.h"
+#include "win32/text_fit.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
 
@@ -48,7 +49,10 @@ const ControlLayout kLayout[] = {
     {ids::kOption0, Kind::kOption, L"0", kVisibleStop | WS_GROUP, 3360, 1080, 495, 375},
     {ids::kOption1, Kind::kOption, L"1", WS_VISIBLE, 3840, 1080, 495, 375},
     {ids::kCombo1, Kind::kCombo, L"", kVisibleStop | WS_GROUP, 7560, 1125, 855, 300},
-    {ids::kList1, Kind::kList, L"", kVisibleStop | WS_VSCROLL | LBS_NOTIFY, 120, 200, 5775, 240},
+    // List1 draws its samples itself, so that a sample stays whole in its one-line height with
+    // a tall font (text_fit.h).
+    {ids::kList1, Kind::kList, L"", kVisibleStop | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+     120, 200, 5775, 240},
     {ids::kLabel1, Kind::kLabel, L"開始No", WS_VISIBLE, 2685, 1185, 615, 255},
     {ids::kCombo2, Kind::kCombo, L"", kVisibleStop, 480, 1125, 975, 300},
     {ids::kCheck3, Kind::kCheck, L"Check3", kVisibleStop, 200, 1140, 255, 255},
@@ -229,6 +233,7 @@ void MainWindow::CreateControls() {
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
     // A child control does not take the window's font by itself.
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    FitTextToControl(control, font_, dpi_);
     if (c.kind == Kind::kEdit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit of its own
     if (c.kind == Kind::kCombo) {
       SendMessageW(control, CB_LIMITTEXT, 0, 0);
@@ -293,6 +298,7 @@ void MainWindow::PlaceControls(int oldDpi) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SetWindowPos(control, nullptr, Px(c.left), Px(c.top), Px(c.width), WindowHeight(c, dpi_),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    FitTextToControl(control, font_, dpi_);
     if (c.kind == Kind::kCombo) FitComboHeight(control, Px(c.height));
   }
   // Every control has the new font now.
@@ -408,6 +414,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // IDOK and IDCANCEL come from the dialog keys Enter and Esc: no button answers them.
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case WM_MEASUREITEM:
+      if (wParam == ids::kList1) {
+        MeasureOwnerDrawnItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), font_);
+        return TRUE;
+      }
+      break;
+    case WM_DRAWITEM:
+      if (wParam == ids::kList1) {
+        DrawOwnerDrawnItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), font_);
+        return TRUE;
+      }
+      break;
     case WM_PAINT:
       Paint();
       return 0;
