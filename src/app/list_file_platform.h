@@ -35,6 +35,9 @@ class ListFilePlatform {
   // the user cancelled (or the dialog could not be shown).
   virtual std::optional<String> AskSavePath(const SaveDialogRequest& request) = 0;
 
+  // True when the path names an existing folder.
+  virtual bool FolderExists(const String& path) = 0;
+
   // Writes bytes to path as the file's whole content, or leaves the file as it was: the
   // bytes go to a new file in the same folder first, which then replaces the old one. False
   // when anything failed; nothing of the attempt is left behind then.

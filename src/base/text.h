@@ -9,7 +9,8 @@ namespace velnor {
 using String = std::u16string;
 using StringView = std::u16string_view;
 
-// UTF-8 <-> UTF-16, for tests, fuzzers and diagnostics; invalid input becomes U+FFFD.
+// UTF-8 <-> UTF-16, for the saved list file, tests, fuzzers and diagnostics; invalid input
+// (a byte sequence that is not UTF-8, a lone surrogate) becomes U+FFFD.
 String FromUtf8(std::string_view utf8);
 std::string ToUtf8(StringView text);
 

@@ -86,6 +86,11 @@ std::optional<String> Win32ListFilePlatform::AskSavePath(const SaveDialogRequest
   return FromWide(file.data(), wcsnlen(file.data(), file.size()));
 }
 
+bool Win32ListFilePlatform::FolderExists(const String& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool Win32ListFilePlatform::WriteWholeFile(const String& path, const std::string& bytes) {
   String temporary;
   HANDLE file = CreateTemporaryBeside(path, temporary);

@@ -14,6 +14,7 @@ class Win32ListFilePlatform final : public ListFilePlatform {
   // Asks before replacing an existing file; the proposed name goes in with the folder, so
   // that the dialog opens there rather than in the folder the system remembers.
   std::optional<String> AskSavePath(const SaveDialogRequest& request) override;
+  bool FolderExists(const String& path) override;
   // CreateFileW (a new file beside the target), WriteFile, FlushFileBuffers, then
   // MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; the temporary file
   // is deleted when any step fails.

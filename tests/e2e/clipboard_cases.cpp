@@ -293,7 +293,8 @@ E2E_CASE(copy_commands) {
   }
 }
 
-// Every copy command on an empty list says so and leaves the clipboard alone.
+// Every copy command (and saving to a file) on an empty list says so and leaves the
+// clipboard alone.
 E2E_CASE(copy_empty_list) {
   ClipboardViewer viewer;
   E2E_REQUIRE(viewer.joined());
@@ -309,6 +310,7 @@ E2E_CASE(copy_empty_list) {
       {"Copy", ids::kCopy, false},
       {"File_all_save", ids::kFileAllSave, true},
       {"File_sec_save", ids::kFileSecSave, true},
+      {"save to a file", ids::kFileSaveList, true},  // the message instead of the Save As dialog
   };
   for (const Row& row : rows) {
     ctx.SetScope(row.name);

@@ -19,6 +19,7 @@ class ModelListFile : public ListFilePlatform {
     requests.push_back(request);
     return answer;
   }
+  bool FolderExists(const String& path) override { return path != goneFolder; }
   bool WriteWholeFile(const String& path, const std::string& bytes) override {
     writes.push_back({path, bytes});
     return writable;
@@ -31,6 +32,7 @@ class ModelListFile : public ListFilePlatform {
   };
   std::optional<String> answer;
   bool writable = true;
+  String goneFolder;  // a folder removed since it was saved in
   std::vector<SaveDialogRequest> requests;
   std::vector<Write> writes;
 };
@@ -75,10 +77,18 @@ TEST(SaveListToFile, BytesMessagesAndDialog) {
   };
   for (const Case& t : cases) {
     SCOPED_TRACE(t.name);
-    Saver p(t.items, {});
+    Saver p(t.items, t.items.empty() ? std::vector<int>{} : std::vector<int>{0});
+    InstallClipboardWatcher(p.program);
+    p.clipboard.calls.clear();
     p.file.answer = t.chosen;
     p.file.writable = t.writable;
     SaveListToFile(p.program);
+    // Whatever the ending, the list, its selection and the clipboard are as they were.
+    EXPECT_EQ(p.window.urllist.Items(), t.items);
+    for (int i = 0; i < p.window.urllist.Count(); ++i) EXPECT_EQ(p.window.urllist.Selected(i), i == 0);
+    EXPECT_TRUE(p.window.urllist.Visible());
+    EXPECT_TRUE(p.clipboard.calls.empty());
+    EXPECT_TRUE(p.clipboard.writes.empty());
     EXPECT_EQ(p.platform.MessageTexts(), t.messages);
     for (const ShownMessage& m : p.platform.messages) {
       EXPECT_EQ(m.caption, u"注意");
@@ -101,7 +111,8 @@ TEST(SaveListToFile, StartsInTheFolderOfTheLastSaveOfThisRun) {
   struct Step {
     std::optional<String> chosen;
     bool writable;
-    const char16_t* startFolder;  // where this step's dialog opens
+    const char16_t* startFolder;   // where this step's dialog opens
+    const char16_t* gone = u"";    // a folder removed before this step
   };
   const Step steps[] = {
       {std::nullopt, true, u"C:\\Tools\\Velnor\\"},  // nothing saved yet: the program's folder
@@ -111,38 +122,16 @@ TEST(SaveListToFile, StartsInTheFolderOfTheLastSaveOfThisRun) {
       {u"\\\\server\\share\\c.txt", true, u"D:\\lists\\"},
       {u"x.txt", true, u"\\\\server\\share\\"},
       {std::nullopt, true, u"\\\\server\\share\\"},  // a path without a folder changes nothing
+      {std::nullopt, true, u"C:\\Tools\\Velnor\\", u"\\\\server\\share\\"},
   };
   Saver p({u"http://a.example/01.jpg"});
   for (const Step& s : steps) {
     SCOPED_TRACE(ToUtf8(s.startFolder));
     p.file.answer = s.chosen;
     p.file.writable = s.writable;
+    p.file.goneFolder = s.gone;
     SaveListToFile(p.program);
     EXPECT_EQ(p.file.requests.back().initialFolder, s.startFolder);
-  }
-}
-
-TEST(SaveListToFile, LeavesSelectionListAndClipboardAlone) {
-  for (bool writable : {true, false}) {
-    SCOPED_TRACE(writable);
-    Saver p({u"http://a.example/01.jpg", u"http://a.example/02.jpg", u"http://a.example/03.jpg"}, {0, 2});
-    InstallClipboardWatcher(p.program);
-    p.window.urltxt.SetText(u"http://typed.example/");
-    p.clipboard.calls.clear();
-    p.file.answer = kPath;
-    p.file.writable = writable;
-    SaveListToFile(p.program);
-    EXPECT_EQ(p.file.writes.size(), 1u);
-    EXPECT_TRUE(p.window.urllist.Selected(0));
-    EXPECT_FALSE(p.window.urllist.Selected(1));
-    EXPECT_TRUE(p.window.urllist.Selected(2));
-    EXPECT_EQ(p.window.urllist.Count(), 3);
-    EXPECT_TRUE(p.window.urllist.Visible());
-    EXPECT_EQ(p.window.urllist.CurrentMousePointer(), kPointerDefault);
-    EXPECT_TRUE(p.clipboard.calls.empty());
-    EXPECT_TRUE(p.clipboard.writes.empty());
-    EXPECT_TRUE(p.clipboard.WatcherInstalled());
-    EXPECT_EQ(p.window.urltxt.GetText(), u"http://typed.example/");
   }
 }
 
