@@ -31,7 +31,8 @@ void SaveListToFile(Program& program) {
   SaveDialogRequest request;
   request.fileName = kListFileName;
   // A folder removed since the last save would leave the dialog to the system's own choice.
-  const bool lastFolderThere = !program.lastSaveFolder.empty() && program.listFile->FolderExists(program.lastSaveFolder);
+  const bool lastFolderThere =
+      !program.lastSaveFolder.empty() && program.listFile->FolderExists(program.lastSaveFolder);
   request.initialFolder = lastFolderThere ? program.lastSaveFolder : program.programFolder;
   request.filters = {{u"テキスト ファイル (*.txt)", u"*.txt"}, {u"すべてのファイル (*.*)", u"*.*"}};
   request.defaultExtension = u"txt";

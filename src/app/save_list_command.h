@@ -24,8 +24,8 @@ String FolderOf(const String& path);
 
 // The menu command (also Ctrl+S): an empty list gets the copy commands' message and no
 // dialog; otherwise the Save As dialog, starting in the folder of the last save of this run
-// while that folder exists (else the program's folder), then the file written whole. Cancel does nothing. The list's
-// selection and scroll position and the clipboard are not touched.
+// while that folder exists (else the program's folder), then the file written whole. Cancel
+// does nothing. The list's selection and scroll position and the clipboard are not touched.
 void SaveListToFile(Program& program);
 
 }  // namespace velnor
