@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <algorithm>
+
 #include "win32/control_ids.h"
 
 namespace velnor::e2e {
@@ -706,6 +708,55 @@ SaveAsSeen Velnor::SaveAs(int commandId, const SaveAsAnswer& answer) {
     CloseHandle(sender);
   }
   return seen;
+}
+
+}  // namespace velnor::e2e
+
+// ---- Files as a case sees them ----
+
+namespace velnor::e2e {
+
+std::string FileContent(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(cannot be read)";
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteFileContent(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+std::vector<std::wstring> FilesInFolder(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name != L"Velnor.exe" && name != L"Velnor.ini") {
+      names.push_back(name);
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  // Wine lists a folder in the order of the Linux file system, which is no order at all.
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void RemoveFilesInFolder(const std::wstring& folder) {
+  for (const std::wstring& name : FilesInFolder(folder)) DeleteFileW((folder + L"\\" + name).c_str());
 }
 
 }  // namespace velnor::e2e

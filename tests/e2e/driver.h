@@ -224,4 +224,13 @@ RECT ClientRectOf(HWND window, HWND control);
 // state, such as Ctrl+C; the program's window must be in the foreground.
 void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
 
+// Files as the case sees them: a file's bytes ("(cannot be read)" when it is missing or held
+// open by another program without sharing), a file written whole, the names of the files in
+// a folder, sorted (Velnor.exe and Velnor.ini left out), and those files removed (what an
+// earlier run of a case left behind).
+std::string FileContent(const std::wstring& path);
+bool WriteFileContent(const std::wstring& path, const std::string& bytes);
+std::vector<std::wstring> FilesInFolder(const std::wstring& folder);
+void RemoveFilesInFolder(const std::wstring& folder);
+
 }  // namespace velnor::e2e

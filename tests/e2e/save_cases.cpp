@@ -36,51 +36,7 @@ std::string ExpectedBytes(int last) {
   return bytes;
 }
 
-// A file's bytes, or a note that it cannot be read (missing, or held open by another program).
-std::string FileBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(cannot be read)";
-  std::string bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
-}
-
-// The names of the files in a folder (the program's own and its settings file left out).
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = found.cFileName;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name != L"Velnor.exe" && name != L"Velnor.ini") {
-      names.push_back(name);
-    }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
-}
-
 String ToString(const std::wstring& text) { return String(text.begin(), text.end()); }
-
-// The files an earlier run of the case left in a folder, gone.
-void RemoveFiles(const std::wstring& folder) {
-  for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + L"\\" + name).c_str());
-}
 
 }  // namespace
 
@@ -89,8 +45,8 @@ E2E_CASE(save_list) {
   E2E_REQUIRE(app.started());
   const std::wstring folder = app.folder();
   const std::wstring sub = folder + L"\\リスト";
-  RemoveFiles(folder);
-  RemoveFiles(sub);
+  RemoveFilesInFolder(folder);
+  RemoveFilesInFolder(sub);
   E2E_REQUIRE(Expand(ctx, app, 30));
   // The user's selection and scroll position, and the clipboard, stay as they are.
   app.SelectItem(ids::kUrllist, 3);
@@ -112,7 +68,7 @@ E2E_CASE(save_list) {
   E2E_CHECK(!seen.askedToReplace);
   E2E_CHECK_EQ(seen.boxes.size(), 0u);
   const std::wstring file = folder + L"\\urllist.txt";
-  E2E_CHECK(WaitUntil([&] { return FileBytes(file) == ExpectedBytes(30); }));
+  E2E_CHECK(WaitUntil([&] { return FileContent(file) == ExpectedBytes(30); }));
   E2E_CHECK_EQ(app.SelectedItems(ids::kUrllist), (std::vector<int>{3, 12}));
   E2E_CHECK_EQ(static_cast<int>(SendMessageW(app.Control(ids::kUrllist), LB_GETTOPINDEX, 0, 0)), 10);
   E2E_CHECK_EQ(ReadClipboardText().value_or(u"(no text)"), String(u"sentinel"));
@@ -123,45 +79,45 @@ E2E_CASE(save_list) {
   E2E_REQUIRE(Expand(ctx, app, 2));
   seen = app.SaveAs(ids::kFileSaveList, {file, false});
   E2E_CHECK(seen.shown && seen.askedToReplace);
-  E2E_CHECK_EQ(FileBytes(file), ExpectedBytes(30));
+  E2E_CHECK_EQ(FileContent(file), ExpectedBytes(30));
   seen = app.SaveAs(ids::kFileSaveList, {file, true});
   E2E_CHECK(seen.shown && seen.askedToReplace);
   E2E_CHECK_EQ(seen.boxes.size(), 0u);
-  E2E_CHECK_EQ(FileBytes(file), ExpectedBytes(2));
+  E2E_CHECK_EQ(FileContent(file), ExpectedBytes(2));
 
   // A save in another folder: the next dialog opens there, and a bare name lands there.
   ctx.SetScope("last folder");
   CreateDirectoryW(sub.c_str(), nullptr);
   seen = app.SaveAs(ids::kFileSaveList, {sub + L"\\first.txt"});
-  E2E_CHECK_EQ(FileBytes(sub + L"\\first.txt"), ExpectedBytes(2));
+  E2E_CHECK_EQ(FileContent(sub + L"\\first.txt"), ExpectedBytes(2));
   seen = app.SaveAs(ids::kFileSaveList, {L"second.txt"});
-  E2E_CHECK_EQ(FileBytes(sub + L"\\second.txt"), ExpectedBytes(2));
-  E2E_CHECK_EQ(FilesIn(sub), (std::vector<std::wstring>{L"first.txt", L"second.txt"}));
-  E2E_CHECK_EQ(FilesIn(folder), (std::vector<std::wstring>{L"urllist.txt"}));
+  E2E_CHECK_EQ(FileContent(sub + L"\\second.txt"), ExpectedBytes(2));
+  E2E_CHECK_EQ(FilesInFolder(sub), (std::vector<std::wstring>{L"first.txt", L"second.txt"}));
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"urllist.txt"}));
 
   // Cancel: nothing written anywhere, no message.
   ctx.SetScope("cancel");
   seen = app.SaveAs(ids::kFileSaveList, {L""});
   E2E_CHECK(seen.shown);
   E2E_CHECK_EQ(seen.boxes.size(), 0u);
-  E2E_CHECK_EQ(FilesIn(sub), (std::vector<std::wstring>{L"first.txt", L"second.txt"}));
-  E2E_CHECK_EQ(FilesIn(folder), (std::vector<std::wstring>{L"urllist.txt"}));
-  E2E_CHECK_EQ(FileBytes(file), ExpectedBytes(2));
+  E2E_CHECK_EQ(FilesInFolder(sub), (std::vector<std::wstring>{L"first.txt", L"second.txt"}));
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"urllist.txt"}));
+  E2E_CHECK_EQ(FileContent(file), ExpectedBytes(2));
 
   // The last save's folder removed: the dialog opens in the program's folder again.
   ctx.SetScope("last folder removed");
-  RemoveFiles(sub);
+  RemoveFilesInFolder(sub);
   E2E_REQUIRE(RemoveDirectoryW(sub.c_str()));
   seen = app.SaveAs(ids::kFileSaveList, {L"third.txt"});
   E2E_CHECK(seen.shown);
-  E2E_CHECK_EQ(FilesIn(folder), (std::vector<std::wstring>{L"third.txt", L"urllist.txt"}));
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"third.txt", L"urllist.txt"}));
 }
 
 E2E_CASE(save_list_held_file) {
   Velnor app(ctx);
   E2E_REQUIRE(app.started());
   const std::wstring folder = app.folder();
-  RemoveFiles(folder);
+  RemoveFilesInFolder(folder);
 
   // A file that another program holds open cannot be replaced: the message names it, and the
   // earlier file and the folder stay as they were.
@@ -169,21 +125,21 @@ E2E_CASE(save_list_held_file) {
   E2E_REQUIRE(Expand(ctx, app, 2));
   const std::wstring file = folder + L"\\held.txt";
   const std::string earlier = "earlier list\r\n";
-  E2E_REQUIRE(WriteBytes(file, earlier));
+  E2E_REQUIRE(WriteFileContent(file, earlier));
   HANDLE hold = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   E2E_REQUIRE(hold != INVALID_HANDLE_VALUE);
   SaveAsSeen seen = app.SaveAs(ids::kFileSaveList, {file});
   E2E_CHECK(seen.shown && seen.askedToReplace);
   E2E_CHECK_EQ(seen.boxes, (std::vector<ShownBox>{{u"注意", u"ファイルを保存できませんでした\n" + ToString(file), false}}));
   CloseHandle(hold);
-  E2E_CHECK_EQ(FileBytes(file), earlier);
-  E2E_CHECK_EQ(FilesIn(folder), (std::vector<std::wstring>{L"held.txt"}));
+  E2E_CHECK_EQ(FileContent(file), earlier);
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"held.txt"}));
 
   // Let go of, the same file is replaced.
   ctx.SetScope("file let go");
   seen = app.SaveAs(ids::kFileSaveList, {file});
   E2E_CHECK_EQ(seen.boxes.size(), 0u);
-  E2E_CHECK_EQ(FileBytes(file), ExpectedBytes(2));
+  E2E_CHECK_EQ(FileContent(file), ExpectedBytes(2));
 }
 
 }  // namespace velnor::e2e
