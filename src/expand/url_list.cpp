@@ -35,7 +35,7 @@ bool FindRow(int check3, int check1, int checkund, int check2, Parts& parts) {
   return false;
 }
 
-// Empties urllist and builds its items; the list is hidden throughout.
+// Empties urllist and builds its items, while the list is hidden.
 void FillUrlList(Program& program, ListBox& urllist) {
   const Form1& f = program.form;
   urllist.Clear();
@@ -89,7 +89,7 @@ void GenerateUrlList(Program& program) {
   // its items go and come; shown again only if it was shown (the expand command keeps it
   // hidden until its extent is set too).
   const bool shown = urllist.Visible();
-  urllist.SetVisible(false);
+  if (shown) urllist.SetVisible(false);
   FillUrlList(program, urllist);
   if (shown) urllist.SetVisible(true);
 }

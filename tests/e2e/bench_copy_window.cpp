@@ -197,6 +197,7 @@ void TimeCopySteps(int reps) {
   for (Step& step : steps) std::printf("  %-24s %8.2f ms\n", step.name, Median(step.times));
 
   std::printf("CopyAllItems in this process over list sizes, median of %d:\n", reps);
+  std::vector<std::pair<int, double>> growth;
   for (int count : {1000, 3001, 10001, 30001, 32767}) {
     FillUrllist(list, ExpectedItems(count - 1));
     std::vector<double> times;
@@ -206,9 +207,9 @@ void TimeCopySteps(int reps) {
       if (r > 0) times.push_back(Now() - start);
       Pump();
     }
-    const double took = Median(times);
-    std::printf("  %5d items: %8.2f ms, %.2f us an item\n", count, took, took * 1000.0 / count);
+    growth.emplace_back(count, Median(times));
   }
+  PrintGrowth(growth);
   DestroyWindow(GetParent(GetDlgItem(FindWindowW(velnor::ids::kMainWindowClass, nullptr), velnor::ids::kUrltxt)));
   Pump();
 }
@@ -294,6 +295,7 @@ int wmain(int argc, wchar_t** argv) {
     const char16_t* text1;
     int count;
   } sizes[] = {{u"999", 1000}, {u"3e3", 3001}, {u"1e4", 10001}, {u"3e4", 30001}};
+  std::vector<std::pair<int, double>> growth;
   for (const auto& size : sizes) {
     if (!Expand(app, size.text1, static_cast<size_t>(size.count))) {
       std::printf("FAILED: urllist does not hold %d items\n", size.count);
@@ -305,8 +307,8 @@ int wmain(int argc, wchar_t** argv) {
       const double took = ClickCopy(app);
       if (r > 0) clicks.push_back(took);
     }
-    const double took = Median(clicks);
-    std::printf("  %5d items: %8.2f ms, %.2f us an item\n", size.count, took, took * 1000.0 / size.count);
+    growth.emplace_back(size.count, Median(clicks));
   }
+  PrintGrowth(growth);
   return failures ? 1 : 0;
 }

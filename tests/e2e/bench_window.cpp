@@ -162,6 +162,7 @@ void TimeExpandSteps(int reps) {
   p.form.Combo1->SetText(u".jpg");
   std::printf("urllist hidden, GenerateUrlList, SetResultListExtent, urllist shown, in-process over list sizes, "
               "median of %d:\n", reps);
+  std::vector<std::pair<int, double>> growth;
   for (int count : {1000, 3001, 10001, 30001, 32767}) {
     velnor::ListBox& second = p.form.List(2);
     second.Clear();
@@ -176,9 +177,9 @@ void TimeExpandSteps(int reps) {
       if (r > 0) times.push_back(Now() - start);
       Pump();
     }
-    const double took = Median(times);
-    std::printf("  %5d items: %8.2f ms, %.2f us an item\n", count, took, took * 1000.0 / count);
+    growth.emplace_back(count, Median(times));
   }
+  PrintGrowth(growth);
   DestroyWindow(GetParent(GetDlgItem(FindWindowW(velnor::ids::kMainWindowClass, nullptr), velnor::ids::kUrltxt)));
   Pump();
 }
@@ -224,13 +225,16 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<double> baseline;
   Context ctx(options, "bench");
   std::vector<double> expand;
-  double firstExpand = 0;
+  std::vector<double> firstExpand;  // the first click after a start, one a start
   // A click on renban with Text(1) as given; the time until the command has returned.
   auto clickRenban = [&](Velnor& app, const velnor::String& text1, int count) {
     app.SetText(ids::kUrltxt, velnor::FromUtf8("http://example.com/img/"));
     SendMessageW(app.ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L".jpg"));
     app.SetText(ids::kText1, text1);
+    // The fields just set, and the list the click before showed, paint when the program goes
+    // idle: let that happen before the click, not inside the measured time.
     SendMessageW(app.window(), WM_NULL, 0, 0);
+    Sleep(50);
     HWND renban = app.Control(ids::kRenban);
     const double start = Now();
     SendMessageW(renban, BM_CLICK, 0, 0);
@@ -252,7 +256,7 @@ int wmain(int argc, wchar_t** argv) {
       baseline.push_back(FillHiddenList(list, items));
       Pump();
       const double took = clickRenban(app, u"3e4", 30001);
-      if (r == 0) firstExpand = took;
+      if (r == 0) firstExpand.push_back(took);
       else expand.push_back(took);
     }
     const std::vector<velnor::String> got = app.ListItems(ids::kUrllist);
@@ -274,6 +278,14 @@ int wmain(int argc, wchar_t** argv) {
       growth.emplace_back(size.count, Median(clicks));
     }
   }
+  // One first click is one sample: a few more starts, each with its first click.
+  for (int s = 1; s < std::min(reps, 5); ++s) {
+    Velnor app(ctx);
+    if (!app.started()) return 1;
+    app.ClickListEntry(ids::kList1, 1);
+    app.Click(ids::kOption0);
+    firstExpand.push_back(clickRenban(app, u"3e4", 30001));
+  }
   DestroyWindow(host);
   DeleteObject(font);
   baseline.erase(baseline.begin());  // its first fill, like the first click, is reported apart
@@ -281,15 +293,14 @@ int wmain(int argc, wchar_t** argv) {
   const double velnorExpand = Median(expand);
   std::printf("expand 30001 items (Text(1) = 3e4), median of %d:\n", reps);
   std::printf("  hidden list box, redrawing off, same strings, in-process: %8.1f ms\n", fill);
-  std::printf("  Velnor.exe, click on renban until filled and shown:       %8.1f ms (first click, empty list: %.1f ms)\n",
-              velnorExpand, firstExpand);
+  std::printf("  Velnor.exe, click on renban until filled and shown:       %8.1f ms\n", velnorExpand);
+  std::printf("  Velnor.exe, first click after start, empty list, median of %zu starts: %.1f ms\n", firstExpand.size(),
+              Median(firstExpand));
   std::printf("  ratio to the hidden list box: %.2fx (target at most 1.3x)\n", velnorExpand / fill);
-  std::printf("  first click to a later one: %.2fx (target at most 1.5x)\n", firstExpand / velnorExpand);
+  std::printf("  first click to a later one: %.2fx (target at most 1.5x)\n", Median(firstExpand) / velnorExpand);
   growth.emplace_back(30001, velnorExpand);
   std::printf("Velnor.exe, click on renban over list sizes, median of %d:\n", reps);
-  for (const auto& [count, took] : growth) {
-    std::printf("  %5d items: %8.2f ms, %.2f us an item\n", count, took, took * 1000.0 / count);
-  }
+  PrintGrowth(growth);
 
   // 2. Start-up to the first painted window.
   const std::wstring folder = options.workRoot + L"\\startup";
