@@ -246,12 +246,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     return took;
   };
+  // A user's first click comes after the window has settled from its start (its first paints,
+  // Wine's own start-up work): so does the benchmark's.
+  auto settle = [](Velnor& app) {
+    SendMessageW(app.window(), WM_NULL, 0, 0);
+    Sleep(300);
+  };
   std::vector<std::pair<int, double>> growth;
   {
     Velnor app(ctx);
     if (!app.started()) return 1;
     app.ClickListEntry(ids::kList1, 1);  // the first number alone
     app.Click(ids::kOption0);            // from 0, whatever the settings file said
+    settle(app);
     for (int r = 0; r <= reps; ++r) {
       baseline.push_back(FillHiddenList(list, items));
       Pump();
@@ -284,6 +291,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!app.started()) return 1;
     app.ClickListEntry(ids::kList1, 1);
     app.Click(ids::kOption0);
+    settle(app);
     firstExpand.push_back(clickRenban(app, u"3e4", 30001));
   }
   DestroyWindow(host);
