@@ -238,6 +238,7 @@ void MainWindow::CreateControls() {
     if (c.kind == Kind::kCombo) {
       SendMessageW(control, CB_LIMITTEXT, 0, 0);
       FitComboHeight(control, Px(c.height));
+      FitComboEdit(control, font_);
     }
 
     CommandTarget* target = nullptr;
@@ -299,7 +300,10 @@ void MainWindow::PlaceControls(int oldDpi) {
     SetWindowPos(control, nullptr, Px(c.left), Px(c.top), Px(c.width), WindowHeight(c, dpi_),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     FitTextToControl(control, font_, dpi_);
-    if (c.kind == Kind::kCombo) FitComboHeight(control, Px(c.height));
+    if (c.kind == Kind::kCombo) {
+      FitComboHeight(control, Px(c.height));
+      FitComboEdit(control, font_);
+    }
   }
   // Every control has the new font now.
   DeleteObject(oldFont);

@@ -1,5 +1,7 @@
 #include "win32/text_fit.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 
@@ -16,6 +18,21 @@ TEXTMETRICW MetricsOf(HWND window, HFONT font) {
   return tm;
 }
 
+// A sunken client edge is two pixels deep, but the visual styles of Windows and Wine draw it
+// as a one-pixel line: an edit that keeps one pixel of it on top and below gains two pixels
+// of height for its line and looks the same.
+LRESULT CALLBACK ThinEdgeProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message != WM_NCCALCSIZE || !wParam) return DefSubclassProc(edit, message, wParam, lParam);
+  RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
+  const RECT outer = client;
+  const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+  if (client.top - outer.top > 1 && outer.bottom - client.bottom > 1) {
+    client.top = outer.top + 1;
+    client.bottom = outer.bottom - 1;
+  }
+  return result;
+}
+
 }  // namespace
 
 void FitTextToControl(HWND control, HFONT font, int dpi) {
@@ -25,6 +42,16 @@ void FitTextToControl(HWND control, HFONT font, int dpi) {
   const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
   if (lstrcmpiW(className, L"ListBox") == 0 && (style & LBS_OWNERDRAWFIXED) != 0) {
     SendMessageW(control, LB_SETITEMHEIGHT, 0, MAKELPARAM(MetricsOf(control, font).tmHeight, 0));
+    return;
+  }
+  if (lstrcmpiW(className, L"Edit") == 0 && (GetWindowLongPtrW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
+    // Only where the line is higher than what the full edge leaves.
+    RECT outer{};
+    GetWindowRect(control, &outer);
+    const bool thin = MetricsOf(control, font).tmHeight > outer.bottom - outer.top - 4;
+    if (thin) SetWindowSubclass(control, ThinEdgeProc, 1, 0);
+    else RemoveWindowSubclass(control, ThinEdgeProc, 1);
+    SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return;
   }
   const LONG_PTR kind = style & BS_TYPEMASK;
@@ -51,6 +78,23 @@ void FitTextToControl(HWND control, HFONT font, int dpi) {
     SetWindowLongPtrW(control, GWL_STYLE, aligned);
     InvalidateRect(control, nullptr, TRUE);
   }
+}
+
+void FitComboEdit(HWND combo, HFONT font) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetComboBoxInfo(combo, &info) || !info.hwndItem) return;
+  RECT edit{};
+  GetWindowRect(info.hwndItem, &edit);
+  MapWindowPoints(nullptr, combo, reinterpret_cast<POINT*>(&edit), 2);
+  RECT client{};
+  GetClientRect(combo, &client);
+  const int line = MetricsOf(combo, font).tmHeight;
+  // The combo box's own border is what stays around the edit.
+  const int edge = GetSystemMetrics(SM_CYEDGE);
+  if (line <= edit.bottom - edit.top || edit.top - 1 < edge || edit.bottom + 1 > client.bottom - edge) return;
+  SetWindowPos(info.hwndItem, nullptr, edit.left, edit.top - 1, edit.right - edit.left, edit.bottom - edit.top + 2,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MeasureOwnerDrawnItem(MEASUREITEMSTRUCT& item, HFONT font) {

@@ -98,7 +98,9 @@ int ClientWidth(HWND control) {
 // A single-line edit draws its line from the top of its client area down and cuts it at the
 // bottom. A line of a tall Japanese font can be higher than an edit of the window's layout
 // (urltxt, Text(1) and the selection fields, one line of a lower font high with a sunken
-// border): everything above the base line must show, and the text must fit its width.
+// border); the program gives such an edit the pixels of its border and padding that the
+// visual style leaves blank, so that at most the lowest pixel row of the line, below the
+// letters' descenders, is cut. The text must fit its width as well.
 void CheckEditLine(Context& ctx, const UiFontDc& font, HWND edit, const char* name, int dpi, bool checkWidth) {
   const TEXTMETRICW& tm = font.metrics();
   const String text = ControlText(edit);
@@ -112,6 +114,7 @@ void CheckEditLine(Context& ctx, const UiFontDc& font, HWND edit, const char* na
               std::max(0, top + static_cast<int>(tm.tmHeight) - height), font.Width(text), room);
   E2E_CHECK(top >= 0);
   E2E_CHECK(top + tm.tmAscent <= height);
+  E2E_CHECK(top + tm.tmHeight - height <= 1);
   if (checkWidth) E2E_CHECK(font.Width(text) <= room);
 }
 
