@@ -3,10 +3,19 @@
 # desktop (which draws the frame and title bar), and saves it as docs/screenshot.png.
 # --dpi-change N: the window is then told that it moved to a monitor of N dots per inch, and
 # the picture is saved as docs/screenshot-Ndpi-after-change.png.
+# --font noto: in the Wine prefix whose user-interface font is Noto Sans CJK JP, as tall as
+# the Japanese fonts of Windows 10 and 11 (the README's picture); --font ipa (IPAGothic) is the
+# default.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 DPI_CHANGE=""
-if [ "${1:-}" = --dpi-change ]; then DPI_CHANGE="${2:?--dpi-change needs the new DPI}"; fi
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --dpi-change) DPI_CHANGE="${2:?--dpi-change needs the new DPI}"; shift 2 ;;
+    --font) export VELNOR_UIFONT="${2:?--font needs ipa or noto}"; shift 2 ;;
+    *) echo "unknown option: $1" >&2; exit 2 ;;
+  esac
+done
 BUILD="${VELNOR_WINDOWS_BUILD:-build/windows}"
 if [ -n "$DPI_CHANGE" ]; then
   cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw.cmake -DCMAKE_BUILD_TYPE=Release \
