@@ -45,10 +45,11 @@ void FitTextToControl(HWND control, HFONT font, int dpi) {
     return;
   }
   if (lstrcmpiW(className, L"Edit") == 0 && (GetWindowLongPtrW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
-    // Only where the line is higher than what the full edge leaves.
+    // Only where the line is higher than what the full edge (two pixels above and below) leaves.
     RECT outer{};
     GetWindowRect(control, &outer);
-    const bool thin = MetricsOf(control, font).tmHeight > outer.bottom - outer.top - 4;
+    const int edges = 2 * GetSystemMetrics(SM_CYEDGE);
+    const bool thin = MetricsOf(control, font).tmHeight > outer.bottom - outer.top - edges;
     if (thin) SetWindowSubclass(control, ThinEdgeProc, 1, 0);
     else RemoveWindowSubclass(control, ThinEdgeProc, 1);
     SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
