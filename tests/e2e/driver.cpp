@@ -140,9 +140,20 @@ Velnor::Velnor(Context& ctx, SettingsFile settings) : ctx_(ctx) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
-                      &process_)) {
-    ctx.Fail(__FILE__, __LINE__, "cannot start Velnor.exe");
+  // Under Wine the first start in a prefix that has just booted can fail for a moment: try
+  // again briefly before calling the case failed.
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                       &si, &process_)) {
+      error = 0;
+      break;
+    }
+    error = GetLastError();
+    Sleep(200);
+  }
+  if (error != 0) {
+    ctx.Fail(__FILE__, __LINE__, "cannot start Velnor.exe (error " + std::to_string(error) + ")");
     return;
   }
   WaitForInputIdle(process_.hProcess, 10000);
