@@ -11,7 +11,7 @@ std::string ListFileBytes(const ListBox& list) {
   std::string bytes;
   const int count = list.Count();
   for (int i = 0; i < count; ++i) {
-    bytes += ToUtf8(list.Item(i));
+    bytes += ToUtf8(list.ItemText(i));
     bytes += "\r\n";
   }
   return bytes;

@@ -30,7 +30,7 @@ class Platform {
   virtual double TwipsPerPixelX() const = 0;
 
   // Bytes the text takes in the system's ANSI code page (932 on a Japanese system).
-  virtual int AnsiByteCount(const String& text) const = 0;
+  virtual int AnsiByteCount(StringView text) const = 0;
 
   // Full-width characters that have a half-width form replaced by it.
   virtual String NarrowFullWidth(const String& text) const = 0;

@@ -45,12 +45,7 @@ void SetResultListExtent(Program& program) {
   double widest = 0;
   const int count = urllist.Count();
   for (int i = 0; i < count; ++i) {
-    // Every ANSI code page writes an ASCII character as one byte: only an item with other
-    // characters needs the platform's count (most URLs have none).
-    const StringView item = urllist.ItemText(i);
-    const bool ascii = std::all_of(item.begin(), item.end(), [](char16_t c) { return c < 0x80; });
-    const int bytes = ascii ? static_cast<int>(item.size()) : program.platform->AnsiByteCount(String(item));
-    widest = std::max(widest, static_cast<double>(bytes));
+    widest = std::max(widest, static_cast<double>(program.platform->AnsiByteCount(urllist.ItemText(i))));
   }
   // 1/16 inch a byte plus 1/12 inch, in 1/1440 inch.
   const double extent = RoundHalfEven(widest * 90 + 120);

@@ -37,7 +37,7 @@ double Win32Platform::TwipsPerPixelX() const {
   return 1440.0 / (dpi > 0 ? dpi : ScreenDpiX());
 }
 
-int Win32Platform::AnsiByteCount(const String& text) const {
+int Win32Platform::AnsiByteCount(StringView text) const {
   // Every ANSI code page, Shift_JIS included, writes an ASCII character as one byte: the
   // result list's URLs are mostly ASCII, and measuring a long list calls this once an item.
   bool ascii = true;
@@ -48,7 +48,8 @@ int Win32Platform::AnsiByteCount(const String& text) const {
     }
   }
   if (ascii) return static_cast<int>(text.size());
-  return WideCharToMultiByte(CP_ACP, 0, Wide(text), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  return WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
+                             nullptr, 0, nullptr, nullptr);
 }
 
 String Win32Platform::NarrowFullWidth(const String& text) const {

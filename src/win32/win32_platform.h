@@ -21,7 +21,7 @@ class Win32Platform : public Platform {
   void ShowMessage(const String& text, const String& caption, int style) override;
   void ProcessPendingMessages() override;
   double TwipsPerPixelX() const override;
-  int AnsiByteCount(const String& text) const override;
+  int AnsiByteCount(StringView text) const override;
   String NarrowFullWidth(const String& text) const override;
 
  private:

@@ -2,7 +2,6 @@
 // Shift_JIS file written by hand, the option buttons and the histories across a restart, a
 // file that cannot be written, a hidden file; and the portable reader and writer of the file
 // format held against the real profile functions on the same files.
-#include <fstream>
 #include <iterator>
 #include <ostream>
 #include <string>
@@ -43,18 +42,6 @@ std::ostream& operator<<(std::ostream& out, const Bytes& value) {
     }
   }
   return out;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  return static_cast<bool>(out);
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -154,7 +141,7 @@ class QuietPlatform : public Platform {
   void ShowMessage(const String& text, const String&, int) override { messages.push_back(text); }
   void ProcessPendingMessages() override {}
   double TwipsPerPixelX() const override { return 15; }
-  int AnsiByteCount(const String& text) const override { return cp932::ByteCount(text); }
+  int AnsiByteCount(StringView text) const override { return cp932::ByteCount(text); }
   String NarrowFullWidth(const String& text) const override { return cp932::NarrowFullWidth(text); }
   std::vector<String> messages;
 };
@@ -253,7 +240,7 @@ E2E_CASE(settings_first_run) {
 
     E2E_CHECK_EQ(app.CloseAnswering(how), std::vector<ShownBox>{});
     E2E_CHECK_EQ(app.ExitCode(), 0ul);
-    const Bytes written{ReadBytes(ini)};
+    const Bytes written{FileContent(ini)};
     E2E_CHECK_EQ(written, Bytes{FirstRunFile(folder)});
 
     // The portable side from no file: the defaults, the exit's history update, the save.
@@ -262,7 +249,7 @@ E2E_CASE(settings_first_run) {
     LoadSettings(model.program);
     E2E_CHECK_EQ(model.State(), kDefaults);
     E2E_CHECK(model.Exit());
-    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+    E2E_CHECK_EQ(Bytes{FileContent(ini)}, written);
   }
 }
 
@@ -277,7 +264,7 @@ E2E_CASE(settings_japanese_file) {
       u"[サブフォルダ]\r\nSUBFOLDER1=画像/\r\nSUBFOLDER2=\r\nSUBFOLDER3=ソフト表示/\r\nSUBFOLDER4=ｶﾞｿﾞｳ/\r\n"
       u"[拡張子]\r\nKAKUTYOUSI1=.ｊｐｇ\r\nKAKUTYOUSI2=.jpg\r\nCHECK5=1\r\n"
       u"[終了時フォルダ]\r\nLAST-FLD=写真/\r\n[終了時拡張子]\r\nLAST-KAKU=.ｊｐｇ\r\n");
-  E2E_REQUIRE(WriteBytes(ini, handWritten));
+  E2E_REQUIRE(WriteFileContent(ini, handWritten));
   const WindowState loaded{0, 1, 0, 1, 0, 1, {u"画像/", u"ソフト表示/", u"ｶﾞｿﾞｳ/"}, u"写真/", {u".ｊｐｇ", u".jpg"}, u".ｊｐｇ"};
   // At exit the text 写真/ joins its list; .ｊｐｇ is in its list already.
   WindowState afterExit = loaded;
@@ -288,12 +275,12 @@ E2E_CASE(settings_japanese_file) {
     Velnor app(ctx, SettingsFile::kKeep);
     E2E_REQUIRE(app.started());
     E2E_CHECK_EQ(StateOf(app), loaded);
-    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, Bytes{handWritten});
+    E2E_CHECK_EQ(Bytes{FileContent(ini)}, Bytes{handWritten});
     programFolder = FolderOf(app.ImagePath());
     E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
     E2E_CHECK_EQ(app.ExitCode(), 0ul);
   }
-  const Bytes written{ReadBytes(ini)};
+  const Bytes written{FileContent(ini)};
 
   // The portable reader loads the real program's file into a model window, and the portable
   // writer writes the same bytes back from it.
@@ -302,7 +289,7 @@ E2E_CASE(settings_japanese_file) {
   E2E_CHECK_EQ(model.State(), afterExit);
   E2E_CHECK_EQ(model.program.startNumber, 1.0);
   E2E_CHECK(model.Exit());
-  E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+  E2E_CHECK_EQ(Bytes{FileContent(ini)}, written);
 
   Velnor restarted(ctx, SettingsFile::kKeep);
   E2E_REQUIRE(restarted.started());
@@ -346,7 +333,7 @@ E2E_CASE(settings_save_fails) {
   for (const bool heldOpen : {false, true}) {
     ctx.SetScope(heldOpen ? "file held open" : "folder in its place");
     if (heldOpen) {
-      E2E_REQUIRE(WriteBytes(ini, kept));
+      E2E_REQUIRE(WriteFileContent(ini, kept));
     } else {
       E2E_REQUIRE(CreateDirectoryW(ini.c_str(), nullptr));
     }
@@ -365,7 +352,7 @@ E2E_CASE(settings_save_fails) {
     E2E_CHECK_EQ(app.ExitCode(), 0ul);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     if (heldOpen) {
-      E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, Bytes{kept});
+      E2E_CHECK_EQ(Bytes{FileContent(ini)}, Bytes{kept});
       DeleteFileW(ini.c_str());
     } else {
       E2E_CHECK(RemoveDirectoryW(ini.c_str()));
@@ -410,7 +397,7 @@ E2E_CASE(settings_end_of_session) {
     E2E_CHECK(send(app.window(), WM_QUERYENDSESSION, 0, result));
     E2E_CHECK_EQ(result, LRESULT{TRUE});
     E2E_CHECK(send(app.window(), WM_ENDSESSION, TRUE, result));
-    const Bytes written{ReadBytes(ini)};
+    const Bytes written{FileContent(ini)};
     if (writable) {
       int count = 0;
       E2E_CHECK_EQ(Bars(RealReadSection(u"チェック", ini, 32767, count)),
@@ -429,10 +416,10 @@ E2E_CASE(settings_end_of_session) {
     app.SetCheck(ids::kCheck2, 1);
     SetComboText(app, ids::kCombo2, u"later/");
     E2E_CHECK(send(app.window(), WM_ENDSESSION, TRUE, result));
-    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+    E2E_CHECK_EQ(Bytes{FileContent(ini)}, written);
     E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
     E2E_CHECK_EQ(app.ExitCode(), 0ul);
-    E2E_CHECK_EQ(Bytes{ReadBytes(ini)}, written);
+    E2E_CHECK_EQ(Bytes{FileContent(ini)}, written);
     if (writable) {
       E2E_CHECK(DeleteFileW(ini.c_str()));
     } else {
@@ -468,7 +455,7 @@ E2E_CASE(settings_history_run) {
 // defaults), however much the hidden file holds.
 E2E_CASE(settings_hidden_file) {
   const std::wstring ini = CaseFolder(ctx) + L"\\Velnor.ini";
-  E2E_REQUIRE(WriteBytes(ini, ""));
+  E2E_REQUIRE(WriteFileContent(ini, ""));
   WindowState empty;
   {
     Velnor app(ctx, SettingsFile::kKeep);
@@ -484,7 +471,7 @@ E2E_CASE(settings_hidden_file) {
       u"[チェック]\r\nCHECK1=1\r\nCHECK2=1\r\nCHECK3=True\r\nCHECK4=1\r\nCHECK5=1\r\n"
       u"[サブフォルダ]\r\nSUBFOLDER1=hidden/\r\n[終了時フォルダ]\r\nLAST-FLD=hidden/\r\n");
   SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-  E2E_REQUIRE(WriteBytes(ini, content));
+  E2E_REQUIRE(WriteFileContent(ini, content));
   E2E_REQUIRE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_HIDDEN));
   E2E_REQUIRE((GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0);
   Velnor app(ctx, SettingsFile::kKeep);
@@ -551,8 +538,8 @@ E2E_CASE(settings_profile_cross_check) {
       E2E_CHECK_EQ(portableCount, realCount);
     }
     ctx.SetScope(row.name);
-    E2E_CHECK_EQ(Bytes{ReadBytes(byPortable)} == Bytes{ReadBytes(byReal)}, row.sameBytes);
-    if (row.sameBytes) E2E_CHECK_EQ(Bytes{ReadBytes(byPortable)}, Bytes{ReadBytes(byReal)});
+    E2E_CHECK_EQ(Bytes{FileContent(byPortable)} == Bytes{FileContent(byReal)}, row.sameBytes);
+    if (row.sameBytes) E2E_CHECK_EQ(Bytes{FileContent(byPortable)}, Bytes{FileContent(byReal)});
   }
 
   // A file written by hand, then one section replaced by either writer: both readers agree on
@@ -567,7 +554,7 @@ E2E_CASE(settings_profile_cross_check) {
   };
   for (const Step step : {Step{"as written", 0}, Step{"portable writer", 1}, Step{"real writer", 2}}) {
     const std::wstring file = folder + L"\\hand" + std::to_wstring(step.writer) + L".ini";
-    E2E_REQUIRE(WriteBytes(file, handWritten));
+    E2E_REQUIRE(WriteFileContent(file, handWritten));
     const String replacement = Nuls(u"CHECK1=1|CHECK5=1|");
     if (step.writer == 1) E2E_CHECK(portable.WritePrivateProfileSectionA(u"チェック", replacement, ToString(file)));
     if (step.writer == 2) E2E_CHECK(RealWriteSection(u"チェック", replacement, file));

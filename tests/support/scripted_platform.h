@@ -29,7 +29,7 @@ class ScriptedPlatform : public Platform {
     RunPending();
   }
   double TwipsPerPixelX() const override { return twipsPerPixel; }
-  int AnsiByteCount(const String& text) const override { return cp932::ByteCount(text); }
+  int AnsiByteCount(StringView text) const override { return cp932::ByteCount(text); }
   String NarrowFullWidth(const String& text) const override { return cp932::NarrowFullWidth(text); }
 
   // Texts of the boxes shown so far, in order.
