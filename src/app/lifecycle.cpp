@@ -2,6 +2,7 @@
 
 #include "app/main_window_frame.h"
 #include "app/prepare_main_window.h"
+#include "base/platform_without_boxes.h"
 #include "clipboard/clipboard_watcher.h"
 #include "settings/list_history.h"
 #include "settings/settings_file.h"
@@ -9,21 +10,6 @@
 namespace velnor {
 
 namespace {
-
-// The platform as it is, but without message boxes: while Windows ends the session nobody is
-// there to answer one, and an open box would hold the end of the session up.
-class PlatformWithoutBoxes final : public Platform {
- public:
-  explicit PlatformWithoutBoxes(Platform& platform) : platform_(platform) {}
-  void ShowMessage(const String&, const String&, int) override {}
-  void ProcessPendingMessages() override { platform_.ProcessPendingMessages(); }
-  double TwipsPerPixelX() const override { return platform_.TwipsPerPixelX(); }
-  int AnsiByteCount(const String& text) const override { return platform_.AnsiByteCount(text); }
-  String NarrowFullWidth(const String& text) const override { return platform_.NarrowFullWidth(text); }
-
- private:
-  Platform& platform_;
-};
 
 // The steps of the shut-down before the windows close.
 void ShutDown(Program& program) {
@@ -61,7 +47,9 @@ void UnloadMainWindow(Program& program) {
 void EndSessionMainWindow(Program& program, bool ending) {
   if (!ending || program.shutDown != ShutDownState::kRunning) return;
   Platform& platform = *program.platform;
-  PlatformWithoutBoxes withoutBoxes(platform);
+  // While Windows ends the session nobody is there to answer a box, and an open one would
+  // hold the end of the session up.
+  PlatformWithoutBoxes withoutBoxes(platform, PlatformWithoutBoxes::kRun);
   program.platform = &withoutBoxes;
   ShutDown(program);
   program.platform = &platform;

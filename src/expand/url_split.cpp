@@ -1,5 +1,6 @@
 #include "expand/url_split.h"
 
+#include "base/platform_without_boxes.h"
 #include "expand/expand_command.h"
 #include "expand/input_checks.h"
 #include "ui/event_wiring.h"
@@ -154,21 +155,6 @@ void SplitOneNumber(StringView url, const FileName& name, double startNumber, Sp
   analysis.oneNumber = fields;
 }
 
-// The platform of the scratch window: no message box, no window messages; texts are measured
-// and narrowed as the real window does.
-class ScratchPlatform : public Platform {
- public:
-  explicit ScratchPlatform(const Platform& real) : real_(real) {}
-  void ShowMessage(const String&, const String&, int) override {}
-  void ProcessPendingMessages() override {}
-  double TwipsPerPixelX() const override { return 15; }
-  int AnsiByteCount(const String& text) const override { return real_.AnsiByteCount(text); }
-  String NarrowFullWidth(const String& text) const override { return real_.NarrowFullWidth(text); }
-
- private:
-  const Platform& real_;
-};
-
 void CopyItems(const ItemList& from, ItemList& to) {
   const int count = from.Count();
   for (int i = 0; i < count; ++i) to.AddItem(from.Item(i));
@@ -220,7 +206,9 @@ void ApplySplitFields(Program& program, const SplitFields& fields) {
 
 bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, const String& url) {
   const Form1& f = program.form;
-  ScratchPlatform platform(*program.platform);
+  // No message box and no window messages; texts are measured and narrowed as the real
+  // window does.
+  PlatformWithoutBoxes platform(*program.platform, PlatformWithoutBoxes::kSkip);
   ModelForm window;
   Program scratch;
   scratch.form = window.form();

@@ -1,7 +1,6 @@
 // The application shell on the real program: one running instance per program file, the
 // About box, and the help file opened through the shell.
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <string>
 
@@ -93,17 +92,6 @@ class Started {
   PROCESS_INFORMATION info_{};
   bool ok_ = false;
 };
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  out << bytes;
-  return static_cast<bool>(out);
-}
 
 // The help file is built beside the program.
 std::wstring BuiltHelpFile(const Context& ctx) {
@@ -205,7 +193,7 @@ E2E_CASE(second_instance) {
   // A settings file the second start must neither read into a window nor write.
   const std::wstring ini = first.folder() + L"\\Velnor.ini";
   const std::string marker = "[\x83\x60\x83\x46\x83\x62\x83\x4e]\r\nCHECK1=0\r\n";  // [チェック]
-  E2E_REQUIRE(WriteFileBytes(ini, marker));
+  E2E_REQUIRE(WriteFileContent(ini, marker));
 
   Started second(first.folder() + L"\\Velnor.exe", first.folder());
   E2E_REQUIRE(second.ok());
@@ -235,7 +223,7 @@ E2E_CASE(second_instance) {
   E2E_CHECK_EQ(second.ExitCode(), 0ul);
   E2E_CHECK(!mainWindowShown);
   E2E_CHECK(TopLevelWindows(second.pid(), ids::kMainWindowClass).empty());
-  E2E_CHECK_EQ(ReadFileBytes(ini), marker);
+  E2E_CHECK_EQ(FileContent(ini), marker);
   // The running instance is not disturbed.
   E2E_CHECK(!first.Exited());
   E2E_CHECK(IsWindowVisible(first.window()));
@@ -371,7 +359,7 @@ E2E_CASE(help_from_another_folder) {
   // that help opens, and the unit tests pin the folder the program passes.)
   const std::wstring elsewhere = ctx.options().workRoot + L"\\elsewhere";
   CreateDirectoryW(elsewhere.c_str(), nullptr);
-  E2E_REQUIRE(WriteFileBytes(elsewhere + L"\\Velnor.chm", "not a help file"));
+  E2E_REQUIRE(WriteFileContent(elsewhere + L"\\Velnor.chm", "not a help file"));
   Started program(app.folder() + L"\\Velnor.exe", elsewhere);
   E2E_REQUIRE(program.ok());
   HWND main = WaitForTopLevel(program.pid(), ids::kMainWindowClass, 10000);
