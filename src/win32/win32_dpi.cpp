@@ -1,24 +1,14 @@
 #include "win32/win32_dpi.h"
 
 #include "win32/control_ids.h"
+#include "win32/system_function.h"
 #include "win32/win32_platform.h"
 
 namespace velnor {
-namespace {
-
-// A function of user32 that older systems lack, or nullptr.
-template <typename Function>
-Function User32Function(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (!user32) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
-}
-
-}  // namespace
 
 int WindowDpi(HWND window) {
   using GetDpi = UINT(WINAPI*)(HWND);
-  static const auto getDpi = User32Function<GetDpi>("GetDpiForWindow");
+  static const auto getDpi = SystemFunction<GetDpi>(L"user32.dll", "GetDpiForWindow");
   if (getDpi && window) {
     const auto dpi = static_cast<int>(getDpi(window));
     if (dpi > 0) return dpi;
@@ -28,14 +18,14 @@ int WindowDpi(HWND window) {
 
 int SystemMetricForDpi(int index, int dpi) {
   using GetMetric = int(WINAPI*)(int, UINT);
-  static const auto getMetric = User32Function<GetMetric>("GetSystemMetricsForDpi");
+  static const auto getMetric = SystemFunction<GetMetric>(L"user32.dll", "GetSystemMetricsForDpi");
   if (getMetric) return getMetric(index, static_cast<UINT>(dpi));
   return MulDiv(GetSystemMetrics(index), dpi, ScreenDpiX());
 }
 
 HFONT CreateUiFont(int dpi) {
   using GetParameter = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-  static const auto getParameter = User32Function<GetParameter>("SystemParametersInfoForDpi");
+  static const auto getParameter = SystemFunction<GetParameter>(L"user32.dll", "SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   bool found = false;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win32/main_window.h"
+#include "win32/system_function.h"
 
 namespace {
 
@@ -10,11 +11,9 @@ namespace {
 // Looked up at run time: the call is missing on systems without the DLL-search update.
 void RestrictDllSearch() {
   using SetDirectories = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (!kernel) return;
-  auto set = reinterpret_cast<SetDirectories>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (auto set = velnor::SystemFunction<SetDirectories>(L"kernel32.dll", "SetDefaultDllDirectories")) {
+    set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
 }
 
 // Sizes are laid out at the DPI of the monitor each window is on, and laid out again when it
@@ -24,12 +23,10 @@ void RestrictDllSearch() {
 void DeclareDpiAwareness() {
   using SetContext = BOOL(WINAPI*)(HANDLE);
   const auto kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
-  if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-    auto setContext = reinterpret_cast<SetContext>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
-    if (setContext && setContext(kPerMonitorAwareV2)) return;
+  if (auto setContext = velnor::SystemFunction<SetContext>(L"user32.dll", "SetProcessDpiAwarenessContext")) {
+    if (setContext(kPerMonitorAwareV2)) return;
     // Already per monitor v2 from the manifest: the call is refused, and nothing is left to do.
-    if (setContext && GetLastError() == ERROR_ACCESS_DENIED) return;
+    if (GetLastError() == ERROR_ACCESS_DENIED) return;
   }
   using SetAwareness = HRESULT(WINAPI*)(int);
   constexpr int kPerMonitorAware = 2;
