@@ -1,5 +1,6 @@
 #include "base/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -26,6 +27,22 @@ double WholeNumberValue(StringView digits, int base) {
     value = value * base + d;
   }
   return value;
+}
+
+// The power of ten of a decimal number's first significant digit, plus one: positive for
+// 1 and above, zero or less below 1. The exponent's value saturates, so any length is safe.
+long long DecimalOrder(const std::string& mantissa, const std::string& exponentText) {
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t first = mantissa.find_first_of("123456789");
+  if (first == std::string::npos) return 0;
+  const long long order = first < point ? static_cast<long long>(point - first)
+                                        : -static_cast<long long>(first - point - 1);
+  long long exponent = 0;
+  for (char c : exponentText) {
+    if (c >= '0' && c <= '9' && exponent < 1'000'000'000) exponent = exponent * 10 + (c - '0');
+  }
+  if (!exponentText.empty() && exponentText[0] == '-') exponent = -exponent;
+  return order + exponent;
 }
 
 }  // namespace
@@ -65,26 +82,28 @@ double LeadingNumberValue(StringView text) {
   }
   if (!anyDigit) return 0;
   number += mantissa;
+  std::string exponentText;  // sign and digits, empty when the text has no exponent
   if (i < s.size() && (s[i] == u'e' || s[i] == u'E' || s[i] == u'd' || s[i] == u'D')) {
     size_t j = i + 1;
-    std::string exponent = "e";
+    std::string exponent;
     if (j < s.size() && (s[j] == u'+' || s[j] == u'-')) {
       exponent.push_back(static_cast<char>(s[j]));
       ++j;
     }
     const size_t firstExponentDigit = j;
     while (j < s.size() && IsDigit(s[j])) exponent.push_back(static_cast<char>(s[j++]));
-    if (j > firstExponentDigit) number += exponent;
+    if (j > firstExponentDigit) {
+      exponentText = exponent;
+      number += 'e' + exponent;
+    }
   }
   double value = 0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
-    // Too large or too small for a double: saturate the way the magnitude points.
-    const bool negative = number[0] == '-';
-    const auto ePos = number.find('e');
-    const bool tiny = ePos != std::string::npos && number.size() > ePos + 1 && number[ePos + 1] == '-';
-    value = tiny ? 0.0 : HUGE_VAL;
-    if (negative) value = -value;
+    // Too large or too small for a double: saturate the way the magnitude points. The
+    // exponent's sign alone does not tell ("1000...0e-0" is huge, "0.000...1e+5" tiny).
+    value = DecimalOrder(mantissa, exponentText) > 0 ? HUGE_VAL : 0.0;
+    if (number[0] == '-') value = -value;
   }
   return value;
 }

@@ -43,6 +43,11 @@ TEST(LeadingNumberValue, HugeExponentsSaturateInsteadOfFailing) {
   EXPECT_LT(LeadingNumberValue(u"-9e999"), 0);
   EXPECT_EQ(LeadingNumberValue(u"9e-999"), 0);
   EXPECT_EQ(LeadingNumberValue(String(5000, u'9')), HUGE_VAL);
+  // Which way to saturate follows the whole magnitude, not the exponent's sign.
+  EXPECT_EQ(LeadingNumberValue(u"-1" + String(400, u'0') + u"D-0"), -HUGE_VAL);
+  EXPECT_EQ(LeadingNumberValue(u"1" + String(400, u'0') + u"e-5"), HUGE_VAL);
+  EXPECT_EQ(LeadingNumberValue(u"0." + String(400, u'0') + u"1e+5"), 0);
+  EXPECT_EQ(LeadingNumberValue(u"1e-" + String(30, u'9')), 0);
 }
 
 TEST(RoundHalfEven, SendsExactHalvesToTheEvenNeighbour) {
