@@ -16,8 +16,6 @@ size_t CharacterCount(StringView text) {
   return count;
 }
 
-StringView FirstCharacter(StringView text) { return FirstCharacters(text, 1); }
-
 StringView LastCharacter(StringView text) {
   if (text.empty()) return text;
   const size_t n = text.size();
@@ -30,7 +28,6 @@ StringView FirstCharacters(StringView text, size_t count) {
   for (; i < text.size() && count > 0; --count) i += CharacterLength(text, i);
   return text.substr(0, i);
 }
-
 
 String FromUtf8(std::string_view utf8) {
   String out;

@@ -20,8 +20,7 @@ constexpr bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // Characters as the user sees them: a pair of UTF-16 surrogates (an emoji, a rare kanji)
 // is one character and is never cut apart; a lone surrogate counts as one character too.
 size_t CharacterCount(StringView text);
-// The first / the last character: one or two code units, empty for an empty text.
-StringView FirstCharacter(StringView text);
+// The last character: one or two code units, empty for an empty text.
 StringView LastCharacter(StringView text);
 // The first count characters of the text (all of it when it is shorter).
 StringView FirstCharacters(StringView text, size_t count);

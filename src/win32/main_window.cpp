@@ -111,6 +111,18 @@ void FitComboHeight(HWND combo, int height) {
   }
 }
 
+// Gives a control the font and fits its text and, for a combo box, its field to it: at
+// creation and again at each new DPI, once the control has its place.
+void SetControlFont(HWND control, const ControlLayout& c, HFONT font, int dpi) {
+  // A child control does not take the window's font by itself.
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  FitTextToControl(control, font, dpi);
+  if (c.kind == Kind::kCombo) {
+    FitComboHeight(control, TwipsToPixels(c.height, dpi));
+    FitComboEdit(control, font);
+  }
+}
+
 // The height a control's window is given in pixels: a combo box's includes its drop-down list.
 int WindowHeight(const ControlLayout& c, int dpi) {
   const int height = TwipsToPixels(c.height, dpi);
@@ -231,15 +243,10 @@ void MainWindow::CreateControls() {
                                    WS_CHILD | KindStyle(c.kind) | c.style, Px(c.left), Px(c.top),
                                    Px(c.width), WindowHeight(c, dpi_), hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
-    // A child control does not take the window's font by itself.
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    FitTextToControl(control, font_, dpi_);
-    if (c.kind == Kind::kEdit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit of its own
-    if (c.kind == Kind::kCombo) {
-      SendMessageW(control, CB_LIMITTEXT, 0, 0);
-      FitComboHeight(control, Px(c.height));
-      FitComboEdit(control, font_);
-    }
+    SetControlFont(control, c, font_, dpi_);
+    // No limit of their own: the program limits the number fields itself.
+    if (c.kind == Kind::kEdit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    if (c.kind == Kind::kCombo) SendMessageW(control, CB_LIMITTEXT, 0, 0);
 
     CommandTarget* target = nullptr;
     switch (c.id) {
@@ -296,14 +303,9 @@ void MainWindow::PlaceControls(int oldDpi) {
   for (const ControlLayout& c : kLayout) {
     HWND control = GetDlgItem(hwnd_, c.id);
     if (!control) continue;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SetWindowPos(control, nullptr, Px(c.left), Px(c.top), Px(c.width), WindowHeight(c, dpi_),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    FitTextToControl(control, font_, dpi_);
-    if (c.kind == Kind::kCombo) {
-      FitComboHeight(control, Px(c.height));
-      FitComboEdit(control, font_);
-    }
+    SetControlFont(control, c, font_, dpi_);
   }
   // Every control has the new font now.
   DeleteObject(oldFont);

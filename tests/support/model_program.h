@@ -20,7 +20,7 @@ struct ModelProgram {
   // pair arrives whole, as an input method hands it to the edit control.
   static void Type(TextBox& box, const String& typed) {
     for (StringView rest = typed; !rest.empty();) {
-      const StringView c = FirstCharacter(rest);
+      const StringView c = FirstCharacters(rest, 1);
       box.SetText(box.GetText() + String(c));
       rest.remove_prefix(c.size());
     }

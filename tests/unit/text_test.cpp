@@ -28,7 +28,7 @@ TEST(Characters, CountAndCutWithoutSplittingAPair) {
   for (const auto& c : cases) {
     const std::string where = ToUtf8(c.text);
     EXPECT_EQ(CharacterCount(c.text), c.count) << where;
-    EXPECT_EQ(FirstCharacter(c.text), c.first) << where;
+    EXPECT_EQ(FirstCharacters(c.text, 1), c.first) << where;
     EXPECT_EQ(LastCharacter(c.text), c.last) << where;
     EXPECT_EQ(FirstCharacters(c.text, 2), c.firstTwo) << where;
     EXPECT_EQ(FirstCharacters(c.text, 9), c.text) << where;
