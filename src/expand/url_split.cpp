@@ -1,5 +1,7 @@
 #include "expand/url_split.h"
 
+#include <vector>
+
 #include "base/platform_without_boxes.h"
 #include "expand/expand_command.h"
 #include "expand/input_checks.h"
@@ -57,21 +59,53 @@ std::optional<UrlNumber> ReadUrlNumber(StringView digits) {
   return number;
 }
 
-// Where the file name lies in the URL: after the last "/", up to the first "?" or "#".
-struct FileName {
-  size_t slash = String::npos;  // the "/" before the name; npos when there is none
+constexpr bool IsHexDigit(char16_t c) {
+  return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// Where the file name lies in the URL, and which of its digits may belong to a running
+// number: the two characters of a "%xx" escape never do.
+class FileName {
+ public:
+  explicit FileName(StringView url) : url_(url) {
+    const size_t scheme = url.find(u"//");
+    if (scheme != StringView::npos && url.substr(0, scheme).find_first_of(u"/?#") == StringView::npos) {
+      // The host, with user information and port, runs up to the next "/", "?" or "#"; the
+      // path from there up to the query or the fragment.
+      const size_t pathBegin = url.find_first_of(u"/?#", scheme + 2);
+      if (pathBegin == StringView::npos || url[pathBegin] != u'/') {
+        slash = begin = end = url.size();  // no path: no name
+        return;
+      }
+      end = url.find_first_of(u"?#", pathBegin);
+      if (end == StringView::npos) end = url.size();
+      slash = url.rfind(u'/', end - 1);
+    } else {
+      slash = url.rfind(u'/');
+      end = url.find_first_of(u"?#", slash == StringView::npos ? 0 : slash + 1);
+      if (end == StringView::npos) end = url.size();
+    }
+    begin = slash == StringView::npos ? 0 : slash + 1;
+    escaped_.assign(end - begin, false);
+    for (size_t i = begin; i + 2 < end; ++i) {
+      if (url[i] == u'%' && IsHexDigit(url[i + 1]) && IsHexDigit(url[i + 2])) {
+        escaped_[i + 1 - begin] = escaped_[i + 2 - begin] = true;
+        i += 2;
+      }
+    }
+  }
+
+  // A decimal digit of the name that is not part of an escape.
+  bool NumberDigit(size_t i) const { return IsDigit(url_[i]) && !escaped_[i - begin]; }
+
+  size_t slash = StringView::npos;  // the "/" before the name; npos when there is none
   size_t begin = 0;
   size_t end = 0;
-};
 
-FileName FindFileName(StringView url) {
-  FileName name;
-  name.slash = url.rfind(u'/');
-  name.begin = name.slash == String::npos ? 0 : name.slash + 1;
-  name.end = url.find_first_of(u"?#", name.begin);
-  if (name.end == String::npos) name.end = url.size();
-  return name;
-}
+ private:
+  StringView url_;
+  std::vector<bool> escaped_;
+};
 
 // The place "digits_xy" used by the two-number form: the last one in the name whose xy is a
 // digit and then a digit or a..f, and which no letter or digit follows.
@@ -84,7 +118,7 @@ std::optional<TwoNumberPlace> FindTwoNumberPlace(StringView url, const FileName&
   for (size_t u = name.end; u-- > name.begin;) {
     if (url[u] != u'_' || u + 2 >= name.end) continue;
     size_t begin = u;
-    while (begin > name.begin && IsDigit(url[begin - 1])) --begin;
+    while (begin > name.begin && name.NumberDigit(begin - 1)) --begin;
     if (begin == u) continue;
     if (!IsDigit(url[u + 1]) || !(IsDigit(url[u + 2]) || IsLowerHexLetter(url[u + 2]))) continue;
     if (u + 3 < name.end && IsLetterOrDigit(url[u + 3])) continue;
@@ -101,19 +135,26 @@ void SplitTwoNumbers(StringView url, const FileName& name, const TwoNumberPlace&
     analysis.twoNumbersRefusal = SplitRefusal::kWidth;
     return;
   }
-  const bool selectStartZero = first->value < startNumber;
-  const int start = selectStartZero || startNumber == 0 ? 0 : 1;
-  // Item i takes entry i of both lists: the first number must be the second's position
-  // in its list, counted from the start number.
+  // Item i takes entry i of both lists: the first number must be the second's position in
+  // its list, counted from the start number. Only one start number can make that hold; it
+  // is selected when it is not the one selected now.
   const int position = HexDigitValue(url[place.underscore + 1]) * 16 + HexDigitValue(url[place.underscore + 2]);
-  const int secondEnd = first->end - start;  // both lists equally long
-  if (first->value != position + start || secondEnd < 0 || secondEnd > kHighestSecondIndex) {
-    analysis.twoNumbersRefusal = SplitRefusal::kNotLinked;
-    return;
+  auto linkedFrom = [&first, position](int start) {
+    const int secondEnd = first->end - start;  // both lists equally long
+    return first->value == position + start && secondEnd >= 0 && secondEnd <= kHighestSecondIndex;
+  };
+  const int selected = startNumber == 1 ? 1 : 0;
+  int start = selected;
+  if (!linkedFrom(start)) {
+    start = 1 - selected;
+    if (!linkedFrom(start)) {
+      analysis.twoNumbersRefusal = SplitRefusal::kNotLinked;
+      return;
+    }
   }
 
   SplitFields fields;
-  fields.selectStartZero = selectStartZero;
+  if (start != selected) fields.selectStart = start;
   fields.check1 = fields.checkund = fields.check2 = 1;
   const StringView before = url.substr(name.begin, place.digitsBegin - name.begin);
   const size_t folderSlash =
@@ -122,37 +163,43 @@ void SplitTwoNumbers(StringView url, const FileName& name, const TwoNumberPlace&
   // there is no folder to put into the subfolder part.
   const bool underHost = folderSlash == String::npos || (folderSlash > 0 && url[folderSlash - 1] == u'/');
   if (underHost) {
-    fields.url = String(url.substr(0, name.begin));
-    fields.subfolder = String(before);
+    fields.url = url.substr(0, name.begin);
+    fields.subfolder = before;
     fields.check3 = before.empty() ? 0 : 1;
   } else {
-    fields.url = String(url.substr(0, folderSlash + 1));
-    fields.subfolder = String(url.substr(folderSlash + 1, place.digitsBegin - folderSlash - 1));
+    fields.url = url.substr(0, folderSlash + 1);
+    fields.subfolder = url.substr(folderSlash + 1, place.digitsBegin - folderSlash - 1);
     fields.check3 = 1;
   }
-  fields.extension = String(url.substr(place.underscore + 3));
-  fields.secondEnd = SecondNumberText(secondEnd);
+  fields.extension = url.substr(place.underscore + 3);
+  fields.secondEnd = SecondNumberText(first->end - start);
   fields.firstEnd = first->endText;
   analysis.twoNumbers = fields;
 }
 
 void SplitOneNumber(StringView url, const FileName& name, double startNumber, SplitAnalysis& analysis) {
   size_t end = name.end;
-  while (end > name.begin && !IsDigit(url[end - 1])) --end;
+  while (end > name.begin && !name.NumberDigit(end - 1)) --end;
   size_t begin = end;
-  while (begin > name.begin && IsDigit(url[begin - 1])) --begin;
+  while (begin > name.begin && name.NumberDigit(begin - 1)) --begin;
   const std::optional<UrlNumber> number = ReadUrlNumber(url.substr(begin, end - begin));
   if (!number) {
     analysis.oneNumberRefusal = SplitRefusal::kWidth;
     return;
   }
   SplitFields fields;
-  fields.selectStartZero = number->value < startNumber;
+  if (number->value < startNumber) fields.selectStart = 0;
   fields.check1 = 1;
-  fields.url = String(url.substr(0, begin));
-  fields.extension = String(url.substr(end));
+  fields.url = url.substr(0, begin);
+  fields.extension = url.substr(end);
   fields.firstEnd = number->endText;
   analysis.oneNumber = fields;
+}
+
+// A short text in place of a long one around the numbers of a trial expansion.
+String StandIn(StringView text) {
+  constexpr size_t kLongest = 16;
+  return String(text.substr(0, kLongest));
 }
 
 void CopyItems(const ItemList& from, ItemList& to) {
@@ -171,18 +218,23 @@ const String& ReasonText(SplitRefusal refusal) {
 
 }  // namespace
 
-String TrimmedUrl(StringView text) {
+StringView TrimmedUrlView(StringView text) {
   static constexpr char16_t kBlanks[] = u" \t\r\n";
   const size_t begin = text.find_first_not_of(kBlanks);
-  if (begin == StringView::npos) return String();
+  if (begin == StringView::npos) return StringView();
   const size_t end = text.find_last_not_of(kBlanks);
-  return String(text.substr(begin, end - begin + 1));
+  return text.substr(begin, end - begin + 1);
+}
+
+bool HasBlankInside(StringView url) {
+  // Blanks, tabs, line breaks of every kind, and the line and paragraph separators.
+  return url.find_first_of(u" \t\r\n\v\f\u0085\u2028\u2029") != StringView::npos;
 }
 
 SplitAnalysis AnalyseUrlSplit(StringView url, double startNumber) {
   SplitAnalysis analysis;
-  const FileName name = FindFileName(url);
-  for (size_t i = name.begin; i < name.end && !analysis.hasDigits; ++i) analysis.hasDigits = IsDigit(url[i]);
+  const FileName name(url);
+  for (size_t i = name.begin; i < name.end && !analysis.hasDigits; ++i) analysis.hasDigits = name.NumberDigit(i);
   if (!analysis.hasDigits) return analysis;
   if (const auto place = FindTwoNumberPlace(url, name)) SplitTwoNumbers(url, name, *place, startNumber, analysis);
   SplitOneNumber(url, name, startNumber, analysis);
@@ -191,20 +243,21 @@ SplitAnalysis AnalyseUrlSplit(StringView url, double startNumber) {
 
 void ApplySplitFields(Program& program, const SplitFields& fields) {
   const Form1& f = program.form;
-  // Selecting start 0 empties Text(1), so it comes before the end values.
-  if (fields.selectStartZero) f.Option0->Select();
+  // Selecting a start number empties Text(1), so it comes before the end values.
+  if (fields.selectStart == 0) f.Option0->Select();
+  if (fields.selectStart == 1) f.Option1->Select();
   f.Check3->SetValue(fields.check3);
   f.Check1->SetValue(fields.check1);
   f.Check2->SetValue(fields.check2);
   f.Checkund->SetValue(fields.checkund);
-  f.urltxt->SetText(fields.url);
-  if (fields.subfolder) f.Combo2->SetText(*fields.subfolder);
-  f.Combo1->SetText(fields.extension);
+  f.urltxt->SetText(String(fields.url));
+  if (fields.subfolder) f.Combo2->SetText(String(*fields.subfolder));
+  f.Combo1->SetText(String(fields.extension));
   f.Combo3->SetText(fields.secondEnd);  // copied into Text(2) by its change handling
   f.Text(1).SetText(fields.firstEnd);
 }
 
-bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, const String& url) {
+bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, StringView url) {
   const Form1& f = program.form;
   // No message box and no window messages; texts are measured and narrowed as the real
   // window does.
@@ -215,8 +268,8 @@ bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, con
   scratch.platform = &platform;
   WireEvents(scratch);
 
-  // The window as it is now, then the fields, then the expand command as the user's press
-  // would run it.
+  // The window as it is now, but for urltxt, which the fields replace, and the subfolder,
+  // which takes part only when the fields set it.
   window.Check3.SetValue(f.Check3->Value());
   window.Check1.SetValue(f.Check1->Value());
   window.Check2.SetValue(f.Check2->Value());
@@ -224,22 +277,34 @@ bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, con
   if (f.Option0->Value()) window.Option0.Select();
   if (f.Option1->Value()) window.Option1.Select();
   scratch.startNumber = program.startNumber;
-  window.urltxt.SetText(f.urltxt->GetText());
   window.Combo1.SetText(f.Combo1->GetText());
-  window.Combo2.SetText(f.Combo2->GetText());
+  window.Combo2.SetText(StandIn(f.Combo2->GetText()));
   window.Combo3.SetText(f.Combo3->GetText());
   window.text1.SetText(f.Text(1).GetText());
   window.text2.SetText(f.Text(2).GetText());
   CopyItems(f.List(1), window.list1);
   CopyItems(f.List(2), window.list2);
 
-  ApplySplitFields(scratch, fields);
+  // The URL is the fields' texts with the numbers between them: the same with stand-ins.
+  const size_t numbersBegin = fields.url.size() + (fields.subfolder ? fields.subfolder->size() : 0);
+  const StringView numbers = url.substr(numbersBegin, url.size() - numbersBegin - fields.extension.size());
+  const String url0 = StandIn(fields.url);
+  const String subfolder0 = fields.subfolder ? StandIn(*fields.subfolder) : String();
+  const String extension0 = StandIn(fields.extension);
+  SplitFields shortFields = fields;
+  shortFields.url = url0;
+  if (fields.subfolder) shortFields.subfolder = StringView(subfolder0);
+  shortFields.extension = extension0;
+  const String shortUrl = url0 + subfolder0 + String(numbers) + extension0;
+
+  // The fields, then the expand command as the user's press would run it.
+  ApplySplitFields(scratch, shortFields);
   RunExpandCommand(scratch);
 
   bool found = false;
   for (const String& item : window.urllist.Items()) {
-    if (item.size() != url.size()) return false;
-    found = found || item == url;
+    if (item.size() != shortUrl.size()) return false;
+    found = found || item == shortUrl;
   }
   return found;
 }
@@ -249,8 +314,11 @@ bool SplitUrl(Program& program, bool silent) {
     if (!silent) program.platform->ShowMessage(text, kWarningCaption, kOkOnly);
     return false;
   };
-  const String url = TrimmedUrl(program.form.urltxt->GetText());
+  // The fields are views into this text until they are written.
+  const String text = program.form.urltxt->GetText();
+  const StringView url = TrimmedUrlView(text);
   if (url.empty() || url == kUrlPrompt) return refuse(kUrlMissingMessage);
+  if (HasBlankInside(url)) return refuse(kSplitRefusedMessage + u"\n" + kSplitBlankReason);
 
   const SplitAnalysis analysis = AnalyseUrlSplit(url, program.startNumber);
   if (!analysis.hasDigits) return refuse(kSplitRefusedMessage + u"\n" + kSplitNoNumberReason);

@@ -13,19 +13,21 @@ inline const String kSplitRefusedMessage = u"このURLは分解できません";
 inline const String kSplitNoNumberReason = u"連番になる数字が見つかりません";
 inline const String kSplitWidthReason = u"2桁か3桁の番号だけを分解できます";
 inline const String kSplitNotLinkedReason = u"2つの番号が連動していません";
+inline const String kSplitBlankReason = u"URLに空白や改行が含まれています";
 
-// What the split writes into the window.
+// What the split writes into the window. The texts are views into the URL that was analysed:
+// they live as long as it does.
 struct SplitFields {
-  bool selectStartZero = false;  // select Option0 first, as a click would
+  std::optional<int> selectStart;  // select Option0 (0) or Option1 (1) first, as a click would
   int check3 = 0;
   int check1 = 0;
   int checkund = 0;
   int check2 = 0;
-  String url;                         // urltxt
-  std::optional<String> subfolder;    // Combo2, only when the split sets it
-  String extension;                   // Combo1
-  String secondEnd;                   // Combo3 (and so Text(2))
-  String firstEnd;                    // Text(1)
+  StringView url;                       // urltxt
+  std::optional<StringView> subfolder;  // Combo2, only when the split sets it
+  StringView extension;                 // Combo1
+  String secondEnd;                     // Combo3 (and so Text(2))
+  String firstEnd;                      // Text(1)
 
   bool operator==(const SplitFields&) const = default;
 };
@@ -35,7 +37,7 @@ enum class SplitRefusal { kNoNumber, kWidth, kNotLinked };
 // The two ways to split a URL, worked out from its text and the start number alone. A form
 // that does not fit carries the reason instead of fields.
 struct SplitAnalysis {
-  bool hasDigits = false;        // the file name holds a decimal digit
+  bool hasDigits = false;        // the file name holds a decimal digit outside "%xx" escapes
   bool twoNumbersFound = false;  // a place "digits_xy" in the file name
   std::optional<SplitFields> twoNumbers;
   SplitRefusal twoNumbersRefusal = SplitRefusal::kNotLinked;
@@ -44,9 +46,17 @@ struct SplitAnalysis {
 };
 
 // The URL text without leading and trailing blanks, tabs and line breaks.
-String TrimmedUrl(StringView text);
+StringView TrimmedUrlView(StringView text);
+inline String TrimmedUrl(StringView text) { return String(TrimmedUrlView(text)); }
 
-// Works out the fields for the URL (already trimmed) at the given start number.
+// True when the (trimmed) text holds a blank, a tab or a line break: more than one URL, or
+// none.
+bool HasBlankInside(StringView url);
+
+// Works out the fields for the URL (already trimmed) at the given start number. The file name
+// is looked for in the path only: after the scheme's "//" the host (with user information and
+// port) runs up to the next "/", "?" or "#"; a text without "//" takes all after its last "/".
+// Its cost grows with the URL's length only.
 SplitAnalysis AnalyseUrlSplit(StringView url, double startNumber);
 
 // Writes the fields through the controls, so their change handling runs as for typing.
@@ -54,8 +64,9 @@ void ApplySplitFields(Program& program, const SplitFields& fields);
 
 // Runs the expand command on a scratch copy of the window with the fields applied; true when
 // the list it builds holds the URL and every item is as long as the URL (every number has
-// the URL's width).
-bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, const String& url);
+// the URL's width). The texts around the numbers take no part in the numbering, so the
+// scratch window gets short stand-ins for them: the proof costs the same for any URL length.
+bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, StringView url);
 
 // Splits the URL in urltxt into the fields. Nothing changes when it cannot be split; unless
 // silent, one message box says why. Returns true when the fields were set.

@@ -117,6 +117,19 @@ TEST(SplitUrl, EveryUrlThatSplitsComesBackFromTheExpansion) {
        1, h + u"s/00_00.jpg", h + u"s/00_00.jpg"},
       {"no slash at all", u"12_0c.jpg", 0, {u"", u"", 0, 1, 1, 1, u"12", u"0c", u"0c", u".jpg"}, 13, u"00_00.jpg",
        u"12_0c.jpg"},
+      {"in step only from 0, with start 1: start 0 chosen", h + u"sam/12_0c.jpg", 1,
+       {h, u"sam/", 1, 1, 1, 1, u"12", u"0c", u"0c", u".jpg"}, 13, h + u"sam/00_00.jpg", h + u"sam/12_0c.jpg"},
+      {"in step only from 1, with start 0: start 1 chosen", h + u"sam/13_0c.jpg", 0,
+       {h, u"sam/", 1, 1, 1, 1, u"13", u"0c", u"0c", u".jpg"}, 13, h + u"sam/01_00.jpg", h + u"sam/13_0c.jpg"},
+      {"a host of digits and a port, a real file", u"http://192.168.0.10:8080/img/07.jpg", 0,
+       {u"http://192.168.0.10:8080/img/", u"old/", 0, 1, 0, 0, u"07", u"", u"", u".jpg"}, 8,
+       u"http://192.168.0.10:8080/img/00.jpg", u"http://192.168.0.10:8080/img/07.jpg"},
+      {"the digits of an escape are not the number", h + u"a/photo%2012.jpg", 0,
+       {h + u"a/photo%20", u"old/", 0, 1, 0, 0, u"12", u"", u"", u".jpg"}, 13, h + u"a/photo%2000.jpg",
+       h + u"a/photo%2012.jpg"},
+      {"a slash in the query does not move the name", h + u"a/p05.jpg?u=/b/c", 0,
+       {h + u"a/p", u"old/", 0, 1, 0, 0, u"05", u"", u"", u".jpg?u=/b/c"}, 6, h + u"a/p00.jpg?u=/b/c",
+       h + u"a/p05.jpg?u=/b/c"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -137,13 +150,29 @@ TEST(SplitUrl, EveryUrlThatSplitsComesBackFromTheExpansion) {
   }
 }
 
-TEST(SplitUrl, StartZeroIsChosenAsAClickWouldChooseIt) {
-  SplitWindow w(1);
-  w.window.urltxt.SetText(u"http://example.com/p/img00.png");
-  SplitUrlCommand(w.program);
-  EXPECT_TRUE(w.window.Option0.Value());
-  EXPECT_FALSE(w.window.Option1.Value());
-  EXPECT_EQ(w.program.startNumber, 0);
+TEST(SplitUrl, TheStartNumberThatFitsIsChosenAsAClickWouldChooseIt) {
+  struct Case {
+    String url;
+    int before, after;
+  };
+  const Case cases[] = {
+      {u"http://example.com/p/img00.png", 1, 0},  // one number below the start
+      {u"http://example.com/p/img01.png", 1, 1},  // one number keeps the start
+      {u"http://example.com/s/12_0c.jpg", 1, 0},  // two numbers in step from 0 only
+      {u"http://example.com/s/13_0c.jpg", 0, 1},  // two numbers in step from 1 only
+      {u"http://example.com/s/13_0c.jpg", 1, 1},
+      {u"http://example.com/s/160_9f.jpg", 0, 1},  // the second number's last value
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.url));
+    SplitWindow w(c.before);
+    w.window.urltxt.SetText(c.url);
+    SplitUrlCommand(w.program);
+    EXPECT_EQ(w.window.Option0.Value(), c.after == 0);
+    EXPECT_EQ(w.window.Option1.Value(), c.after == 1);
+    EXPECT_EQ(w.program.startNumber, c.after);
+    EXPECT_TRUE(w.platform.messages.empty());
+  }
 }
 
 TEST(SplitUrl, WhatCannotBeSplitChangesNothingAndSaysWhy) {
@@ -164,9 +193,20 @@ TEST(SplitUrl, WhatCannotBeSplitChangesNothingAndSaysWhy) {
       {"upper-case hex is not made by the list", h + u"sam/12_0C.jpg", 0, refused + u"2桁か3桁の番号だけを分解できます"},
       {"a letter after the second number", h + u"sam/12_0cx.jpg", 0, refused + u"2桁か3桁の番号だけを分解できます"},
       {"two numbers that do not step together", h + u"s/05_0c.jpg", 0, refused + u"2つの番号が連動していません"},
-      {"in step only from 0, with start 1", h + u"sam/12_0c.jpg", 1, refused + u"2つの番号が連動していません"},
+      {"in step with neither start", h + u"sam/14_0c.jpg", 1, refused + u"2つの番号が連動していません"},
+      {"a host and port without a path", u"http://example.com:80", 0, refused + u"連番になる数字が見つかりません"},
+      {"digits in the host", u"http://img12.example.com", 0, refused + u"連番になる数字が見つかりません"},
+      {"an address for a host", u"http://192.168.0.10", 0, refused + u"連番になる数字が見つかりません"},
+      {"two numbers in the host", u"http://x12_0c.com", 0, refused + u"連番になる数字が見つかりません"},
+      {"a query right after the host", u"http://x.com?p=12", 0, refused + u"連番になる数字が見つかりません"},
+      {"a path ending in a slash", u"http://news24.example.com/a12/", 0, refused + u"連番になる数字が見つかりません"},
+      {"an escape's digits only", h + u"a/photo%20.jpg", 0, refused + u"連番になる数字が見つかりません"},
+      {"one digit after an escape", h + u"a/img%201.jpg", 0, refused + u"2桁か3桁の番号だけを分解できます"},
+      {"two URLs on two lines", h + u"a/01.jpg\r\n" + h + u"a/02.jpg", 0, refused + u"URLに空白や改行が含まれています"},
+      {"a tab inside", h + u"a/01.jpg\tx", 0, refused + u"URLに空白や改行が含まれています"},
+      {"a blank inside", h + u"a b/01.jpg", 0, refused + u"URLに空白や改行が含まれています"},
       {"four digits before the underscore", h + u"s/2012_0c.jpg", 0, refused + u"2桁か3桁の番号だけを分解できます"},
-      {"beyond the second number's last value", h + u"s/160_9f.jpg", 0, refused + u"2つの番号が連動していません"},
+      {"past the second number's last value", h + u"s/161_9f.jpg", 0, refused + u"2つの番号が連動していません"},
       {"empty", u"", 0, u"URLを入力して下さい"},
       {"the prompt", kUrlPrompt, 0, u"URLを入力して下さい"},
       {"blanks and a line break", u"  \r\n", 0, u"URLを入力して下さい"},
@@ -199,6 +239,9 @@ TEST(SplitUrl, TheClipboardWatcherSplitsCopiedUrlsWhenAsked) {
       {"one digit: stays whole", true, h + u"a/5.jpg", h + u"a/5.jpg", u"5"},
       {"off: the URL as copied", false, h + u"sam/12_0c.jpg\r\n", h + u"sam/12_0c.jpg\r\n", u"5"},
       {"not a URL: nothing", true, u"sam/12_0c.jpg", u"before", u"5"},
+      {"digits in the host only: stays whole", true, u"http://news24.example.com", u"http://news24.example.com", u"5"},
+      {"two lines: stays whole", true, h + u"a/01.jpg\r\n" + h + u"a/02.jpg", h + u"a/01.jpg\r\n" + h + u"a/02.jpg",
+       u"5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -218,8 +261,12 @@ TEST(SplitUrl, AnalysisOfTheTwoForms) {
   const SplitAnalysis linked = AnalyseUrlSplit(u"http://x/s/13_0c.jpg", 1);
   ASSERT_TRUE(linked.twoNumbers);
   EXPECT_EQ(linked.twoNumbers->secondEnd, u"0c");
-  EXPECT_FALSE(AnalyseUrlSplit(u"http://x/s/13_0c.jpg", 0).twoNumbers);
-  EXPECT_TRUE(AnalyseUrlSplit(u"http://x/s/13_0c.jpg", 0).twoNumbersFound);
+  EXPECT_FALSE(linked.twoNumbers->selectStart);
+  const SplitAnalysis fromOne = AnalyseUrlSplit(u"http://x/s/13_0c.jpg", 0);
+  ASSERT_TRUE(fromOne.twoNumbers);
+  EXPECT_EQ(fromOne.twoNumbers->selectStart, 1);
+  EXPECT_FALSE(AnalyseUrlSplit(u"http://x/s/14_0c.jpg", 0).twoNumbers);
+  EXPECT_TRUE(AnalyseUrlSplit(u"http://x/s/14_0c.jpg", 0).twoNumbersFound);
   EXPECT_FALSE(AnalyseUrlSplit(u"http://x/s/p13.jpg", 0).twoNumbersFound);
   EXPECT_FALSE(AnalyseUrlSplit(u"http://x/s/photo.jpg", 0).hasDigits);
 }
