@@ -17,9 +17,22 @@ void ShutDown(Program& program) {
   RemoveClipboardWatcher(program);
   UpdateHistoryLists(program);
   // The watcher is out already: nothing that runs here can change urltxt from the clipboard.
-  // A close or an end of the session that arrives now finds the shut-down in progress.
+  // A close that arrives now finds the shut-down in progress; an end of the session saves
+  // at once, as it must before it returns.
   program.platform->ProcessPendingMessages();
+  if (program.shutDown == ShutDownState::kSessionEnded) return;
   SaveSettings(program);  // tells the user itself when the file cannot be written
+}
+
+// Runs `steps` with a platform that shows no message box: while Windows ends the session
+// nobody is there to answer one, and an open box would hold the end of the session up.
+template <typename Steps>
+void WithoutBoxes(Program& program, Steps steps) {
+  Platform& platform = *program.platform;
+  PlatformWithoutBoxes withoutBoxes(platform, PlatformWithoutBoxes::kRun);
+  program.platform = &withoutBoxes;
+  steps();
+  program.platform = &platform;
 }
 
 }  // namespace
@@ -45,14 +58,20 @@ void UnloadMainWindow(Program& program) {
 }
 
 void EndSessionMainWindow(Program& program, bool ending) {
-  if (!ending || program.shutDown != ShutDownState::kRunning) return;
-  Platform& platform = *program.platform;
-  // While Windows ends the session nobody is there to answer a box, and an open one would
-  // hold the end of the session up.
-  PlatformWithoutBoxes withoutBoxes(platform, PlatformWithoutBoxes::kRun);
-  program.platform = &withoutBoxes;
-  ShutDown(program);
-  program.platform = &platform;
+  if (!ending) return;
+  switch (program.shutDown) {
+    case ShutDownState::kRunning:
+      WithoutBoxes(program, [&program] { ShutDown(program); });
+      break;
+    case ShutDownState::kInProgress:
+      // The close's shut-down is letting pending messages run: the watcher is out and the
+      // histories are taken, but its save would come only after this returns, when Windows
+      // may have ended the process. Save now; the close then skips its own.
+      WithoutBoxes(program, [&program] { SaveSettings(program); });
+      break;
+    case ShutDownState::kSessionEnded:
+      return;
+  }
   program.shutDown = ShutDownState::kSessionEnded;
 }
 

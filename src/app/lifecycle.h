@@ -18,7 +18,9 @@ void UnloadMainWindow(Program& program);
 // When Windows has asked whether the session may end (WM_ENDSESSION; `ending` is its wParam).
 // When it ends: the same steps as the unload before the windows close, once, without any
 // message box (a file that cannot be written is given up quietly); the windows are left to
-// the system. Nothing when it does not end, or when a shut-down has begun already.
+// the system. When the close's shut-down is already under way, only its save, at once. The
+// file is written before this returns, once, whichever came first; nothing when the session
+// does not end.
 void EndSessionMainWindow(Program& program, bool ending);
 
 }  // namespace velnor
