@@ -107,13 +107,9 @@ void LoadAboutBox(AboutBox& box) {
   SetWindowTextW(box.window, Wide(kApplicationTitle + kCaptionSuffix));
 }
 
-// Moved to a monitor of another DPI: the system's rectangle, then everything inside again.
-// Where the frame does not grow with the DPI (Wine draws frames at the system's), the
+// Where the frame is not drawn at the box's DPI (Wine draws frames at the system's), the
 // client area is set back to its layout size, keeping the top-left corner.
-void ChangeAboutBoxDpi(AboutBox& box, int dpi, const RECT& suggested) {
-  box.dpi = dpi;
-  SetWindowPos(box.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+void KeepClientAtLayoutSize(const AboutBox& box) {
   RECT client{};
   RECT outer{};
   GetClientRect(box.window, &client);
@@ -124,6 +120,14 @@ void ChangeAboutBoxDpi(AboutBox& box, int dpi, const RECT& suggested) {
     SetWindowPos(box.window, nullptr, 0, 0, outer.right - outer.left + widthError,
                  outer.bottom - outer.top + heightError, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+// Moved to a monitor of another DPI: the system's rectangle, then everything inside again.
+void ChangeAboutBoxDpi(AboutBox& box, int dpi, const RECT& suggested) {
+  box.dpi = dpi;
+  SetWindowPos(box.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepClientAtLayoutSize(box);
   LayOutAboutBox(box);
   RedrawWindow(box.window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
@@ -206,7 +210,7 @@ bool RegisterAboutBoxClass() {
 // The outer rectangle for the client area, centred over the owner and kept on its monitor.
 RECT PlaceOverOwner(HWND owner, int dpi) {
   RECT frame{0, 0, TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  AdjustFrameForDpi(frame, kStyle, kExStyle, dpi);  // the frame of the owner's monitor
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
 
@@ -251,6 +255,7 @@ void ShowAboutBox(HWND owner, int dpi) {
     return;
   }
 
+  KeepClientAtLayoutSize(box);
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(box.window, SW_SHOWNORMAL);
   SetFocus(GetDlgItem(box.window, kAboutOk));

@@ -23,6 +23,13 @@ int SystemMetricForDpi(int index, int dpi) {
   return MulDiv(GetSystemMetrics(index), dpi, ScreenDpiX());
 }
 
+void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
+  using Adjust = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjust = SystemFunction<Adjust>(L"user32.dll", "AdjustWindowRectExForDpi");
+  if (adjust && adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
 HFONT CreateUiFont(int dpi) {
   using GetParameter = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
   static const auto getParameter = SystemFunction<GetParameter>(L"user32.dll", "SystemParametersInfoForDpi");

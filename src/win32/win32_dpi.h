@@ -14,6 +14,10 @@ int WindowDpi(HWND window);
 // A system metric (SM_CXICON, ...) at the given DPI.
 int SystemMetricForDpi(int index, int dpi);
 
+// Grows a client rectangle to the outer rectangle of a window without a menu, with the frame
+// drawn at the given DPI (AdjustWindowRectExForDpi), or at the system's where that is missing.
+void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
+
 // The system's user-interface font (the message font) at the given DPI. The caller deletes
 // it; never nullptr (the stock GUI font at worst, which DeleteObject ignores).
 HFONT CreateUiFont(int dpi);
