@@ -38,8 +38,9 @@ void TakeCopiedUrlOrRetry(Program& program, int retries) {
 }  // namespace
 
 void PutCopiedUrl(Program& program, const String& url) {
+  // Only when the user has turned the automatic split on; urltxt then has its first part.
+  if (SplitCopiedUrl(program, url)) return;
   program.form.urltxt->SetText(url);
-  SplitCopiedUrl(program);  // only when the user has turned the automatic split on
 }
 
 bool IsCopiedUrl(StringView text) { return text.starts_with(u"http://"); }

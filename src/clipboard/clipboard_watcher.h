@@ -35,8 +35,9 @@ void OnClipboardRetryTimer(Program& program);
 intptr_t ClipboardWindowProc(Program& program, unsigned message, uintptr_t wParam,
                              intptr_t lParam);
 
-// Makes a URL that the watcher took from the clipboard the whole text of urltxt. Every way
-// the watcher takes a URL goes through here.
+// Makes a URL that the watcher took from the clipboard the whole text of urltxt, or, with the
+// automatic split on, splits it into the fields when it can. Every way the watcher takes a
+// URL goes through here.
 void PutCopiedUrl(Program& program, const String& url);
 
 // True for a text that begins with "http://", exactly (case-sensitive, 7 characters at least).

@@ -310,12 +310,15 @@ bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, Str
 }
 
 bool SplitUrl(Program& program, bool silent) {
-  auto refuse = [&program, silent](const String& text) {
-    if (!silent) program.platform->ShowMessage(text, kWarningCaption, kOkOnly);
+  // The fields are views into this copy until they are written.
+  return SplitUrlText(program, program.form.urltxt->GetText(), silent);
+}
+
+bool SplitUrlText(Program& program, const String& text, bool silent) {
+  auto refuse = [&program, silent](const String& message) {
+    if (!silent) program.platform->ShowMessage(message, kWarningCaption, kOkOnly);
     return false;
   };
-  // The fields are views into this text until they are written.
-  const String text = program.form.urltxt->GetText();
   const StringView url = TrimmedUrlView(text);
   if (url.empty() || url == kUrlPrompt) return refuse(kUrlMissingMessage);
   if (HasBlankInside(url)) return refuse(kSplitRefusedMessage + u"\n" + kSplitBlankReason);
@@ -344,8 +347,8 @@ bool SplitUrl(Program& program, bool silent) {
 
 void SplitUrlCommand(Program& program) { SplitUrl(program, false); }
 
-void SplitCopiedUrl(Program& program) {
-  if (program.autoSplit) SplitUrl(program, true);
+bool SplitCopiedUrl(Program& program, const String& url) {
+  return program.autoSplit && SplitUrlText(program, url, true);
 }
 
 }  // namespace velnor

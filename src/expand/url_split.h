@@ -72,11 +72,16 @@ bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, Str
 // silent, one message box says why. Returns true when the fields were set.
 bool SplitUrl(Program& program, bool silent);
 
+// The same for a text that is not in urltxt yet: urltxt gets its first part only when it
+// splits, and is not touched otherwise.
+bool SplitUrlText(Program& program, const String& text, bool silent);
+
 // The Edit menu's command (Ctrl+D).
 void SplitUrlCommand(Program& program);
 
-// After the clipboard watcher has put a URL into urltxt: splits it when the user has asked
-// for that, without a word when it cannot be split.
-void SplitCopiedUrl(Program& program);
+// For a URL that the clipboard watcher takes: splits it into the fields when the user has
+// asked for that, without a word when it cannot be split. True when it was split; urltxt then
+// holds its first part, written once (a long URL costs the edit control seconds a write).
+bool SplitCopiedUrl(Program& program, const String& url);
 
 }  // namespace velnor
