@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/temporary_path.h"
 #include "win32/win32_text.h"
 
 namespace velnor {
@@ -30,22 +31,13 @@ String WithBackslash(const String& folder) {
   return folder + u'\\';
 }
 
-// A name for the temporary file beside the target that no other file has; the file is
-// created here, so that no other process can take the name in between. The name is no
-// longer than the target's (at most 9 characters: "~" and base-36 digits), so that any path
-// the system takes for the target also takes the temporary file.
+// A temporary file beside the target that no other file has; it is created here, so that no
+// other process can take the name in between.
 HANDLE CreateTemporaryBeside(const String& path, String& temporary) {
-  static constexpr char16_t kDigits[] = u"0123456789abcdefghijklmnopqrstuvwxyz";
-  const size_t nameBegin = path.find_last_of(u"\\/") + 1;  // 0 when there is no folder
-  const size_t length = std::min<size_t>(path.size() - nameBegin, 9);
-  if (length == 0) return INVALID_HANDLE_VALUE;
   const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (DWORD attempt = 0; attempt < 100; ++attempt) {
-    temporary.assign(path, 0, nameBegin);
-    if (length > 1) temporary += u'~';
-    for (DWORD rest = seed + attempt * 7919; temporary.size() < nameBegin + length; rest /= 36) {
-      temporary += kDigits[rest % 36];
-    }
+    temporary = TemporaryPathBeside(path, seed + attempt * 7919);
+    if (temporary.empty()) break;
     HANDLE file = CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/save_list_command.h"
+#include "app/temporary_path.h"
 #include "model_clipboard.h"
 
 namespace velnor::testing {
@@ -137,3 +138,35 @@ TEST(SaveListToFile, StartsInTheFolderOfTheLastSaveOfThisRun) {
 
 }  // namespace
 }  // namespace velnor::testing
+
+namespace velnor {
+namespace {
+
+// The temporary file sits in the target's folder, and its name is never longer than the
+// target's: a target near the system's path limit can be written through it.
+TEST(TemporaryPathBeside, SameFolderNeverALongerName) {
+  struct Case {
+    String path;
+    uint32_t number;
+    String temporary;
+  };
+  const Case cases[] = {
+      {u"C:\\lists\\urllist.txt", 0, u"C:\\lists\\~00000000"},
+      {u"C:\\lists\\urllist.txt", 36 * 36 + 35, u"C:\\lists\\~z0100000"},
+      {u"C:\\lists\\ab", 0xFFFFFFFFu, u"C:\\lists\\~3"},
+      {u"C:\\lists\\a", 35, u"C:\\lists\\z"},
+      {u"D:/x/list", 1, u"D:/x/~100"},
+      {u"list.txt", 2, u"~2000000"},
+      {u"C:\\lists\\", 0, u""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.path));
+    EXPECT_EQ(TemporaryPathBeside(c.path, c.number), c.temporary);
+  }
+  const String nearTheLimit = u"C:\\" + String(251, u'n') + u".txt";
+  EXPECT_EQ(TemporaryPathBeside(nearTheLimit, 7).size(), size_t{3 + 9});
+  EXPECT_NE(TemporaryPathBeside(u"C:\\a\\b", 1), TemporaryPathBeside(u"C:\\a\\b", 2));
+}
+
+}  // namespace
+}  // namespace velnor
