@@ -17,6 +17,9 @@ constexpr int kHighestSecondIndex = 159;
 
 constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 constexpr bool IsLowerHexLetter(char16_t c) { return c >= u'a' && c <= u'f'; }
+constexpr bool IsHexDigit(char16_t c) {
+  return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
 constexpr bool IsLetterOrDigit(char16_t c) {
   return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
@@ -57,10 +60,6 @@ std::optional<UrlNumber> ReadUrlNumber(StringView digits) {
     number.endText = String(digits);
   }
   return number;
-}
-
-constexpr bool IsHexDigit(char16_t c) {
-  return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
 // Where the file name lies in the URL, and which of its digits may belong to a running
