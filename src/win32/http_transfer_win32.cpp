@@ -1,0 +1,546 @@
+#include "win32/http_transfer_win32.h"
+
+#include <winhttp.h>
+
+#include <ctime>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "download/http_answer.h"
+#include "win32/res/version.h"
+#include "win32/win32_text.h"
+
+namespace velnor {
+
+const wchar_t kUserAgent[] = L"Velnor/" VELNOR_VERSION_WTEXT;
+
+namespace {
+
+constexpr DWORD kBufferSize = 64 * 1024;
+constexpr ULONGLONG kProgressIntervalMs = 100;  // at most about 10 updates a second a transfer
+constexpr int kConnectTimeoutMs = 15000;
+constexpr int kSendReceiveTimeoutMs = 30000;
+constexpr DWORD kMaxRedirects = 10;
+constexpr DWORD kWorkerGoneWaitMs = 1000;
+
+// One transfer under way, shared by its worker and CancelAll. Its lock makes "still wanted?"
+// and the write that follows one step, so that nothing is written once a cancel returned.
+struct Transfer {
+  SRWLOCK lock = SRWLOCK_INIT;
+  TransferRequest request;
+  HINTERNET handle = nullptr;  // the request handle while open; CancelAll may close it first
+  uint64_t partSize = 0;
+  bool cancelled = false;
+};
+
+void Post(HWND window, UINT message, void* note) {
+  if (!PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(note))) {
+    if (message == kTransferProgressMessage) delete static_cast<TransferProgress*>(note);
+    else delete static_cast<TransferResult*>(note);
+  }
+}
+
+void PostResult(HWND window, const TransferResult& result) {
+  Post(window, kTransferFinishedMessage, new TransferResult(result));
+}
+
+// The system's proxy: the automatic choice of Windows 8.1 and later, else the user's own
+// proxy settings (those of the browser's control panel).
+HINTERNET OpenSession() {
+  HINTERNET session = WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                                  WINHTTP_NO_PROXY_BYPASS, 0);
+  if (!session) {
+    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG user{};
+    const bool named = WinHttpGetIEProxyConfigForCurrentUser(&user) && user.lpszProxy;
+    session = WinHttpOpen(kUserAgent, named ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                          named ? user.lpszProxy : WINHTTP_NO_PROXY_NAME,
+                          named && user.lpszProxyBypass ? user.lpszProxyBypass : WINHTTP_NO_PROXY_BYPASS, 0);
+    for (LPWSTR text : {user.lpszAutoConfigUrl, user.lpszProxy, user.lpszProxyBypass}) {
+      if (text) GlobalFree(text);
+    }
+  }
+  if (!session) return nullptr;
+  WinHttpSetTimeouts(session, kConnectTimeoutMs, kConnectTimeoutMs, kSendReceiveTimeoutMs, kSendReceiveTimeoutMs);
+  // TLS 1.2 and 1.3; a system that does not know 1.3 refuses the pair, and gets 1.2 alone.
+  DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+  if (!WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) {
+    protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
+    WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
+  }
+  return session;
+}
+
+// What a failed WinHTTP call means for the item. Wine reports a refused certificate as a
+// secure channel error where Windows reports a secure failure.
+TransferOutcome OutcomeOfError(DWORD error, bool bodyStarted) {
+  switch (error) {
+    case ERROR_WINHTTP_TIMEOUT: return TransferOutcome::kTimeout;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+    case ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED: return TransferOutcome::kCertificate;
+    case ERROR_WINHTTP_REDIRECT_FAILED: return TransferOutcome::kTooManyRedirects;
+    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
+    case ERROR_WINHTTP_INVALID_URL: return TransferOutcome::kUnsupportedUrl;
+    default: return bodyStarted ? TransferOutcome::kCutShort : TransferOutcome::kCannotConnect;
+  }
+}
+
+// The path and query as sent: what is not plain printable ASCII goes as UTF-8 escapes, the
+// rest (escapes the URL has already included) as written; the fragment stays behind.
+std::wstring RequestPath(const wchar_t* path, DWORD pathLength, const wchar_t* extra, DWORD extraLength) {
+  String whole = FromWide(path, pathLength) + FromWide(extra, extraLength);
+  if (const size_t fragment = whole.find(u'#'); fragment != String::npos) whole.resize(fragment);
+  if (whole.empty() || whole[0] != u'/') whole.insert(whole.begin(), u'/');
+  std::wstring escaped;
+  static const char kHex[] = "0123456789ABCDEF";
+  for (size_t i = 0; i < whole.size();) {
+    const char16_t c = whole[i];
+    if (c > 0x20 && c < 0x7F) {
+      escaped += static_cast<wchar_t>(c);
+      ++i;
+      continue;
+    }
+    size_t units = IsHighSurrogate(c) && i + 1 < whole.size() && IsLowSurrogate(whole[i + 1]) ? 2 : 1;
+    for (unsigned char byte : ToUtf8(StringView(whole).substr(i, units))) {
+      escaped += L'%';
+      escaped += static_cast<wchar_t>(kHex[byte >> 4]);
+      escaped += static_cast<wchar_t>(kHex[byte & 15]);
+    }
+    i += units;
+  }
+  return escaped;
+}
+
+// A response header as text; empty when the server sent none.
+std::wstring Header(HINTERNET request, DWORD query) {
+  DWORD bytes = 0;
+  WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &bytes,
+                      WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return std::wstring();
+  std::wstring text(bytes / sizeof(wchar_t), L'\0');
+  if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &bytes,
+                           WINHTTP_NO_HEADER_INDEX)) {
+    return std::wstring();
+  }
+  text.resize(bytes / sizeof(wchar_t));
+  return text;
+}
+
+std::optional<uint64_t> Number(const std::wstring& text) {
+  if (text.empty() || text.size() > 19) return std::nullopt;
+  uint64_t value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    value = value * 10 + static_cast<uint64_t>(c - L'0');
+  }
+  return value;
+}
+
+// "bytes FIRST-LAST/TOTAL": the first byte and the whole size (nullopt for "*").
+struct ContentRange {
+  std::optional<uint64_t> first;
+  std::optional<uint64_t> total;
+};
+ContentRange ParseContentRange(const std::wstring& text) {
+  ContentRange range;
+  const size_t space = text.find(L' ');
+  const size_t dash = text.find(L'-');
+  const size_t slash = text.find(L'/');
+  if (space == std::wstring::npos || dash == std::wstring::npos || slash == std::wstring::npos || dash < space) {
+    return range;
+  }
+  range.first = Number(text.substr(space + 1, dash - space - 1));
+  range.total = Number(text.substr(slash + 1));
+  return range;
+}
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t length = wcslen(prefix);
+  return text.size() >= length && _wcsnicmp(text.c_str(), prefix, length) == 0;
+}
+
+// A redirect from the https address the request stands at now to a plain http one.
+bool LeavesHttps(HINTERNET request, const std::wstring& location) {
+  DWORD bytes = 0;
+  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &bytes);
+  std::wstring url(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url.data(), &bytes)) return false;
+  return StartsWithNoCase(url, L"https:") && StartsWithNoCase(location, L"http:");
+}
+
+class Worker {
+ public:
+  Worker(WinHttpTransfer::Shared& shared, Transfer& transfer);
+  TransferResult Run();
+
+ private:
+  bool StillWanted();
+  TransferResult Fail(DWORD error, bool bodyStarted);
+  TransferResult Answer();
+  TransferResult Body(BodyPlacement placement, std::optional<uint64_t> length);
+  // Under the transfer's lock: false once it was cancelled, and then nothing is written.
+  bool Write(HANDLE file, const char* data, DWORD size);
+  void Progress();
+
+  WinHttpTransfer::Shared& shared_;
+  Transfer& transfer_;
+  const TransferRequest& request_;
+  HINTERNET request_handle_ = nullptr;
+  TransferResult result_;
+  ULONGLONG lastProgress_ = 0;
+};
+
+}  // namespace
+
+struct WinHttpTransfer::Shared {
+  SRWLOCK lock = SRWLOCK_INIT;
+  CONDITION_VARIABLE wake = CONDITION_VARIABLE_INIT;
+  HWND window = nullptr;
+  HINTERNET session = nullptr;
+  std::deque<TransferRequest> queue;
+  std::vector<Transfer*> active;
+  std::vector<HANDLE> threads;
+  int idleWorkers = 0;
+  bool closing = false;
+  LONG references = 1;  // the owner's and one a worker
+
+  void Release() {
+    if (InterlockedDecrement(&references) != 0) return;
+    if (session) WinHttpCloseHandle(session);
+    delete this;
+  }
+};
+
+namespace {
+
+Worker::Worker(WinHttpTransfer::Shared& shared, Transfer& transfer)
+    : shared_(shared), transfer_(transfer), request_(transfer.request) {
+  result_.item = request_.item;
+  result_.partSize = request_.resumeFrom;
+}
+
+bool Worker::StillWanted() {
+  AcquireSRWLockShared(&transfer_.lock);
+  const bool wanted = !transfer_.cancelled;
+  ReleaseSRWLockShared(&transfer_.lock);
+  return wanted;
+}
+
+TransferResult Worker::Fail(DWORD error, bool bodyStarted) {
+  result_.outcome = StillWanted() ? OutcomeOfError(error, bodyStarted) : TransferOutcome::kCancelled;
+  return result_;
+}
+
+TransferResult Worker::Run() {
+  if (!IsSupportedUrl(request_.url)) {
+    result_.outcome = TransferOutcome::kUnsupportedUrl;
+    return result_;
+  }
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(Wide(request_.url), static_cast<DWORD>(request_.url.size()), 0, &parts) ||
+      parts.dwHostNameLength == 0) {
+    result_.outcome = TransferOutcome::kUnsupportedUrl;
+    return result_;
+  }
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  const std::wstring path = RequestPath(parts.lpszUrlPath, parts.dwUrlPathLength, parts.lpszExtraInfo,
+                                        parts.dwExtraInfoLength);
+  const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+
+  HINTERNET connection = WinHttpConnect(shared_.session, host.c_str(), parts.nPort, 0);
+  if (!connection) return Fail(GetLastError(), false);
+  HINTERNET request = WinHttpOpenRequest(
+      connection, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+      WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY | (secure ? WINHTTP_FLAG_SECURE : 0));
+  if (!request) {
+    const DWORD error = GetLastError();
+    WinHttpCloseHandle(connection);
+    return Fail(error, false);
+  }
+  AcquireSRWLockExclusive(&transfer_.lock);
+  const bool cancelled = transfer_.cancelled;
+  if (!cancelled) transfer_.handle = request;
+  ReleaseSRWLockExclusive(&transfer_.lock);
+  if (cancelled) {
+    WinHttpCloseHandle(request);
+    WinHttpCloseHandle(connection);
+    result_.outcome = TransferOutcome::kCancelled;
+    return result_;
+  }
+  request_handle_ = request;
+  const TransferResult result = Answer();
+  // A handle CancelAll has not closed already is closed here.
+  AcquireSRWLockExclusive(&transfer_.lock);
+  HINTERNET open = transfer_.handle;
+  transfer_.handle = nullptr;
+  ReleaseSRWLockExclusive(&transfer_.lock);
+  if (open) WinHttpCloseHandle(open);
+  WinHttpCloseHandle(connection);
+  return result;
+}
+
+TransferResult Worker::Answer() {
+  HINTERNET request = request_handle_;
+  // Redirects followed up to ten times, never from https to http; bodies left as they come.
+  DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
+  WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+  DWORD redirects = kMaxRedirects;
+  WinHttpSetOption(request, WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects, sizeof redirects);
+
+  std::wstring headers;
+  if (!request_.referer.empty()) headers += L"Referer: " + std::wstring(Wide(request_.referer)) + L"\r\n";
+  if (request_.resumeFrom > 0) headers += L"Range: bytes=" + std::to_wstring(request_.resumeFrom) + L"-\r\n";
+  if (!WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                          headers.empty() ? 0 : static_cast<DWORD>(-1L), WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+      !WinHttpReceiveResponse(request, nullptr)) {
+    return Fail(GetLastError(), false);
+  }
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
+    return Fail(GetLastError(), false);
+  }
+  result_.status = static_cast<int>(status);
+  if (status != 200 && status != 206) {
+    const std::wstring retryAfter = Header(request, WINHTTP_QUERY_RETRY_AFTER);
+    if (!retryAfter.empty()) {
+      result_.retryAfterSeconds =
+          ParseRetryAfterSeconds(FromWide(retryAfter.data(), retryAfter.size()), static_cast<int64_t>(time(nullptr)));
+    }
+    // A redirect still unanswered after ten is one too many, unless it was one from https
+    // to http, which is never followed and fails as the answer it is.
+    const std::wstring location = Header(request, WINHTTP_QUERY_LOCATION);
+    const bool redirect = status >= 300 && status < 400 && status != 304 && !location.empty();
+    result_.outcome = redirect && !LeavesHttps(request, location) ? TransferOutcome::kTooManyRedirects
+                                                                  : TransferOutcome::kHttpError;
+    return result_;
+  }
+  const std::wstring contentRange = Header(request, WINHTTP_QUERY_CONTENT_RANGE);
+  const std::optional<uint64_t> length = Number(Header(request, WINHTTP_QUERY_CONTENT_LENGTH));
+  BodyPlacement placement =
+      PlaceBody(request_.resumeFrom, static_cast<int>(status), FromWide(contentRange.data(), contentRange.size()));
+  if (status == 206) {
+    const ContentRange range = ParseContentRange(contentRange);
+    result_.totalSize = range.total;
+    // Part of the file, but not from where the part ends: it cannot be placed. The part is
+    // emptied, and the next try asks for the whole file.
+    if (placement == BodyPlacement::kRewrite && range.first.value_or(1) != 0) {
+      HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      result_.partSize = 0;
+      result_.outcome = TransferOutcome::kCutShort;
+      return result_;
+    }
+  } else {
+    result_.totalSize = length;
+  }
+  return Body(placement, length);
+}
+
+bool Worker::Write(HANDLE file, const char* data, DWORD size) {
+  AcquireSRWLockExclusive(&transfer_.lock);
+  bool written = false;
+  if (!transfer_.cancelled) {
+    DWORD done = 0;
+    written = WriteFile(file, data, size, &done, nullptr) && done == size;
+    if (written) transfer_.partSize += size;
+  }
+  ReleaseSRWLockExclusive(&transfer_.lock);
+  return written;
+}
+
+void Worker::Progress() {
+  const ULONGLONG now = GetTickCount64();
+  if (now - lastProgress_ < kProgressIntervalMs) return;
+  lastProgress_ = now;
+  AcquireSRWLockShared(&transfer_.lock);
+  if (!transfer_.cancelled) {
+    Post(shared_.window, kTransferProgressMessage,
+         new TransferProgress{request_.item, transfer_.partSize, result_.totalSize});
+  }
+  ReleaseSRWLockShared(&transfer_.lock);
+}
+
+TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> length) {
+  const bool append = placement == BodyPlacement::kAppend;
+  HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  uint64_t start = 0;
+  bool ready = file != INVALID_HANDLE_VALUE;
+  if (ready && append) {
+    // The part must hold exactly what was asked past: more is cut off, less cannot be resumed.
+    LARGE_INTEGER size{};
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(request_.resumeFrom);
+    ready = GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) >= request_.resumeFrom &&
+            SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    start = request_.resumeFrom;
+  }
+  AcquireSRWLockExclusive(&transfer_.lock);
+  transfer_.partSize = start;
+  ReleaseSRWLockExclusive(&transfer_.lock);
+  result_.partSize = start;
+
+  std::vector<char> buffer(kBufferSize);
+  uint64_t received = 0;
+  bool failedWrite = !ready;
+  DWORD readError = ERROR_SUCCESS;
+  while (!failedWrite) {
+    DWORD got = 0;
+    if (!WinHttpReadData(request_handle_, buffer.data(), kBufferSize, &got)) {
+      readError = GetLastError();
+      break;
+    }
+    if (got == 0) break;
+    if (!Write(file, buffer.data(), got)) {
+      failedWrite = StillWanted();
+      if (!failedWrite) break;
+    }
+    received += got;
+    Progress();
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+
+  AcquireSRWLockShared(&transfer_.lock);
+  const bool cancelled = transfer_.cancelled;
+  result_.partSize = transfer_.partSize;
+  ReleaseSRWLockShared(&transfer_.lock);
+  if (cancelled) {
+    result_.outcome = TransferOutcome::kCancelled;
+  } else if (failedWrite) {
+    DeleteFileW(Wide(request_.partPath));
+    result_.partSize = 0;
+    result_.outcome = TransferOutcome::kWriteFailed;
+  } else if (readError != ERROR_SUCCESS) {
+    result_.outcome = OutcomeOfError(readError, true);
+  } else if (length && received < *length) {
+    result_.outcome = TransferOutcome::kCutShort;
+  } else {
+    result_.outcome = TransferOutcome::kComplete;
+  }
+  return result_;
+}
+
+DWORD WINAPI WorkerThread(LPVOID parameter) {
+  auto* shared = static_cast<WinHttpTransfer::Shared*>(parameter);
+  AcquireSRWLockExclusive(&shared->lock);
+  for (;;) {
+    while (shared->queue.empty() && !shared->closing) {
+      SleepConditionVariableSRW(&shared->wake, &shared->lock, INFINITE, 0);
+    }
+    if (shared->closing) break;
+    Transfer transfer;
+    transfer.request = std::move(shared->queue.front());
+    transfer.partSize = transfer.request.resumeFrom;
+    shared->queue.pop_front();
+    shared->active.push_back(&transfer);
+    --shared->idleWorkers;
+    ReleaseSRWLockExclusive(&shared->lock);
+
+    const TransferResult result = Worker(*shared, transfer).Run();
+
+    AcquireSRWLockExclusive(&shared->lock);
+    std::erase(shared->active, &transfer);
+    ++shared->idleWorkers;
+    // A cancelled transfer was reported by CancelAll already.
+    if (!transfer.cancelled) PostResult(shared->window, result);
+  }
+  --shared->idleWorkers;
+  ReleaseSRWLockExclusive(&shared->lock);
+  shared->Release();
+  return 0;
+}
+
+}  // namespace
+
+WinHttpTransfer::WinHttpTransfer(HWND window) : shared_(new Shared) {
+  shared_->window = window;
+  shared_->session = OpenSession();
+}
+
+WinHttpTransfer::~WinHttpTransfer() {
+  AcquireSRWLockExclusive(&shared_->lock);
+  shared_->closing = true;
+  ReleaseSRWLockExclusive(&shared_->lock);
+  CancelAll();
+  WakeAllConditionVariable(&shared_->wake);
+  if (!shared_->threads.empty()) {
+    WaitForMultipleObjects(static_cast<DWORD>(shared_->threads.size()), shared_->threads.data(), TRUE,
+                           kWorkerGoneWaitMs);
+  }
+  for (HANDLE thread : shared_->threads) CloseHandle(thread);
+  shared_->threads.clear();
+  shared_->Release();
+}
+
+void WinHttpTransfer::Start(const TransferRequest& request) {
+  AcquireSRWLockExclusive(&shared_->lock);
+  shared_->queue.push_back(request);
+  bool failedToStart = false;
+  if (static_cast<int>(shared_->queue.size()) > shared_->idleWorkers) {
+    InterlockedIncrement(&shared_->references);
+    HANDLE thread = CreateThread(nullptr, 0, WorkerThread, shared_, 0, nullptr);
+    if (thread) {
+      ++shared_->idleWorkers;
+      shared_->threads.push_back(thread);
+    } else {
+      InterlockedDecrement(&shared_->references);
+      failedToStart = shared_->idleWorkers == 0;
+    }
+  }
+  if (failedToStart || !shared_->session) {
+    // No thread and no session: nothing can connect.
+    shared_->queue.pop_back();
+    TransferResult result;
+    result.item = request.item;
+    result.partSize = request.resumeFrom;
+    PostResult(shared_->window, result);
+  }
+  ReleaseSRWLockExclusive(&shared_->lock);
+  WakeConditionVariable(&shared_->wake);
+}
+
+void WinHttpTransfer::CancelAll() {
+  std::vector<HINTERNET> handles;
+  AcquireSRWLockExclusive(&shared_->lock);
+  const bool report = !shared_->closing;
+  for (const TransferRequest& waiting : shared_->queue) {
+    TransferResult result;
+    result.item = waiting.item;
+    result.outcome = TransferOutcome::kCancelled;
+    result.partSize = waiting.resumeFrom;
+    if (report) PostResult(shared_->window, result);
+  }
+  shared_->queue.clear();
+  for (Transfer* transfer : shared_->active) {
+    AcquireSRWLockExclusive(&transfer->lock);
+    if (!transfer->cancelled) {
+      transfer->cancelled = true;
+      TransferResult result;
+      result.item = transfer->request.item;
+      result.outcome = TransferOutcome::kCancelled;
+      result.partSize = transfer->partSize;
+      if (report) PostResult(shared_->window, result);
+      if (transfer->handle) handles.push_back(transfer->handle);
+      transfer->handle = nullptr;
+    }
+    ReleaseSRWLockExclusive(&transfer->lock);
+  }
+  ReleaseSRWLockExclusive(&shared_->lock);
+  // Closing a request handle ends the call its worker is blocked in.
+  for (HINTERNET handle : handles) WinHttpCloseHandle(handle);
+}
+
+}  // namespace velnor

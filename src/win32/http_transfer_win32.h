@@ -1,0 +1,50 @@
+#pragma once
+// The download job's transfers over WinHTTP, the system's own HTTP stack: one session, a few
+// worker threads that each run one GET at a time synchronously and stream its body to the part
+// file. The workers only transfer and write; every progress and result is posted to a window,
+// whose thread hands it to the job, so the job itself needs no locks.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "download/transfer_platform.h"
+
+namespace velnor {
+
+// Posted to the window given: lParam a TransferProgress* (progress) or a TransferResult*
+// (the end of a transfer) that the window deletes.
+inline constexpr UINT kTransferProgressMessage = WM_APP + 40;
+inline constexpr UINT kTransferFinishedMessage = WM_APP + 41;
+
+struct TransferProgress {
+  int item = 0;
+  uint64_t bytes = 0;                 // in the part now
+  std::optional<uint64_t> totalSize;  // the whole file's, when the server told it
+};
+
+// "Velnor/" and the version the About box shows.
+extern const wchar_t kUserAgent[];
+
+class WinHttpTransfer : public TransferPlatform {
+ public:
+  explicit WinHttpTransfer(HWND window);
+  // Cancels what runs and lets the workers go; a worker that WinHTTP keeps blocked ends on
+  // its own later, posting nothing.
+  ~WinHttpTransfer() override;
+  WinHttpTransfer(const WinHttpTransfer&) = delete;
+  WinHttpTransfer& operator=(const WinHttpTransfer&) = delete;
+
+  void Start(const TransferRequest& request) override;
+  // Every transfer started and not yet finished is reported kCancelled at once (from here,
+  // with the bytes its part holds), and its request handle closed so that its worker stops
+  // writing; the worker posts nothing more for it.
+  void CancelAll() override;
+
+  struct Shared;  // the queue, the transfers under way and the session, shared with the workers
+
+ private:
+  Shared* shared_;
+};
+
+}  // namespace velnor
