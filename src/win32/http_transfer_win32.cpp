@@ -2,12 +2,14 @@
 
 #include <winhttp.h>
 
+#include <algorithm>
 #include <ctime>
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "download/http_answer.h"
+#include "win32/download_folder_win32.h"
 #include "win32/res/version.h"
 #include "win32/win32_text.h"
 
@@ -30,6 +32,7 @@ struct Transfer {
   SRWLOCK lock = SRWLOCK_INIT;
   TransferRequest request;
   HINTERNET handle = nullptr;  // the request handle while open; CancelAll may close it first
+  HANDLE file = INVALID_HANDLE_VALUE;  // the part while written; CancelAll closes it
   uint64_t partSize = 0;
   bool cancelled = false;
 };
@@ -187,7 +190,11 @@ class Worker {
   TransferResult Answer();
   TransferResult Body(BodyPlacement placement, std::optional<uint64_t> length);
   // Under the transfer's lock: false once it was cancelled, and then nothing is written.
-  bool Write(HANDLE file, const char* data, DWORD size);
+  bool Write(const char* data, DWORD size);
+  // The part opened for this body, from `start` on; false when it cannot be written (or the
+  // transfer was cancelled meanwhile).
+  bool OpenPart(bool append, uint64_t start);
+  void ClosePart();
   void Progress();
 
   WinHttpTransfer::Shared& shared_;
@@ -349,16 +356,45 @@ TransferResult Worker::Answer() {
   return Body(placement, length);
 }
 
-bool Worker::Write(HANDLE file, const char* data, DWORD size) {
+bool Worker::Write(const char* data, DWORD size) {
   AcquireSRWLockExclusive(&transfer_.lock);
   bool written = false;
   if (!transfer_.cancelled) {
     DWORD done = 0;
-    written = WriteFile(file, data, size, &done, nullptr) && done == size;
+    written = WriteFile(transfer_.file, data, size, &done, nullptr) && done == size;
     if (written) transfer_.partSize += size;
   }
   ReleaseSRWLockExclusive(&transfer_.lock);
   return written;
+}
+
+bool Worker::OpenPart(bool append, uint64_t start) {
+  // Others may read and delete the part while it is written, never write it.
+  HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER position{};
+  position.QuadPart = static_cast<LONGLONG>(start);
+  if (append && !(SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file))) {
+    CloseHandle(file);
+    return false;
+  }
+  AcquireSRWLockExclusive(&transfer_.lock);
+  const bool cancelled = transfer_.cancelled;
+  if (!cancelled) {
+    transfer_.file = file;
+    transfer_.partSize = start;
+  }
+  ReleaseSRWLockExclusive(&transfer_.lock);
+  if (cancelled) CloseHandle(file);
+  return !cancelled;
+}
+
+void Worker::ClosePart() {
+  AcquireSRWLockExclusive(&transfer_.lock);
+  if (transfer_.file != INVALID_HANDLE_VALUE) CloseHandle(transfer_.file);
+  transfer_.file = INVALID_HANDLE_VALUE;
+  ReleaseSRWLockExclusive(&transfer_.lock);
 }
 
 void Worker::Progress() {
@@ -375,43 +411,36 @@ void Worker::Progress() {
 
 TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> length) {
   const bool append = placement == BodyPlacement::kAppend;
-  HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  uint64_t start = 0;
-  bool ready = file != INVALID_HANDLE_VALUE;
-  if (ready && append) {
-    // The part must hold exactly what was asked past: more is cut off, less cannot be resumed.
-    LARGE_INTEGER size{};
-    LARGE_INTEGER position{};
-    position.QuadPart = static_cast<LONGLONG>(request_.resumeFrom);
-    ready = GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) >= request_.resumeFrom &&
-            SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    start = request_.resumeFrom;
+  const uint64_t start = append ? request_.resumeFrom : 0;
+  // A part shorter than it was when the request was made cannot be continued: it starts again.
+  if (append && Win32DownloadFolder().FileSize(request_.partPath).value_or(0) < start) {
+    DeleteFileW(Wide(request_.partPath));
+    result_.partSize = 0;
+    result_.outcome = TransferOutcome::kCutShort;
+    return result_;
   }
-  AcquireSRWLockExclusive(&transfer_.lock);
-  transfer_.partSize = start;
-  ReleaseSRWLockExclusive(&transfer_.lock);
+  bool failedWrite = !OpenPart(append, start);
   result_.partSize = start;
 
+  // Read what has arrived, as much as there is: a read of more than that waits for all of it
+  // under Wine, and a cancel would then find nothing written.
   std::vector<char> buffer(kBufferSize);
   uint64_t received = 0;
-  bool failedWrite = !ready;
   DWORD readError = ERROR_SUCCESS;
-  while (!failedWrite) {
+  while (!failedWrite && StillWanted()) {
+    DWORD available = 0;
     DWORD got = 0;
-    if (!WinHttpReadData(request_handle_, buffer.data(), kBufferSize, &got)) {
+    if (!WinHttpQueryDataAvailable(request_handle_, &available) ||
+        (available > 0 && !WinHttpReadData(request_handle_, buffer.data(), std::min(available, kBufferSize), &got))) {
       readError = GetLastError();
       break;
     }
     if (got == 0) break;
-    if (!Write(file, buffer.data(), got)) {
-      failedWrite = StillWanted();
-      if (!failedWrite) break;
-    }
+    failedWrite = !Write(buffer.data(), got) && StillWanted();
     received += got;
     Progress();
   }
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  ClosePart();
 
   AcquireSRWLockShared(&transfer_.lock);
   const bool cancelled = transfer_.cancelled;
@@ -535,6 +564,10 @@ void WinHttpTransfer::CancelAll() {
       if (report) PostResult(shared_->window, result);
       if (transfer->handle) handles.push_back(transfer->handle);
       transfer->handle = nullptr;
+      // Its worker may stay blocked in a read for a while (Wine does not end the read when
+      // the handle closes): the part is let go now, so that a resume can write it at once.
+      if (transfer->file != INVALID_HANDLE_VALUE) CloseHandle(transfer->file);
+      transfer->file = INVALID_HANDLE_VALUE;
     }
     ReleaseSRWLockExclusive(&transfer->lock);
   }

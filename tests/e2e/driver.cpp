@@ -180,7 +180,7 @@ bool Velnor::Close(DWORD timeoutMs) {
   return Exited(timeoutMs);
 }
 
-std::vector<ShownBox> Velnor::CloseAnswering(CloseBy how, DWORD timeoutMs) {
+std::vector<ShownBox> Velnor::CloseAnswering(CloseBy how, DWORD timeoutMs, int answer) {
   std::vector<ShownBox> shown;
   if (how == CloseBy::kMenu) {
     PostMessageW(window_, WM_COMMAND, MAKEWPARAM(ids::kFileEnd, 0), 0);
@@ -196,7 +196,7 @@ std::vector<ShownBox> Velnor::CloseAnswering(CloseBy how, DWORD timeoutMs) {
     HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
     if (!box) continue;
     shown.push_back(ReadMessageBox(box));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
     WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
   }
   return shown;
@@ -276,6 +276,17 @@ void Velnor::ClickAt(HWND target, int x, int y) {
   const LPARAM at = MAKELPARAM(x, y);
   SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(target, WM_LBUTTONUP, 0, at);
+}
+
+std::vector<ShownBox> Velnor::ExpandNumbers(const String& url, int last, const String& extension) {
+  ClickListEntry(ids::kList1, 1);
+  Click(ids::kOption0);
+  SendMessageW(ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(extension.c_str()));
+  SetText(ids::kUrltxt, url);
+  SetText(ids::kText1, u"");
+  const std::string typed = std::to_string(last);
+  Type(ids::kText1, String(typed.begin(), typed.end()));
+  return Press(ids::kRenban);
 }
 
 void Velnor::ClickListEntry(int id, int index) {
@@ -363,7 +374,7 @@ bool ReadClipboard(UINT format, Read read) {
 
 }  // namespace
 
-std::vector<ShownBox> Velnor::SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+std::vector<ShownBox> Velnor::SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam, int answer) {
   std::vector<ShownBox> shown;
   // Left alive on purpose if the command hangs: the sending thread may still use it.
   auto* sent = new SentMessage{target, message, wParam, lParam};
@@ -377,7 +388,7 @@ std::vector<ShownBox> Velnor::SendAndAnswer(HWND target, UINT message, WPARAM wP
     HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
     if (!box) continue;
     shown.push_back(ReadMessageBox(box));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
     WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
   }
   if (WaitForSingleObject(sender, 5000) == WAIT_OBJECT_0) delete sent;

@@ -95,12 +95,16 @@ class Velnor {
   HWND Focus() const;                                   // the focused window of the program's thread
 
   // Presses a command button and answers every message box the command shows, in order,
-  // with OK; returns when the command has finished.
+  // with OK (or the button `answer`, IDYES, IDNO); returns when the command has finished.
   std::vector<ShownBox> Press(int id);
   // The same for a menu command (WM_COMMAND with the command's id, as the menu sends it).
   std::vector<ShownBox> Command(int commandId);
   // The same for any message sent to target from a second thread.
-  std::vector<ShownBox> SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
+  std::vector<ShownBox> SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam, int answer = IDOK);
+
+  // urllist filled by a click on renban as a user fills the window: the pattern "xxx+.拡張子",
+  // url, the numbers from 0 up to last (as wide as last), extension; returns the boxes.
+  std::vector<ShownBox> ExpandNumbers(const String& url, int last, const String& extension);
 
   // The indices of a list box's selected items, and selecting or clearing one of them.
   std::vector<int> SelectedItems(int id) const;
@@ -109,9 +113,10 @@ class Velnor {
   // Asks the window to close; true when the process ended.
   bool Close(DWORD timeoutMs = 10000);
   bool Exited(DWORD timeoutMs = 0) const;
-  // Closes the window and answers every message box shown until the process ends with OK;
+  // Closes the window and answers every message box shown until the process ends with OK
+  // (or `answer`);
   // returns the boxes, in order. Fails the case when the process does not end in time.
-  std::vector<ShownBox> CloseAnswering(CloseBy how, DWORD timeoutMs = 15000);
+  std::vector<ShownBox> CloseAnswering(CloseBy how, DWORD timeoutMs = 15000, int answer = IDOK);
   // The process's exit code (STILL_ACTIVE while it runs).
   DWORD ExitCode() const;
   // The running program file's full path as Windows reports it for the process.
