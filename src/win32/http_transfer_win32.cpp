@@ -438,7 +438,8 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
     if (got == 0) break;
     failedWrite = !Write(buffer.data(), got) && StillWanted();
     received += got;
-    Progress();
+    // A body that has all arrived needs no progress of its own: its result follows at once.
+    if (!length || received < *length) Progress();
   }
   ClosePart();
 

@@ -3,7 +3,9 @@
 // summary in the status line. Meanwhile both windows are asked WM_NULL every few
 // milliseconds (the longest answer is printed) and the program's working set is sampled
 // (against the idle window's).
-//   velnor_dlbench --exe Velnor.exe --work DIR --url URL --last N --ext .bin --folder DIR --connections N
+// With --shot S it leaves the job running S seconds after 開始 and ends without closing the
+// program, for a picture of the window during a job (scripts/screenshot.sh --download).
+//   velnor_dlbench --exe Velnor.exe --work DIR --url URL --last N --ext .bin --folder DIR --connections N [--shot S]
 #include <windows.h>
 #include <psapi.h>
 
@@ -55,7 +57,7 @@ int wmain(int argc, wchar_t** argv) {
   Options options;
   velnor::String url, extension;
   std::wstring folder;
-  int last = 0, connections = 2;
+  int last = 0, connections = 2, shot = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::wstring arg = argv[i], value = argv[i + 1];
     if (arg == L"--exe") options.exePath = WindowsPath(value);
@@ -65,6 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (arg == L"--ext") extension = ToString(value);
     else if (arg == L"--folder") folder = WindowsPath(value);
     else if (arg == L"--connections") connections = _wtoi(value.c_str());
+    else if (arg == L"--shot") shot = _wtoi(value.c_str());
   }
   Context ctx(options, "dlbench");
   Velnor app(ctx);
@@ -76,6 +79,12 @@ int wmain(int argc, wchar_t** argv) {
   dl.SetConnections(connections);
   Sleep(300);
   const SIZE_T idle = WorkingSet(app.process());
+
+  if (shot > 0) {
+    dl.Press(velnor::ids::kDlStart);
+    Sleep(static_cast<DWORD>(shot) * 1000);
+    ExitProcess(0);  // the program stays as it is, job and all
+  }
 
   Watch watch{{app.window(), dl.window()}, app.process()};
   HANDLE watcher = CreateThread(nullptr, 0, WatchJob, &watch, 0, nullptr);

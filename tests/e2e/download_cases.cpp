@@ -252,8 +252,8 @@ E2E_CASE(download_cancel_and_resume) {
   const std::wstring folder = app.folder() + L"\\dl";
   RemoveFilesInFolder(folder);
   for (int n = 0; n < 2; ++n) {
-    WriteFileContent(server.root() + L"\\s0" + std::to_wstring(n) + L".bin", FileBytes(n, 100000));
-    WriteFileContent(server.root() + L"\\t0" + std::to_wstring(n) + L".bin", FileBytes(n, 100000));
+    WriteFileContent(server.root() + L"\\s0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
+    WriteFileContent(server.root() + L"\\t0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
   }
   E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/s", 1, u".bin").empty());
   E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
@@ -283,13 +283,13 @@ E2E_CASE(download_cancel_and_resume) {
   E2E_CHECK(WaitUntil([&] { return dl.Text(ids::kDlStatus) == Summary(0, 0, 0, 0, 2, 0); }, 1000));
   E2E_CHECK(GetTickCount() - pressed <= 1000);
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin.part", L"s01.bin.part"}));
-  E2E_CHECK(FileContent(folder + L"\\s00.bin.part") == FileBytes(0, 100000).substr(0, 16384));
+  E2E_CHECK(FileContent(folder + L"\\s00.bin.part") == FileBytes(0, 200000).substr(0, 16384));
 
   ctx.SetScope("resume");
   E2E_CHECK_EQ(dl.Run(), Summary(2, 0, 0, 0, 0, 0));
   E2E_CHECK_EQ(dl.Cell(0, 1), String(u"完了"));
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin"}));
-  E2E_CHECK(FileContent(folder + L"\\s01.bin") == FileBytes(1, 100000));
+  E2E_CHECK(FileContent(folder + L"\\s01.bin") == FileBytes(1, 200000));
   E2E_CHECK_EQ(server.Requests("bytes=16384-").size(), 2u);
 
   ctx.SetScope("close the main window: はい");

@@ -10,7 +10,8 @@ Paths (NAME: a file of the folder; any other path is 404):
   /busy/NAME             429 with "Retry-After: 2" on the first request, then the file
   /cut/NAME              the first answer ends halfway through its Content-Length
   /norange/NAME          always 200 with the whole file, Range or not
-  /slow/NAME             the first answer sends 16 KB of the file, then nothing until the server stops
+  /slow/NAME             a file of more than 100 KB: the first answer sends 16 KB of it, then
+                         nothing until the server stops; a smaller file at once
   /redirect/N/NAME       N redirects in a row, then the file
   /gone/...              410
   /echo/...              200, the body is the request's path as sent
@@ -102,7 +103,7 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(data[: len(data) // 2])
             self.wfile.flush()
             self.close_connection = True
-        elif kind == "slow" and first_time(kind, rest):
+        elif kind == "slow" and len(data) > 100000 and first_time(kind, rest):
             self.send_response(200)
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
