@@ -186,13 +186,9 @@ void DownloadJob::OnFinished(const TransferResult& result) {
       if (status == 404 || status == 410) {
         Settle(index, ItemState::kNotFound);
         CheckEndOfSeries(index);
-      } else if (status == 416 && pending_[index].requestedFrom > 0) {
-        // The part already reaches past the end of the file: fetch it whole again, at once.
-        folder_.Remove(PartPath(index));
-        items_[index].state = ItemState::kWaiting;
-        pending_[index].retryAtMs = 0;
-        retries_.insert(index);
-      } else if (IsTransientStatus(status)) {
+      } else if (IsTransientStatus(status) || (status == 416 && pending_[index].requestedFrom > 0)) {
+        // A 416 to a Range: the part reaches past the end of the file; it starts again.
+        if (status == 416) folder_.Remove(PartPath(index));
         FailTransient(index, reason);
       } else {
         Settle(index, ItemState::kFailed, reason);
