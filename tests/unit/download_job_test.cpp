@@ -175,14 +175,15 @@ TEST(DownloadJob, ExistingFilesAndParts) {
   JobRig rig;
   rig.folder.files = {{JobRig::Path(u"1.jpg"), 10}, {JobRig::Path(u"2.jpg.part"), 40}, {JobRig::Path(u"3.jpg.part"), 500}};
   rig.Start({u"http://h/1.jpg", u"http://h/2.jpg", u"http://h/3.jpg", u"http://h/4.jpg"});
-  // 2: the part resumes; 3: the part reaches past the end, so it starts again from 0.
+  // 2: the part resumes; 3: the part reaches past the end, so it starts again from 0 as a
+  // retry, after the next item.
   std::vector<Answer> answers = {kOk, Http(416), kOk, kOk};
   size_t answered = 0;
   rig.Run([&](const TransferRequest&) { return answers.at(answered++); });
   EXPECT_EQ(rig.States(), (std::vector<String>{u"既存", u"完了", u"完了", u"完了"}));
   std::vector<std::pair<int, uint64_t>> requests;
   for (const TransferRequest& r : rig.transfer.requests) requests.emplace_back(r.item, r.resumeFrom);
-  EXPECT_EQ(requests, (std::vector<std::pair<int, uint64_t>>{{1, 40}, {2, 500}, {2, 0}, {3, 0}}));
+  EXPECT_EQ(requests, (std::vector<std::pair<int, uint64_t>>{{1, 40}, {2, 500}, {3, 0}, {2, 0}}));
   EXPECT_EQ(rig.transfer.requests[0].partPath, u"D:\\dl\\2.jpg.part");
   EXPECT_EQ(rig.job.SizeText(0), u"10 B");
 
