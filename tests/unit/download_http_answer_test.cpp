@@ -86,7 +86,7 @@ TEST(DownloadUrls, RefererSupportAndServer) {
       {u"HTTPS://Example.COM:443/a.jpg", u"HTTPS://Example.COM:443/", true, u"https://example.com"},
       {u"http://example.com:8080/a.jpg", u"http://example.com:8080/", true, u"http://example.com:8080"},
       {u"http://example.com:80/a.jpg", u"http://example.com:80/", true, u"http://example.com"},
-      {u"http://user:pw@example.com/a.jpg", u"http://user:pw@example.com/", true, u"http://example.com"},
+      {u"http://user:pw@example.com/a/b.jpg", u"http://example.com/a/", true, u"http://example.com"},
       {u"http://example.com", u"http://example.com/", true, u"http://example.com"},
       {u"http://example.com?q=1", u"http://example.com/", true, u"http://example.com"},
       {u"http:///a.jpg", u"http:///", false, u"http://"},

@@ -104,7 +104,6 @@ TEST(DownloadJob, ServerAnswersToItemStatesAndRetries) {
       {"404 is never retried", {Http(404)}, u"見つかりません", {0}},
       {"410 neither", {Http(410)}, u"見つかりません", {0}},
       {"403 fails at once", {Http(403)}, u"失敗: HTTP 403", {0}},
-      {"400", {Http(400)}, u"失敗: HTTP 400", {0}},
       {"501 is not transient", {Http(501)}, u"失敗: HTTP 501", {0}},
       {"an unfollowed redirect", {Http(302)}, u"失敗: HTTP 302", {0}},
       {"500 then 200", {Http(500), kOk}, u"完了", {0, 1000}},

@@ -147,36 +147,27 @@ TEST(SaveSettings, SurvivesARestart) {
   }
 }
 
-TEST(SaveSettings, TheAutomaticSplitSurvivesARestart) {
-  for (const bool autoSplit : {true, false}) {
-    SettingsProgram first;
-    LoadSettings(first.program);
-    first.program.autoSplit = autoSplit;
-    Exit(first);
-
-    SettingsProgram second;
-    second.profile.files = first.profile.files;
-    second.program.autoSplit = !autoSplit;
-    LoadSettings(second.program);
-    EXPECT_EQ(second.program.autoSplit, autoSplit);
-  }
-}
-
-TEST(SaveSettings, TheDownloadOptionsSurviveARestart) {
-  const DownloadOptions options[] = {
-      {.folder = u"E:\\a=b\\画像", .connections = 1, .stopAfterMissing = false, .sendReferer = false},
-      {.folder = u"\\\\server\\share", .connections = 3, .stopAfterMissing = true, .sendReferer = false},
+TEST(SaveSettings, TheAutomaticSplitAndTheDownloadOptionsSurviveARestart) {
+  const struct {
+    bool autoSplit;
+    DownloadOptions download;
+  } cases[] = {
+      {true, {.folder = u"E:\\a=b\\画像", .connections = 1, .stopAfterMissing = false, .sendReferer = false}},
+      {false, {.folder = u"\\\\server\\share", .connections = 3, .stopAfterMissing = true, .sendReferer = false}},
   };
-  for (const DownloadOptions& chosen : options) {
+  for (const auto& c : cases) {
     SettingsProgram first;
     LoadSettings(first.program);
-    first.program.downloadOptions = chosen;
+    first.program.autoSplit = c.autoSplit;
+    first.program.downloadOptions = c.download;
     Exit(first);
 
     SettingsProgram second;
     second.profile.files = first.profile.files;
+    second.program.autoSplit = !c.autoSplit;
     LoadSettings(second.program);
-    EXPECT_EQ(second.program.downloadOptions, chosen) << ToUtf8(chosen.folder);
+    EXPECT_EQ(second.program.autoSplit, c.autoSplit);
+    EXPECT_EQ(second.program.downloadOptions, c.download) << ToUtf8(c.download.folder);
   }
 }
 
