@@ -59,7 +59,7 @@ bool DownloadJob::Start(const DownloadOptions& options) {
   if (running_) return true;
   if (options.folder.empty() || !folder_.CreateFolder(options.folder)) return false;
   options_ = options;
-  options_.connections = std::max(1, options.connections);
+  options_.connections = std::clamp(options.connections, kMinDownloadConnections, kMaxDownloadConnections);
   for (DownloadItem& item : items_) {
     item.state = ItemState::kWaiting;
     item.bytes = 0;
@@ -88,7 +88,7 @@ String DownloadJob::PathInFolder(const String& name) const {
   return folder + u"\\" + name;
 }
 
-String DownloadJob::PartPath(int index) const { return PathInFolder(items_[index].name + u".part"); }
+String DownloadJob::PartPath(int index) const { return PathInFolder(items_[index].name + String(kPartSuffix)); }
 
 bool DownloadJob::HostReady(int index, uint64_t now) const {
   if (hostReadyAtMs_.empty()) return true;

@@ -1,7 +1,8 @@
 // The names downloaded files get, over arbitrary URLs. What must hold for any list: every
 // name is one a folder on Windows can hold and none leaves it (never empty, "." or "..", no
 // \ / : * ? " < > | or control character, no trailing dot or blank, no device name), at most
-// 200 characters before a clash number, no two names equal ignoring case, and the same list
+// 200 characters before a clash number, no two names equal ignoring case (nor one the other's
+// part, "<name>.part"), and the same list
 // gives the same names again.
 // Input: a first byte choosing how the rest is read (even: UTF-8, odd: UTF-16LE code units,
 // lone surrogates included), then URLs separated by line feeds.
@@ -76,9 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(names[i].find(u" (") != String::npos, where + " numbered " + fuzz::Show(names[i]));
     }
     folded.push_back(FoldAscii(names[i]));
+    folded.push_back(FoldAscii(names[i] + u".part"));
   }
   std::sort(folded.begin(), folded.end());
-  FUZZ_CHECK(std::adjacent_find(folded.begin(), folded.end()) == folded.end(), "two names the same");
+  FUZZ_CHECK(std::adjacent_find(folded.begin(), folded.end()) == folded.end(), "two names the same, or one another's part");
   FUZZ_CHECK(AssignFileNames(urls) == names, "another run gave other names");
   return 0;
 }
