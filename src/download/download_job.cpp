@@ -25,7 +25,6 @@ String Tenths(uint64_t value, uint64_t unit) {
   return Decimal(tenths / 10) + u"." + Decimal(tenths % 10);
 }
 
-// Sizes in binary units with one decimal: "512 B", "64.0 KB", "1.2 MB", "3.4 GB".
 String ByteText(uint64_t bytes) {
   constexpr uint64_t kKilo = 1024;
   if (bytes < kKilo) return Decimal(bytes) + u" B";
