@@ -25,7 +25,6 @@ String Tenths(uint64_t value, uint64_t unit) {
   return Decimal(tenths / 10) + u"." + Decimal(tenths % 10);
 }
 
-// Sizes in binary units with one decimal: "512 B", "64.0 KB", "1.2 MB", "3.4 GB".
 String ByteText(uint64_t bytes) {
   constexpr uint64_t kKilo = 1024;
   if (bytes < kKilo) return Decimal(bytes) + u" B";
@@ -59,7 +58,7 @@ bool DownloadJob::Start(const DownloadOptions& options) {
   if (running_) return true;
   if (options.folder.empty() || !folder_.CreateFolder(options.folder)) return false;
   options_ = options;
-  options_.connections = std::max(1, options.connections);
+  options_.connections = std::clamp(options.connections, kMinDownloadConnections, kMaxDownloadConnections);
   for (DownloadItem& item : items_) {
     item.state = ItemState::kWaiting;
     item.bytes = 0;
@@ -88,7 +87,7 @@ String DownloadJob::PathInFolder(const String& name) const {
   return folder + u"\\" + name;
 }
 
-String DownloadJob::PartPath(int index) const { return PathInFolder(items_[index].name + u".part"); }
+String DownloadJob::PartPath(int index) const { return PathInFolder(items_[index].name + String(kPartSuffix)); }
 
 bool DownloadJob::HostReady(int index, uint64_t now) const {
   if (hostReadyAtMs_.empty()) return true;
@@ -186,13 +185,9 @@ void DownloadJob::OnFinished(const TransferResult& result) {
       if (status == 404 || status == 410) {
         Settle(index, ItemState::kNotFound);
         CheckEndOfSeries(index);
-      } else if (status == 416 && pending_[index].requestedFrom > 0) {
-        // The part already reaches past the end of the file: fetch it whole again, at once.
-        folder_.Remove(PartPath(index));
-        items_[index].state = ItemState::kWaiting;
-        pending_[index].retryAtMs = 0;
-        retries_.insert(index);
-      } else if (IsTransientStatus(status)) {
+      } else if (IsTransientStatus(status) || (status == 416 && pending_[index].requestedFrom > 0)) {
+        // A 416 to a Range: the part reaches past the end of the file; it starts again.
+        if (status == 416) folder_.Remove(PartPath(index));
         FailTransient(index, reason);
       } else {
         Settle(index, ItemState::kFailed, reason);

@@ -59,19 +59,25 @@ class DownloadJob {
   void OnTick();
 
   // Stops the transfers under way (the transport's CancelAll) and starts no more: the items
-  // not yet started become "未実行" at once, those under way (or waiting for a retry)
-  // become "中止" when their results come back — the job runs until the last one has.
+  // not yet started become "未実行" and those waiting for a retry "中止" at once; those
+  // under way become "中止" when their results come back (one that completed anyway is
+  // "完了"), and the job runs until the last one has, so no late result can meet a new run.
   void Cancel();
 
-  // From Start until the last transfer under way has reported after the end of the list, a
-  // write failure, the end of the series or Cancel.
+  // From Start until the last transfer under way has reported. Besides the end of the list
+  // and Cancel, a failed write ("書き込めません", its part removed) stops the job: the items
+  // not yet started become "未実行", those waiting for a retry fail with their last reason,
+  // those under way finish. The end of the series (with stopAfterMissing) makes the items
+  // not yet started "未実行" and lets the others finish, retries included.
   bool Running() const;
   int Count() const;
   const DownloadItem& Item(int index) const;
 
   String StateText(int index) const;  // "待機中", "ダウンロード中 NN%", "完了", ... "失敗: HTTP 403"
+  // Sizes in binary units with one decimal: "512 B", "64.0 KB", "1.2 MB", "3.4 GB".
   String SizeText(int index) const;   // the サイズ column: the size, or the bytes so far
-  // "ダウンロード中: 残り N 件 · N.N MB/s" while running, the summary of the states after.
+  // "ダウンロード中: 残り N 件 · N.N MB/s" while running (MB = 1024 × 1024 bytes, over the
+  // last three seconds of ticks), the summary of the states after; empty before a run.
   String StatusLine() const;
   int ProgressPercent() const;  // over all items, 0 ... 100
   uint64_t Revision() const;    // moves on every visible change: the window repaints then

@@ -12,6 +12,8 @@ struct DownloadOptions {
   int connections = 2;  // kMinDownloadConnections ... kMaxDownloadConnections
   bool stopAfterMissing = true;
   bool sendReferer = true;
+
+  bool operator==(const DownloadOptions&) const = default;
 };
 
 }  // namespace velnor

@@ -156,28 +156,31 @@ String DownloadFileName(StringView url) {
 std::vector<String> AssignFileNames(const std::vector<String>& urls) {
   std::vector<String> names;
   names.reserve(urls.size());
+  // Every name and its part, folded: an item named "x.part" must not meet the part of "x".
   std::unordered_set<String> taken;
+  auto take = [&taken](const String& name) {
+    const String folded = Folded(name);
+    const String foldedPart = Folded(name + String(kPartSuffix));
+    if (taken.count(folded) || taken.count(foldedPart)) return false;
+    taken.insert(folded);
+    taken.insert(foldedPart);
+    return true;
+  };
   // The next number to try for each name that clashed, so a long run of one name stays
   // linear.
   std::unordered_map<String, int> nextNumber;
   for (const String& url : urls) {
     String name = DownloadFileName(url);
-    const String folded = Folded(name);
-    if (taken.insert(folded).second) {
-      names.push_back(std::move(name));
-      continue;
+    if (!take(name)) {
+      const size_t extension = ExtensionStart(name);
+      int& number = nextNumber.try_emplace(Folded(name), 2).first->second;
+      String numbered;
+      do {
+        numbered = name.substr(0, extension) + u" (" + FromUtf8(std::to_string(number++)) + u")" + name.substr(extension);
+      } while (!take(numbered));
+      name = std::move(numbered);
     }
-    const size_t extension = ExtensionStart(name);
-    int& number = nextNumber.try_emplace(folded, 2).first->second;
-    for (;; ++number) {
-      String candidate = name.substr(0, extension) + u" (" + FromUtf8(std::to_string(number)) + u")" +
-                         name.substr(extension);
-      if (taken.insert(Folded(candidate)).second) {
-        names.push_back(std::move(candidate));
-        ++number;
-        break;
-      }
-    }
+    names.push_back(std::move(name));
   }
   return names;
 }

@@ -7,6 +7,9 @@
 
 namespace velnor {
 
+// A body is written to "<name>.part" until all of it has arrived.
+constexpr StringView kPartSuffix = u".part";
+
 // The longest name, in characters, before a clash suffix " (n)" is added.
 constexpr size_t kMaxDownloadNameLength = 200;
 
@@ -20,7 +23,8 @@ String DownloadFileName(StringView url);
 
 // DownloadFileName of every URL, with " (2)", " (3)", ... before the extension of the
 // later ones of names that compare equal ignoring case (as Windows compares them), in list
-// order, so that the same list always maps to the same names.
+// order, so that the same list always maps to the same names. No name is another's part
+// ("x.part" beside "x").
 std::vector<String> AssignFileNames(const std::vector<String>& urls);
 
 }  // namespace velnor

@@ -127,8 +127,15 @@ std::optional<uint64_t> ContentRangeTotal(StringView contentRange) {
 String RefererFor(StringView url) {
   url = url.substr(0, url.find_first_of(u"?#"));
   const auto parts = SplitUrl(url);
-  if (parts && parts->path == url.size()) return String(url) + u"/";
-  return String(url.substr(0, url.rfind(u'/') + 1));
+  if (!parts) return String(url.substr(0, url.rfind(u'/') + 1));
+  // A user name and password never travel in a Referer.
+  const StringView authority = url.substr(parts->authority, parts->path - parts->authority);
+  const size_t at = authority.rfind(u'@');
+  String referer = String(url.substr(0, parts->authority)) +
+                   String(at == StringView::npos ? authority : authority.substr(at + 1));
+  const StringView path = url.substr(parts->path);
+  referer += path.empty() ? StringView(u"/") : path.substr(0, path.rfind(u'/') + 1);
+  return referer;
 }
 
 bool IsSupportedUrl(StringView url) {

@@ -215,7 +215,12 @@ void ReadSettingsFile(Program& program) {
     // is skipped.
     SplitText(buffer.substr(0, static_cast<size_t>(count)), kNul, entries);
     for (const String& entry : entries) {
-      if (SplitText(entry, u"=", pieces) == 1) ApplySettingsEntry(program, pieces[0], pieces[1]);
+      if (SplitText(entry, u"=", pieces) == 1) {
+        ApplySettingsEntry(program, pieces[0], pieces[1]);
+      } else if (entry.starts_with(kDownloadFolderKey + u"=")) {
+        // A folder name may hold "=" itself.
+        ApplyDownloadEntry(program, kDownloadFolderKey, entry.substr(kDownloadFolderKey.size() + 1));
+      }
     }
   }
 
