@@ -414,6 +414,14 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CLOSE:
       CloseWindow(false);
       return 0;
+    case WM_NEXTDLGCTL: {
+      // The dialog keys ask for this (a label's access key moves on to its field), and only
+      // a dialog's own window procedure would answer it.
+      const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                       : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+      if (next) SetFocus(next);
+      return 0;
+    }
     default:
       break;
   }

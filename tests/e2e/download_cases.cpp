@@ -254,6 +254,7 @@ E2E_CASE(download_cancel_and_resume) {
   for (int n = 0; n < 2; ++n) {
     WriteFileContent(server.root() + L"\\s0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
     WriteFileContent(server.root() + L"\\t0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
+    WriteFileContent(server.root() + L"\\u0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
   }
   E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/s", 1, u".bin").empty());
   E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
@@ -261,8 +262,9 @@ E2E_CASE(download_cancel_and_resume) {
   E2E_REQUIRE(dl.window() != nullptr);
   dl.SetFolder(folder);
   dl.SetConnections(2);
+  auto underWay = [&] { return dl.Cell(0, 1).starts_with(u"ダウンロード中") && dl.Cell(1, 1).starts_with(u"ダウンロード中"); };
   dl.Press(ids::kDlStart);
-  E2E_REQUIRE(WaitUntil([&] { return dl.Cell(1, 1).starts_with(u"ダウンロード中") && dl.Cell(0, 1).starts_with(u"ダウンロード中"); }, 10000));
+  E2E_REQUIRE(WaitUntil(underWay, 10000));
   // Both windows keep answering while transfers wait on the network (the benchmark prints
   // the longest answer; a loaded test machine adds its own delays, hence the margin here).
   const DWORD longest = LongestAnswer({app.window(), dl.window()}, 1500);
@@ -292,16 +294,28 @@ E2E_CASE(download_cancel_and_resume) {
   E2E_CHECK(FileContent(folder + L"\\s01.bin") == FileBytes(1, 200000));
   E2E_CHECK_EQ(server.Requests("bytes=16384-").size(), 2u);
 
+  ctx.SetScope("end of the session");
+  E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/u", 1, u".bin").empty());
+  E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+  dl.Press(ids::kDlStart);
+  E2E_REQUIRE(WaitUntil(underWay, 10000));
+  DWORD_PTR answer = 0;
+  E2E_CHECK(SendMessageTimeoutW(app.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  E2E_CHECK(SendMessageTimeoutW(app.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  // Stopped without a question, before the settings were written.
+  E2E_CHECK(WaitUntil([&] { return dl.Text(ids::kDlStatus) == Summary(0, 0, 0, 0, 2, 0); }, 1000));
+  E2E_CHECK(FileContent(app.folder() + L"\\Velnor.ini").find("DLCONNECTIONS=2\r\n") != std::string::npos);
+
   ctx.SetScope("close the main window: はい");
   E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/t", 1, u".bin").empty());
   E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);  // the idle window takes the new items
   E2E_CHECK_EQ(dl.Cell(0, 0), String(u"t00.bin"));
   dl.Press(ids::kDlStart);
-  E2E_REQUIRE(WaitUntil([&] { return dl.Cell(1, 1).starts_with(u"ダウンロード中") && dl.Cell(0, 1).starts_with(u"ダウンロード中"); }, 10000));
+  E2E_REQUIRE(WaitUntil(underWay, 10000));
   const std::vector<ShownBox> closing = app.CloseAnswering(CloseBy::kCloseBox, 15000, IDYES);
   E2E_CHECK_EQ(closing, (std::vector<ShownBox>{{kCaution, u"ダウンロードを中止しますか？", false}}));
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin", L"t00.bin.part",
-                                                                   L"t01.bin.part"}));
+                                                                   L"t01.bin.part", L"u00.bin.part", L"u01.bin.part"}));
 }
 
 // Names that must be made safe land inside the chosen folder, numbered where they clash; the
@@ -396,6 +410,34 @@ E2E_CASE(download_options) {
   E2E_REQUIRE(dl.window() != nullptr);
   E2E_CHECK_EQ(dl.Text(ids::kDlFolder), ToString(folder));
   E2E_CHECK(!dl.Checked(ids::kDlReferer) && dl.Checked(ids::kDlStopMissing));
+
+  // The keyboard: Tab from top to bottom (中止 is off while nothing runs), access keys.
+  ctx.SetScope("keyboard");
+  auto focused = [&] { return GetDlgCtrlID(GetParent(again.Focus()) == dl.window() ? again.Focus() : GetParent(again.Focus())); };
+  again.ClickAt(dl.Control(ids::kDlFolder), 2, 2);
+  std::vector<int> order;
+  for (int i = 0; i < 9; ++i) {
+    const HWND from = again.Focus();
+    again.PostKey(from, VK_TAB);
+    WaitUntil([&] { return again.Focus() != from; }, 2000);
+    order.push_back(focused());
+  }
+  E2E_CHECK_EQ(order, (std::vector<int>{ids::kDlBrowse, ids::kDlConnections, ids::kDlStopMissing, ids::kDlReferer,
+                                        ids::kDlStart, ids::kDlOpenFolder, ids::kDlClose, ids::kDlList, ids::kDlFolder}));
+  for (const auto& [key, id] : {std::pair{'n', ids::kDlConnections}, std::pair{'f', ids::kDlFolder}, std::pair{'m', ids::kDlStopMissing}}) {
+    ctx.SetScope(std::string("Alt+") + key);
+    PostMessageW(again.Focus(), WM_SYSCHAR, key, 1 << 29);  // Alt with the letter
+    E2E_CHECK(WaitUntil([&] { return focused() == id; }, 2000));
+  }
+
+  // A move to a monitor of 1.5 times the DPI lays the window out again at that scale.
+  ctx.SetScope("dpi");
+  const RECT before = ClientRectOf(dl.window(), dl.Control(ids::kDlStart));
+  const int dpi = ScreenDpi();
+  E2E_REQUIRE(SendDpiChanged(again.process(), dl.window(), dpi * 3 / 2, SuggestedDpiRect(dl.window(), dpi, dpi * 3 / 2)));
+  const RECT after = ClientRectOf(dl.window(), dl.Control(ids::kDlStart));
+  E2E_CHECK(after.bottom - after.top >= (before.bottom - before.top) * 4 / 3);
+  E2E_CHECK(after.right - after.left >= (before.right - before.left) * 4 / 3);
 }
 
 }  // namespace velnor::e2e
