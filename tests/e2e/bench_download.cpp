@@ -3,9 +3,12 @@
 // summary in the status line. Meanwhile both windows are asked WM_NULL every few
 // milliseconds (the longest answer is printed) and the program's working set is sampled
 // (against the idle window's).
+// It also prints how long the command took to open the window on the list (--last 3e4 with
+// --open-only: on 30001 items).
 // With --shot S it leaves the job running S seconds after 開始 and ends without closing the
 // program, for a picture of the window during a job (scripts/screenshot.sh --download).
-//   velnor_dlbench --exe Velnor.exe --work DIR --url URL --last N --ext .bin --folder DIR --connections N [--shot S]
+//   velnor_dlbench --exe Velnor.exe --work DIR --url URL --last N --ext .bin --folder DIR --connections N
+//                  [--shot S | --open-only]
 #include <windows.h>
 #include <psapi.h>
 
@@ -55,15 +58,21 @@ DWORD WINAPI WatchJob(LPVOID parameter) {
 int wmain(int argc, wchar_t** argv) {
   using namespace velnor::e2e;
   Options options;
-  velnor::String url, extension;
+  velnor::String url, extension, lastTyped;
   std::wstring folder;
   int last = 0, connections = 2, shot = 0;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::wstring arg = argv[i], value = argv[i + 1];
+  bool openOnly = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i], value = i + 1 < argc ? argv[i + 1] : L"";
+    if (arg == L"--open-only") {
+      openOnly = true;
+      continue;
+    }
+    ++i;
     if (arg == L"--exe") options.exePath = WindowsPath(value);
     else if (arg == L"--work") options.workRoot = WindowsPath(value);
     else if (arg == L"--url") url = ToString(value);
-    else if (arg == L"--last") last = _wtoi(value.c_str());
+    else if (arg == L"--last") last = _wtoi(value.c_str()), lastTyped = ToString(value);
     else if (arg == L"--ext") extension = ToString(value);
     else if (arg == L"--folder") folder = WindowsPath(value);
     else if (arg == L"--connections") connections = _wtoi(value.c_str());
@@ -71,10 +80,18 @@ int wmain(int argc, wchar_t** argv) {
   }
   Context ctx(options, "dlbench");
   Velnor app(ctx);
-  if (!app.started() || !app.ExpandNumbers(url, last, extension).empty()) return 1;
+  if (!app.started() || !app.ExpandNumbers(url, lastTyped, extension).empty()) return 1;
+  if (lastTyped.find(u'e') != velnor::String::npos) last = static_cast<int>(std::stod(velnor::ToUtf8(lastTyped)));
+  const double opening = Now();
   app.Command(velnor::ids::kFileDownload);
+  const double opened = Now() - opening;
   DownloadWindow dl(app);
   if (!dl.window()) return 1;
+  std::printf("the window opened on %d items in %.1f ms\n", last + 1, opened);
+  if (openOnly) {
+    app.CloseAnswering(CloseBy::kCloseBox);
+    return 0;
+  }
   dl.SetFolder(folder);
   dl.SetConnections(connections);
   Sleep(300);

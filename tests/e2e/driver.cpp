@@ -279,13 +279,17 @@ void Velnor::ClickAt(HWND target, int x, int y) {
 }
 
 std::vector<ShownBox> Velnor::ExpandNumbers(const String& url, int last, const String& extension) {
+  const std::string typed = std::to_string(last);
+  return ExpandNumbers(url, String(typed.begin(), typed.end()), extension);
+}
+
+std::vector<ShownBox> Velnor::ExpandNumbers(const String& url, const String& lastTyped, const String& extension) {
   ClickListEntry(ids::kList1, 1);
   Click(ids::kOption0);
   SendMessageW(ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(extension.c_str()));
   SetText(ids::kUrltxt, url);
   SetText(ids::kText1, u"");
-  const std::string typed = std::to_string(last);
-  Type(ids::kText1, String(typed.begin(), typed.end()));
+  Type(ids::kText1, lastTyped);
   return Press(ids::kRenban);
 }
 

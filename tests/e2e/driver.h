@@ -105,6 +105,8 @@ class Velnor {
   // urllist filled by a click on renban as a user fills the window: the pattern "xxx+.拡張子",
   // url, the numbers from 0 up to last (as wide as last), extension; returns the boxes.
   std::vector<ShownBox> ExpandNumbers(const String& url, int last, const String& extension);
+  // The same with the end typed as given (Text(1) holds three characters: "3e4" is 30000).
+  std::vector<ShownBox> ExpandNumbers(const String& url, const String& lastTyped, const String& extension);
 
   // The indices of a list box's selected items, and selecting or clearing one of them.
   std::vector<int> SelectedItems(int id) const;
