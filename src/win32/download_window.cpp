@@ -92,6 +92,12 @@ DownloadWindow::DownloadWindow(HWND owner, Program& program) : owner_(owner), pr
 
 DownloadWindow::~DownloadWindow() {
   if (job_ && job_->Running()) job_->Cancel();
+  // What the workers posted and the window will never receive.
+  MSG posted;
+  while (window_ && PeekMessageW(&posted, window_, kTransferProgressMessage, kTransferFinishedMessage, PM_REMOVE)) {
+    if (posted.message == kTransferProgressMessage) delete reinterpret_cast<TransferProgress*>(posted.lParam);
+    else delete reinterpret_cast<TransferResult*>(posted.lParam);
+  }
   job_.reset();
   transfer_.reset();
   if (taskbar_) {
