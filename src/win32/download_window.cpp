@@ -74,6 +74,7 @@ class DownloadWindow {
   bool comReady_ = false;
   ITaskbarList3* taskbar_ = nullptr;
   bool showingOptions_ = false;  // the controls are being filled: no change to keep
+  bool destroyed_ = false;       // its window has received its last message
 
   Win32DownloadFolder folder_;
   Win32DownloadClock clock_;
@@ -83,7 +84,8 @@ class DownloadWindow {
   std::wstring cellText_;  // the list view copies a cell's text before it asks for the next
 };
 
-DownloadWindow* current = nullptr;
+// The one download window; it goes when its window is destroyed.
+std::unique_ptr<DownloadWindow> current;
 
 DownloadWindow::DownloadWindow(HWND owner, Program& program) : owner_(owner), program_(program) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -91,8 +93,10 @@ DownloadWindow::DownloadWindow(HWND owner, Program& program) : owner_(owner), pr
 }
 
 DownloadWindow::~DownloadWindow() {
+  if (window_ && !destroyed_) DestroyWindow(window_);  // one that could not be made whole
   if (job_ && job_->Running()) job_->Cancel();
-  // What the workers posted and the window will never receive.
+  // What the workers posted and the window will never receive (its handle is still valid
+  // while it receives its last message).
   MSG posted;
   while (window_ && PeekMessageW(&posted, window_, kTransferProgressMessage, kTransferFinishedMessage, PM_REMOVE)) {
     if (posted.message == kTransferProgressMessage) delete reinterpret_cast<TransferProgress*>(posted.lParam);
@@ -366,8 +370,8 @@ LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wP
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    if (current == self) current = nullptr;
-    delete self;
+    self->destroyed_ = true;
+    if (current.get() == self) current.reset();
     return DefWindowProcW(window, message, wParam, lParam);
   }
   return self->HandleMessage(message, wParam, lParam);
@@ -444,13 +448,9 @@ void OpenDownloadWindow(HWND owner, Program& program) {
   std::vector<String> items = ItemsForListCommand(program);
   if (items.empty()) return;
   if (!current) {
-    auto* window = new DownloadWindow(owner, program);
-    if (!window->Create()) {
-      if (window->window()) DestroyWindow(window->window());  // deletes it
-      else delete window;
-      return;
-    }
-    current = window;
+    auto window = std::make_unique<DownloadWindow>(owner, program);
+    if (!window->Create()) return;
+    current = std::move(window);
   }
   current->TakeItems(std::move(items));
   current->BringToFront();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,15 +38,14 @@ struct Transfer {
   bool cancelled = false;
 };
 
-void Post(HWND window, UINT message, void* note) {
-  if (!PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(note))) {
-    if (message == kTransferProgressMessage) delete static_cast<TransferProgress*>(note);
-    else delete static_cast<TransferResult*>(note);
-  }
+// The window deletes what it receives; what cannot be posted goes at once.
+template <typename Note>
+void Post(HWND window, UINT message, std::unique_ptr<Note> note) {
+  if (PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(note.get()))) static_cast<void>(note.release());
 }
 
 void PostResult(HWND window, const TransferResult& result) {
-  Post(window, kTransferFinishedMessage, new TransferResult(result));
+  Post(window, kTransferFinishedMessage, std::make_unique<TransferResult>(result));
 }
 
 // The system's proxy: the automatic choice of Windows 8.1 and later, else the user's own
@@ -404,7 +404,7 @@ void Worker::Progress() {
   AcquireSRWLockShared(&transfer_.lock);
   if (!transfer_.cancelled) {
     Post(shared_.window, kTransferProgressMessage,
-         new TransferProgress{request_.item, transfer_.partSize, result_.totalSize});
+         std::make_unique<TransferProgress>(TransferProgress{request_.item, transfer_.partSize, result_.totalSize}));
   }
   ReleaseSRWLockShared(&transfer_.lock);
 }
@@ -504,7 +504,7 @@ WinHttpTransfer::~WinHttpTransfer() {
   AcquireSRWLockExclusive(&shared_->lock);
   shared_->closing = true;
   ReleaseSRWLockExclusive(&shared_->lock);
-  CancelAll();
+  StopAll();
   WakeAllConditionVariable(&shared_->wake);
   if (!shared_->threads.empty()) {
     WaitForMultipleObjects(static_cast<DWORD>(shared_->threads.size()), shared_->threads.data(), TRUE,
@@ -542,7 +542,9 @@ void WinHttpTransfer::Start(const TransferRequest& request) {
   WakeConditionVariable(&shared_->wake);
 }
 
-void WinHttpTransfer::CancelAll() {
+void WinHttpTransfer::CancelAll() { StopAll(); }
+
+void WinHttpTransfer::StopAll() {
   std::vector<HINTERNET> handles;
   AcquireSRWLockExclusive(&shared_->lock);
   const bool report = !shared_->closing;

@@ -44,6 +44,9 @@ class WinHttpTransfer : public TransferPlatform {
   struct Shared;  // the queue, the transfers under way and the session, shared with the workers
 
  private:
+  // CancelAll's work; once closing, it reports nothing.
+  void StopAll();
+
   Shared* shared_;
 };
 

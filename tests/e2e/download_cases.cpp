@@ -14,14 +14,6 @@ namespace {
 
 const String kCaution = u"注意";
 
-std::wstring UnixPath(const std::wstring& windowsPath) {
-  std::wstring path = windowsPath.substr(2);  // drive Z: is the root
-  for (auto& c : path) {
-    if (c == L'\\') c = L'/';
-  }
-  return path;
-}
-
 
 // The web server for one case, serving the folder `root` (created empty); it stops when the
 // case ends, or by itself after two minutes.
@@ -36,20 +28,7 @@ class Server {
     std::wstring command = L"/usr/bin/python3 " + WindowsToUnix(VELNOR_DOWNLOAD_SERVER) + L" --root " +
                            UnixPath(root_) + L" --log " + UnixPath(Log()) + L" --port-file " +
                            UnixPath(folder_ + L"\\port") + L" --stop-file " + UnixPath(folder_ + L"\\stop");
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                              OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = null;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessW(L"Z:\\usr\\bin\\python3", command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                       &pi)) {
-      CloseHandle(pi.hThread);
-      CloseHandle(pi.hProcess);
-    }
-    if (null != INVALID_HANDLE_VALUE) CloseHandle(null);
+    StartLinuxProgram(L"\\usr\\bin\\python3", command);
     WaitUntil([this] { return FileContent(folder_ + L"\\port") != "(cannot be read)"; }, 10000);
     const std::string port = FileContent(folder_ + L"\\port");
     if (port != "(cannot be read)") base_ = u"http://127.0.0.1:" + ToString(port) + u"/";
@@ -78,6 +57,17 @@ class Server {
   static std::wstring WindowsToUnix(const char* path) { return std::wstring(path, path + strlen(path)); }
   std::wstring folder_, root_;
   String base_;
+};
+
+// What a case starts with: the program, its web server, and an empty download folder "dl".
+struct Stage {
+  explicit Stage(Context& ctx) : app(ctx), server(app.folder()), folder(app.folder() + L"\\dl") {
+    RemoveFilesInFolder(folder);
+  }
+  bool ready() const { return app.started() && server.started(); }
+  Velnor app;
+  Server server;
+  std::wstring folder;
 };
 
 // Bytes that differ from file to file, some larger than one read.
@@ -117,10 +107,9 @@ DWORD LongestAnswer(const std::vector<HWND>& windows, DWORD ms) {
 // one connection: thirteen requests (00 ... 12), files whole and byte for byte in a folder
 // made with its parent, the rest not requested; then a re-run that requests only the missing.
 E2E_CASE(download_series) {
-  Velnor app(ctx);
-  E2E_REQUIRE(app.started());
-  Server server(app.folder());
-  E2E_REQUIRE(server.started());
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, ignored] = stage;
   const std::vector<int> present = {0, 1, 2, 4, 6, 7};
   for (int n : present) {
     WriteFileContent(server.root() + L"\\img0" + std::to_wstring(n) + L".jpg", FileBytes(n, n == 4 ? 300000 : 5000 + n));
@@ -183,12 +172,9 @@ E2E_CASE(download_series) {
 
 // The server's awkward answers, one item each: what the item ends as, and the requests it took.
 E2E_CASE(download_answers) {
-  Velnor app(ctx);
-  E2E_REQUIRE(app.started());
-  Server server(app.folder());
-  E2E_REQUIRE(server.started());
-  const std::wstring folder = app.folder() + L"\\dl";
-  RemoveFilesInFolder(folder);
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, folder] = stage;
   struct Row {
     const char* name;
     const char16_t* path;    // before the number 0 and ".bin"
@@ -245,12 +231,9 @@ E2E_CASE(download_answers) {
 // A cancel while slow answers run, then a resume that ends with whole files; the windows keep
 // answering; closing either window asks first.
 E2E_CASE(download_cancel_and_resume) {
-  Velnor app(ctx);
-  E2E_REQUIRE(app.started());
-  Server server(app.folder());
-  E2E_REQUIRE(server.started());
-  const std::wstring folder = app.folder() + L"\\dl";
-  RemoveFilesInFolder(folder);
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, folder] = stage;
   for (int n = 0; n < 2; ++n) {
     WriteFileContent(server.root() + L"\\s0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
     WriteFileContent(server.root() + L"\\t0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
@@ -321,11 +304,9 @@ E2E_CASE(download_cancel_and_resume) {
 // Names that must be made safe land inside the chosen folder, numbered where they clash; the
 // request goes out as the URL has it.
 E2E_CASE(download_hostile_names) {
-  Velnor app(ctx);
-  E2E_REQUIRE(app.started());
-  Server server(app.folder());
-  E2E_REQUIRE(server.started());
-  const std::wstring folder = app.folder() + L"\\dl";
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, folder] = stage;
   struct Row {
     const char16_t* path;  // the number and nothing more follow
     std::vector<std::wstring> names;

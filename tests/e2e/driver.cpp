@@ -467,26 +467,20 @@ std::optional<std::string> ReadClipboardAnsiText() {
   return text;
 }
 
-bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
-  // Only Wine runs a Linux program for CreateProcess, and only Wine maps drive Z: to the root.
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return false;
-  if (folder.size() < 3 || (folder[0] != L'Z' && folder[0] != L'z') || folder[1] != L':') return false;
-  static int serial = 0;
-  const std::wstring file = folder + L"\\xclip-" + std::to_wstring(++serial) + L".txt";
-  HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool wrote = WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
-                     written == utf8.size();
-  CloseHandle(out);
-  if (!wrote) return false;
-  std::wstring unixFile = file.substr(2);
-  for (auto& c : unixFile) {
+std::wstring UnixPath(const std::wstring& windowsPath) {
+  std::wstring path = windowsPath.size() > 2 && windowsPath[1] == L':' ? windowsPath.substr(2) : windowsPath;
+  for (auto& c : path) {
     if (c == L'\\') c = L'/';
   }
-  // Its standard handles lead nowhere: xclip stays in the background, and must not keep the
-  // test runner's output pipes open.
+  return path;
+}
+
+bool StartLinuxProgram(const std::wstring& program, std::wstring commandLine) {
+  // Only Wine runs a Linux program for CreateProcess.
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return false;
+  // Its standard handles lead nowhere: the program stays in the background, and must not
+  // keep the test runner's output pipes open.
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                             OPEN_EXISTING, 0, nullptr);
@@ -495,14 +489,22 @@ bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = si.hStdOutput = si.hStdError = null;
   PROCESS_INFORMATION pi{};
-  std::wstring commandLine = L"/usr/bin/xclip -selection clipboard " + unixFile;
-  const bool started = CreateProcessW(L"Z:\\usr\\bin\\xclip", commandLine.data(), nullptr, nullptr, TRUE, 0,
+  const bool started = CreateProcessW((L"Z:" + program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
                                       nullptr, nullptr, &si, &pi) != FALSE;
   if (null != INVALID_HANDLE_VALUE) CloseHandle(null);
   if (!started) return false;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return true;
+}
+
+bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
+  // Only Wine maps drive Z: to the root.
+  if (folder.size() < 3 || (folder[0] != L'Z' && folder[0] != L'z') || folder[1] != L':') return false;
+  static int serial = 0;
+  const std::wstring file = folder + L"\\xclip-" + std::to_wstring(++serial) + L".txt";
+  if (!WriteFileContent(file, utf8)) return false;
+  return StartLinuxProgram(L"\\usr\\bin\\xclip", L"/usr/bin/xclip -selection clipboard " + UnixPath(file));
 }
 
 ClipboardHold::ClipboardHold(DWORD ms) : ms_(ms) {

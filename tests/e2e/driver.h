@@ -153,6 +153,13 @@ std::optional<std::string> ReadClipboardAnsiText();
 // of the driver's own so that it exits.
 bool CopyFromX(const std::wstring& folder, const std::string& utf8);
 
+// A Linux program started under Wine in the background (program: its path in the Linux file
+// system written with backslashes, commandLine: as the program reads it), its standard handles
+// leading nowhere; false when it cannot run (not under Wine). UnixPath: a path on drive Z: as
+// Linux names it.
+bool StartLinuxProgram(const std::wstring& program, std::wstring commandLine);
+std::wstring UnixPath(const std::wstring& windowsPath);
+
 // Holds the clipboard open for ms milliseconds from a thread of its own, as another program
 // that is slow to close it would. The constructor returns once the clipboard is open.
 class ClipboardHold {
