@@ -95,13 +95,6 @@ DownloadWindow::DownloadWindow(HWND owner, Program& program) : owner_(owner), pr
 DownloadWindow::~DownloadWindow() {
   if (window_ && !destroyed_) DestroyWindow(window_);  // one that could not be made whole
   if (job_ && job_->Running()) job_->Cancel();
-  // What the workers posted and the window will never receive (its handle is still valid
-  // while it receives its last message).
-  MSG posted;
-  while (window_ && PeekMessageW(&posted, window_, kTransferProgressMessage, kTransferFinishedMessage, PM_REMOVE)) {
-    if (posted.message == kTransferProgressMessage) delete reinterpret_cast<TransferProgress*>(posted.lParam);
-    else delete reinterpret_cast<TransferResult*>(posted.lParam);
-  }
   job_.reset();
   transfer_.reset();
   if (taskbar_) {
@@ -379,14 +372,12 @@ LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kTransferProgressMessage: {
-      std::unique_ptr<TransferProgress> progress(reinterpret_cast<TransferProgress*>(lParam));
-      job_->OnProgress(progress->item, progress->bytes, progress->totalSize);
-      return 0;
-    }
-    case kTransferFinishedMessage: {
-      std::unique_ptr<TransferResult> result(reinterpret_cast<TransferResult*>(lParam));
-      job_->OnFinished(*result);
+    case kTransferNotesMessage: {
+      const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
+      for (const TransferProgress& progress : notes.progress) {
+        job_->OnProgress(progress.item, progress.bytes, progress.totalSize);
+      }
+      for (const TransferResult& result : notes.results) job_->OnFinished(result);
       if (!job_->Running()) Refresh();  // the end shows at once; the timer shows the rest
       return 0;
     }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <ctime>
 #include <deque>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,16 +36,6 @@ struct Transfer {
   uint64_t partSize = 0;
   bool cancelled = false;
 };
-
-// The window deletes what it receives; what cannot be posted goes at once.
-template <typename Note>
-void Post(HWND window, UINT message, std::unique_ptr<Note> note) {
-  if (PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(note.get()))) static_cast<void>(note.release());
-}
-
-void PostResult(HWND window, const TransferResult& result) {
-  Post(window, kTransferFinishedMessage, std::make_unique<TransferResult>(result));
-}
 
 // The system's proxy: the automatic choice of Windows 8.1 and later, else the user's own
 // proxy settings (those of the browser's control panel).
@@ -215,9 +204,22 @@ struct WinHttpTransfer::Shared {
   std::deque<TransferRequest> queue;
   std::vector<Transfer*> active;
   std::vector<HANDLE> threads;
+  // What the window has still to take: the latest progress of each transfer, the results.
+  std::vector<TransferProgress> progress;
+  std::vector<TransferResult> results;
+  bool notified = false;  // a notice is on its way to the window
   int idleWorkers = 0;
   bool closing = false;
   LONG references = 1;  // the owner's and one a worker
+
+  // Under the lock: one notice at a time tells the window there is something to take.
+  void Notify() {
+    if (!notified && PostMessageW(window, kTransferNotesMessage, 0, 0)) notified = true;
+  }
+  void Report(const TransferResult& result) {
+    results.push_back(result);
+    Notify();
+  }
 
   void Release() {
     if (InterlockedDecrement(&references) != 0) return;
@@ -402,11 +404,18 @@ void Worker::Progress() {
   if (now - lastProgress_ < kProgressIntervalMs) return;
   lastProgress_ = now;
   AcquireSRWLockShared(&transfer_.lock);
-  if (!transfer_.cancelled) {
-    Post(shared_.window, kTransferProgressMessage,
-         std::make_unique<TransferProgress>(TransferProgress{request_.item, transfer_.partSize, result_.totalSize}));
-  }
+  const TransferProgress progress{request_.item, transfer_.partSize, result_.totalSize};
   ReleaseSRWLockShared(&transfer_.lock);
+  // A cancel marks the transfer under the shared lock too: no progress follows its result.
+  AcquireSRWLockExclusive(&shared_.lock);
+  if (!transfer_.cancelled) {
+    auto same = std::find_if(shared_.progress.begin(), shared_.progress.end(),
+                             [&](const TransferProgress& p) { return p.item == progress.item; });
+    if (same != shared_.progress.end()) *same = progress;
+    else shared_.progress.push_back(progress);
+    shared_.Notify();
+  }
+  ReleaseSRWLockExclusive(&shared_.lock);
 }
 
 TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> length) {
@@ -485,7 +494,7 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
     std::erase(shared->active, &transfer);
     ++shared->idleWorkers;
     // A cancelled transfer was reported by CancelAll already.
-    if (!transfer.cancelled) PostResult(shared->window, result);
+    if (!transfer.cancelled) shared->Report(result);
   }
   --shared->idleWorkers;
   ReleaseSRWLockExclusive(&shared->lock);
@@ -536,13 +545,23 @@ void WinHttpTransfer::Start(const TransferRequest& request) {
     TransferResult result;
     result.item = request.item;
     result.partSize = request.resumeFrom;
-    PostResult(shared_->window, result);
+    shared_->Report(result);
   }
   ReleaseSRWLockExclusive(&shared_->lock);
   WakeConditionVariable(&shared_->wake);
 }
 
 void WinHttpTransfer::CancelAll() { StopAll(); }
+
+WinHttpTransfer::Notes WinHttpTransfer::TakeNotes() {
+  Notes notes;
+  AcquireSRWLockExclusive(&shared_->lock);
+  notes.progress.swap(shared_->progress);
+  notes.results.swap(shared_->results);
+  shared_->notified = false;
+  ReleaseSRWLockExclusive(&shared_->lock);
+  return notes;
+}
 
 void WinHttpTransfer::StopAll() {
   std::vector<HINTERNET> handles;
@@ -553,7 +572,7 @@ void WinHttpTransfer::StopAll() {
     result.item = waiting.item;
     result.outcome = TransferOutcome::kCancelled;
     result.partSize = waiting.resumeFrom;
-    if (report) PostResult(shared_->window, result);
+    if (report) shared_->Report(result);
   }
   shared_->queue.clear();
   for (Transfer* transfer : shared_->active) {
@@ -564,7 +583,7 @@ void WinHttpTransfer::StopAll() {
       result.item = transfer->request.item;
       result.outcome = TransferOutcome::kCancelled;
       result.partSize = transfer->partSize;
-      if (report) PostResult(shared_->window, result);
+      if (report) shared_->Report(result);
       if (transfer->handle) handles.push_back(transfer->handle);
       transfer->handle = nullptr;
       // Its worker may stay blocked in a read for a while (Wine does not end the read when

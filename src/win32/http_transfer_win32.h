@@ -2,20 +2,21 @@
 // The download job's transfers over WinHTTP, the system's own HTTP stack: one session, a few
 // worker threads that each run one GET at a time synchronously and stream its body to the part
 // file. The workers only transfer and write; every progress and result is posted to a window,
-// whose thread hands it to the job, so the job itself needs no locks.
+// whose thread hands it to the job, so the job itself needs no locks. Nothing crosses in the
+// message itself: a window that is gone leaves nothing behind.
 #include <windows.h>
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "download/transfer_platform.h"
 
 namespace velnor {
 
-// Posted to the window given: lParam a TransferProgress* (progress) or a TransferResult*
-// (the end of a transfer) that the window deletes.
-inline constexpr UINT kTransferProgressMessage = WM_APP + 40;
-inline constexpr UINT kTransferFinishedMessage = WM_APP + 41;
+// Posted to the window given when progress or results wait to be taken (TakeNotes); one
+// notice at a time, however many transfers reported meanwhile.
+inline constexpr UINT kTransferNotesMessage = WM_APP + 40;
 
 struct TransferProgress {
   int item = 0;
@@ -40,6 +41,14 @@ class WinHttpTransfer : public TransferPlatform {
   // with the bytes its part holds), and its request handle closed so that its worker stops
   // writing; the worker posts nothing more for it.
   void CancelAll() override;
+
+  // What the transfers reported since the last call, in the order to hand it to the job:
+  // the latest progress of each, then the results.
+  struct Notes {
+    std::vector<TransferProgress> progress;
+    std::vector<TransferResult> results;
+  };
+  Notes TakeNotes();
 
   struct Shared;  // the queue, the transfers under way and the session, shared with the workers
 
