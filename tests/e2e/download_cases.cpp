@@ -419,6 +419,13 @@ E2E_CASE(download_options) {
   const RECT after = ClientRectOf(dl.window(), dl.Control(ids::kDlStart));
   E2E_CHECK(after.bottom - after.top >= (before.bottom - before.top) * 4 / 3);
   E2E_CHECK(after.right - after.left >= (before.right - before.left) * 4 / 3);
+
+  // A folder that Shift_JIS cannot hold serves this run only: the file keeps the one before.
+  ctx.SetScope("folder beyond the code page");
+  dl.SetFolder(folder + L"\\한국");
+  E2E_CHECK_EQ(again.CloseAnswering(CloseBy::kMenu).size(), 0u);
+  E2E_CHECK(FileContent(CaseFolder(ctx) + L"\\Velnor.ini").find("DLFOLDER=" + Narrow(folder) + "\r\n") !=
+            std::string::npos);
 }
 
 }  // namespace velnor::e2e
