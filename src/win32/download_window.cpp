@@ -23,7 +23,7 @@
 namespace velnor {
 namespace {
 
-const String kCaptionSuffix = u"ダウンロード - ";
+const String kCaptionPrefix = u"ダウンロード - ";
 const wchar_t kCannotMakeFolder[] = L"保存先のフォルダを作れません";
 const wchar_t kStopQuestion[] = L"ダウンロードを中止しますか？";
 const wchar_t kCautionCaption[] = L"注意";
@@ -122,7 +122,7 @@ bool DownloadWindow::Create() {
   InitCommonControlsEx(&controls);
 
   dpi_ = WindowDpi(owner_);
-  const String caption = kCaptionSuffix + kApplicationTitle;
+  const String caption = kCaptionPrefix + kApplicationTitle;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, ids::kDownloadWindowClass, Wide(caption),
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_,
                             nullptr, instance, this);
