@@ -4,6 +4,9 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <vector>
+
 #include "win32/win32_text.h"
 
 namespace velnor {
@@ -42,9 +45,24 @@ std::optional<uint64_t> Win32DownloadFolder::FileSize(const String& path) {
   return (static_cast<uint64_t>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
 }
 
-// Without MOVEFILE_REPLACE_EXISTING: a file that appeared under the name meanwhile stays.
+// Renamed through a handle of the file, never replacing: a file that appeared under the name
+// meanwhile stays. (MoveFileExW does the same with one more look for the new name, and under
+// Wine each look for a name not there reads the whole folder.)
 bool Win32DownloadFolder::Rename(const String& from, const String& to) {
-  return MoveFileExW(Wide(from), Wide(to), 0) != FALSE;
+  const HANDLE file = CreateFileW(Wide(from), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const size_t nameBytes = to.size() * sizeof(wchar_t);
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = FALSE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(nameBytes);
+  std::memcpy(info->FileName, to.data(), nameBytes);
+  const bool renamed =
+      SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
+  CloseHandle(file);
+  return renamed;
 }
 
 bool Win32DownloadFolder::Remove(const String& path) { return DeleteFileW(Wide(path)) != FALSE; }
