@@ -128,7 +128,7 @@ bool DownloadWindow::Create() {
                             nullptr, instance, this);
   if (!window_) return false;
   dpi_ = WindowDpi(window_);
-  transfer_ = std::make_unique<WinHttpTransfer>(window_);
+  transfer_ = std::make_unique<WinHttpTransfer>(window_, folder_);
   job_ = std::make_unique<DownloadJob>(*transfer_, folder_, clock_);
   CreateControls();
   ShowOptions();

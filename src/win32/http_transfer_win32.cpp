@@ -184,6 +184,8 @@ class Worker {
   // transfer was cancelled meanwhile).
   bool OpenPart(bool append, uint64_t start);
   void ClosePart();
+  // The folder's listing learns of the part.
+  void NoteCreated();
   void Progress();
 
   WinHttpTransfer::Shared& shared_;
@@ -200,6 +202,7 @@ struct WinHttpTransfer::Shared {
   SRWLOCK lock = SRWLOCK_INIT;
   CONDITION_VARIABLE wake = CONDITION_VARIABLE_INIT;
   HWND window = nullptr;
+  Win32DownloadFolder* folder = nullptr;  // told of each part a worker creates; gone: nullptr
   HINTERNET session = nullptr;
   std::deque<TransferRequest> queue;
   std::vector<Transfer*> active;
@@ -347,7 +350,10 @@ TransferResult Worker::Answer() {
     if (placement == BodyPlacement::kRewrite && range.first.value_or(1) != 0) {
       HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        NoteCreated();
+      }
       result_.partSize = 0;
       result_.outcome = TransferOutcome::kCutShort;
       return result_;
@@ -375,6 +381,7 @@ bool Worker::OpenPart(bool append, uint64_t start) {
   HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                             append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  NoteCreated();
   LARGE_INTEGER position{};
   position.QuadPart = static_cast<LONGLONG>(start);
   if (append && !(SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file))) {
@@ -390,6 +397,12 @@ bool Worker::OpenPart(bool append, uint64_t start) {
   ReleaseSRWLockExclusive(&transfer_.lock);
   if (cancelled) CloseHandle(file);
   return !cancelled;
+}
+
+void Worker::NoteCreated() {
+  AcquireSRWLockExclusive(&shared_.lock);
+  if (shared_.folder) shared_.folder->NoteCreated(request_.partPath);
+  ReleaseSRWLockExclusive(&shared_.lock);
 }
 
 void Worker::ClosePart() {
@@ -504,14 +517,16 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
 
 }  // namespace
 
-WinHttpTransfer::WinHttpTransfer(HWND window) : shared_(new Shared) {
+WinHttpTransfer::WinHttpTransfer(HWND window, Win32DownloadFolder& folder) : shared_(new Shared) {
   shared_->window = window;
+  shared_->folder = &folder;
   shared_->session = OpenSession();
 }
 
 WinHttpTransfer::~WinHttpTransfer() {
   AcquireSRWLockExclusive(&shared_->lock);
   shared_->closing = true;
+  shared_->folder = nullptr;
   ReleaseSRWLockExclusive(&shared_->lock);
   StopAll();
   WakeAllConditionVariable(&shared_->wake);

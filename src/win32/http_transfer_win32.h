@@ -14,6 +14,8 @@
 
 namespace velnor {
 
+class Win32DownloadFolder;  // win32/download_folder_win32.h
+
 // Posted to the window given when progress or results wait to be taken (TakeNotes); one
 // notice at a time, however many transfers reported meanwhile.
 inline constexpr UINT kTransferNotesMessage = WM_APP + 40;
@@ -29,7 +31,8 @@ extern const wchar_t kUserAgent[];
 
 class WinHttpTransfer : public TransferPlatform {
  public:
-  explicit WinHttpTransfer(HWND window);
+  // folder: told of every part a worker creates; it outlives the transfer.
+  WinHttpTransfer(HWND window, Win32DownloadFolder& folder);
   // Cancels what runs and lets the workers go; a worker that WinHTTP keeps blocked ends on
   // its own later, posting nothing.
   ~WinHttpTransfer() override;
