@@ -26,9 +26,6 @@ struct TransferProgress {
   std::optional<uint64_t> totalSize;  // the whole file's, when the server told it
 };
 
-// "Velnor/" and the version the About box shows.
-extern const wchar_t kUserAgent[];
-
 class WinHttpTransfer : public TransferPlatform {
  public:
   // folder: told of every part a worker creates; it outlives the transfer.
