@@ -19,7 +19,7 @@ fi
 
 # DLLs every Windows since 7 has in its system folder (the C runtime too: msvcrt, and the
 # Universal CRT with its api-ms-win-crt-* forwarders). Names compare without case.
-allowed='^(kernel32|user32|gdi32|shell32|shlwapi|comctl32|comdlg32|advapi32|ole32|oleaut32|uxtheme|version|imm32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+|api-ms-win-core-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|shell32|shlwapi|comctl32|comdlg32|advapi32|ole32|winhttp|oleaut32|uxtheme|version|imm32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+|api-ms-win-core-[a-z0-9-]+)\.dll$'
 
 dlls="$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr -d '\r')"
 [ -n "$dlls" ] || { echo "imports: $exe imports no DLL at all: not a Windows program?" >&2; exit 1; }

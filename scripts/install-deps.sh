@@ -5,7 +5,7 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake g++ clang libgtest-dev libbenchmark-dev libclang-rt-14-dev clang-tidy cppcheck \
          g++-mingw-w64-x86-64 wine64 xvfb xdotool xclip locales imagemagick fonts-ipafont-gothic \
-         fp-utils-3.2.2 zip binutils-mingw-w64-x86-64 fonts-wine fonts-noto-cjk; do
+         fp-utils-3.2.2 zip binutils-mingw-w64-x86-64 fonts-wine fonts-noto-cjk python3; do
   have "$p" || need+=("$p")
 done
 SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"

@@ -48,6 +48,23 @@ void CopyCommand(Program& program) {
   }
 }
 
+std::vector<String> ItemsForListCommand(Program& program) {
+  const ListBox& list = *program.form.urllist;
+  std::vector<String> items;
+  if (list.Count() < 1) {
+    Warn(program, kListEmptyMessage);
+    return items;
+  }
+  std::vector<int> chosen = list.SelectedItems();
+  if (chosen.empty()) {
+    chosen.resize(static_cast<size_t>(list.Count()));
+    for (int i = 0; i < list.Count(); ++i) chosen[static_cast<size_t>(i)] = i;
+  }
+  items.reserve(chosen.size());
+  for (int i : chosen) items.emplace_back(list.ItemText(i));
+  return items;
+}
+
 void CopyAllItems(Program& program) {
   ListBox& list = *program.form.urllist;
   if (list.Count() < 1) {

@@ -1,5 +1,7 @@
 #pragma once
 // Copying the result list urllist to the clipboard as text, one item a line.
+#include <vector>
+
 #include "ui/program.h"
 
 namespace velnor {
@@ -17,6 +19,11 @@ void CopyAllItems(Program& program);
 
 // The selected items only (the File_sec_save menu item).
 void CopySelectedItems(Program& program);
+
+// The items a command on the list works on, by the Copy button's rule: the selected ones in
+// list order, or every item when none is selected. An empty list tells the user as the copy
+// commands do and gives none.
+std::vector<String> ItemsForListCommand(Program& program);
 
 // Appends the selected items of the list to text in list order, each followed by "\r\n":
 // the clipboard text of the copy commands. Returns how many items it appended.

@@ -10,6 +10,8 @@
 
 namespace velnor {
 
+bool PortableProfile::AnsiCanHold(const String& text) const { return cp932::Decode(cp932::Encode(text)) == text; }
+
 int PortableProfile::GetPrivateProfileSectionA(const String& section, String& buffer, int size,
                                                const String& path) {
   const std::optional<std::string> file = LoadFile(path);

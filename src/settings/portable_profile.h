@@ -19,10 +19,15 @@ class PortableProfile : public ProfilePlatform {
   explicit PortableProfile(String programFolder) : programFolder_(std::move(programFolder)) {}
 
   String ProgramFolder() const override { return programFolder_; }
+  // Code page 932, as on a Japanese system.
+  bool AnsiCanHold(const String& text) const override;
+  String DownloadsFolder() const override { return downloadsFolder; }
   int GetPrivateProfileSectionA(const String& section, String& buffer, int size,
                                 const String& path) override;
   bool WritePrivateProfileSectionA(const String& section, const String& text,
                                    const String& path) override;
+
+  String downloadsFolder = u"C:\\Users\\User\\Downloads";
 
  protected:
   // The file's bytes; nothing when it is missing or cannot be read.

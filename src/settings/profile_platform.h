@@ -17,6 +17,13 @@ class ProfilePlatform {
   // backslash at the end, except at the root of a drive ("C:\").
   virtual String ProgramFolder() const = 0;
 
+  // True when the text survives the conversion to the ANSI code page of the settings file
+  // unchanged (no character replaced by a default one).
+  virtual bool AnsiCanHold(const String& text) const = 0;
+
+  // The user's Downloads folder (FOLDERID_Downloads on Windows): the first download folder.
+  virtual String DownloadsFolder() const = 0;
+
   // True when the path names an existing file or folder.
   virtual bool PathFileExistsA(const String& path) const = 0;
 

@@ -17,6 +17,10 @@ const String kExtensionKey = u"KAKUTYOUSI";
 const String kLastSubfolderKey = u"LAST-FLD";
 const String kLastExtensionKey = u"LAST-KAKU";
 const String kAutoSplitKey = u"AUTOSPLIT";
+const String kDownloadFolderKey = u"DLFOLDER";
+const String kDownloadConnectionsKey = u"DLCONNECTIONS";
+const String kStopMissingKey = u"DLSTOPMISSING";
+const String kRefererKey = u"DLREFERER";
 
 // The keys that carry a check box state, and the box each one sets.
 struct CheckKey {
@@ -54,7 +58,34 @@ int HistorySlot(const String& key, const String& prefix) {
   return 0;
 }
 
+// A check box kept as 1 or 0; any other value is no state and changes nothing.
+void ApplyFlag(const String& value, bool& flag) {
+  if (value == u"1" || value == u"0") flag = value == u"1";
+}
+
+// The download window's keys; false for any other key.
+bool ApplyDownloadEntry(Program& program, const String& key, const String& value) {
+  DownloadOptions& options = program.downloadOptions;
+  if (key == kDownloadFolderKey) {
+    // Empty: the Downloads folder stays.
+    if (!value.empty()) options.folder = value;
+    program.savedDownloadFolder = value;
+  } else if (key == kDownloadConnectionsKey) {
+    if (value.size() == 1 && value[0] >= u'0' + kMinDownloadConnections && value[0] <= u'0' + kMaxDownloadConnections) {
+      options.connections = value[0] - u'0';
+    }
+  } else if (key == kStopMissingKey) {
+    ApplyFlag(value, options.stopAfterMissing);
+  } else if (key == kRefererKey) {
+    ApplyFlag(value, options.sendReferer);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void ApplySettingsEntry(Program& program, const String& key, const String& value) {
+  if (ApplyDownloadEntry(program, key, value)) return;
   const Form1& f = program.form;
   for (const CheckKey& check : kCheckKeys) {
     if (key == check.key) {
@@ -70,8 +101,7 @@ void ApplySettingsEntry(Program& program, const String& key, const String& value
       f.Option1->Select();
     }
   } else if (key == kAutoSplitKey) {
-    // Like a check state, a value other than 1 or 0 is no state and changes nothing.
-    if (value == u"1" || value == u"0") program.autoSplit = value == u"1";
+    ApplyFlag(value, program.autoSplit);
   } else if (key == kLastSubfolderKey) {
     f.Combo2->SetText(value);
   } else if (key == kLastExtensionKey) {
@@ -98,8 +128,20 @@ String HistoryEntries(const String& prefix, const HistorySlots& slots) {
   return text + kNul;
 }
 
+String Flag(bool value) { return value ? u"1" : u"0"; }
+
+// A folder the file's code page cannot hold is not written: the file keeps the one it held.
+String OptionEntries(Program& program) {
+  const DownloadOptions& options = program.downloadOptions;
+  if (program.profile->AnsiCanHold(options.folder)) program.savedDownloadFolder = options.folder;
+  return Entry(kAutoSplitKey, Flag(program.autoSplit)) + Entry(kDownloadFolderKey, program.savedDownloadFolder) +
+         Entry(kDownloadConnectionsKey, DecimalText(options.connections)) +
+         Entry(kStopMissingKey, Flag(options.stopAfterMissing)) + Entry(kRefererKey, Flag(options.sendReferer)) +
+         kNul;
+}
+
 // The six section texts, in the order of kSettingsSections, then the options section.
-std::array<String, 7> ComposeSettingsSections(const Program& program, const String& folder) {
+std::array<String, 7> ComposeSettingsSections(Program& program, const String& folder) {
   const Form1& f = program.form;
   auto state = [](const CheckBox* box) { return DecimalText(box->Value()); };
   return {
@@ -111,7 +153,7 @@ std::array<String, 7> ComposeSettingsSections(const Program& program, const Stri
       HistoryEntries(kExtensionKey, program.extensionHistory),
       Entry(kLastSubfolderKey, f.Combo2->GetText()) + kNul,
       Entry(kLastExtensionKey, f.Combo1->GetText()) + kNul,
-      Entry(kAutoSplitKey, program.autoSplit ? u"1" : u"0") + kNul,
+      OptionEntries(program),
   };
 }
 
@@ -137,6 +179,7 @@ bool FileExists(const Program& program, const String& path) {
 }
 
 void LoadSettings(Program& program) {
+  program.downloadOptions.folder = program.profile->DownloadsFolder();
   const String path = SettingsFilePath(program.profile->ProgramFolder());
   if (FileExists(program, path)) {
     ReadSettingsFile(program);
@@ -172,7 +215,12 @@ void ReadSettingsFile(Program& program) {
     // is skipped.
     SplitText(buffer.substr(0, static_cast<size_t>(count)), kNul, entries);
     for (const String& entry : entries) {
-      if (SplitText(entry, u"=", pieces) == 1) ApplySettingsEntry(program, pieces[0], pieces[1]);
+      if (SplitText(entry, u"=", pieces) == 1) {
+        ApplySettingsEntry(program, pieces[0], pieces[1]);
+      } else if (entry.starts_with(kDownloadFolderKey + u"=")) {
+        // A folder name may hold "=" itself.
+        ApplyDownloadEntry(program, kDownloadFolderKey, entry.substr(kDownloadFolderKey.size() + 1));
+      }
     }
   }
 

@@ -36,10 +36,30 @@ enum Command : int {
   kFileAllSave = 201,  // File_all_save, Ctrl+C
   kFileEnd = 202,      // File_end, Ctrl+X
   kFileSaveList = 203, // urllist to a text file, Ctrl+S
+  kFileDownload = 204, // the download window for urllist's items, Ctrl+J
   kHelpSub = 210,      // helpsub
   kVersion = 211,      // version
   kEditSplitUrl = 220,   // the URL in urltxt into the fields, Ctrl+D
   kEditAutoSplit = 221,  // check item: split every copied URL at once
+};
+
+// The download window: its class and, in the order of the Tab key, its controls.
+inline constexpr wchar_t kDownloadWindowClass[] = L"VelnorDownload";
+enum DownloadControl : int {
+  kDlFolderLabel = 300,
+  kDlFolder = 301,
+  kDlBrowse = 302,
+  kDlConnectionsLabel = 303,
+  kDlConnections = 304,
+  kDlStopMissing = 305,
+  kDlReferer = 306,
+  kDlStart = 307,
+  kDlAbort = 308,
+  kDlOpenFolder = 309,
+  kDlClose = 310,
+  kDlProgress = 311,
+  kDlStatus = 312,
+  kDlList = 313,
 };
 
 // The icon in the program's resources.

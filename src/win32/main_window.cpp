@@ -11,6 +11,7 @@
 #include "win32/about_box.h"
 #include "win32/commands.h"
 #include "win32/control_ids.h"
+#include "win32/download_window.h"
 #include "win32/menus.h"
 #include "win32/text_fit.h"
 #include "win32/win32_dpi.h"
@@ -341,6 +342,7 @@ void MainWindow::CloseAllForms() {
 }
 
 bool MainWindow::PreTranslate(MSG& msg) {
+  if (DownloadWindowMessage(msg)) return true;
   if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
@@ -382,6 +384,10 @@ void MainWindow::OnCommand(int id, int code) {
   }
   if (id == ids::kVersion) {
     ShowAboutBox(hwnd_, dpi_);
+    return;
+  }
+  if (id == ids::kFileDownload) {
+    OpenDownloadWindow(hwnd_, program_);
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);
@@ -462,7 +468,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // The unload handler: watcher out, histories, settings file, then every window closes.
-      if (!unloading_) {
+      if (!unloading_ && MayCloseWhileDownloading(hwnd_)) {
         unloading_ = true;
         UnloadMainWindow(program_);
       }
@@ -470,7 +476,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       return TRUE;  // never holds up the end of the session
     case WM_ENDSESSION:
-      // The session ends once this returns: save now, quietly. The system ends the process.
+      // The session ends once this returns: stop the download, save now, quietly. The system
+      // ends the process.
+      if (wParam) StopDownloadForSessionEnd();
       EndSessionMainWindow(program_, wParam != FALSE);
       return 0;
     case WM_DESTROY:

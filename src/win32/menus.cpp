@@ -22,6 +22,7 @@ const MenuItem kFileItems[] = {
     {ids::kFileSecSave, L"選択された項目をコピー"},
     {ids::kFileAllSave, L"全ての項目をコピー(&C)\tCtrl+C"},
     {ids::kFileSaveList, L"一覧をファイルに保存(&S)...\tCtrl+S"},
+    {ids::kFileDownload, L"一覧をダウンロード(&D)...\tCtrl+J"},
     {0, nullptr},  // File_indent0
     {ids::kFileEnd, L"終了(&X)\tCtrl+X"},
 };
@@ -46,6 +47,7 @@ const Menu kMenuBar[] = {
 ACCEL kAccelerators[] = {
     {FVIRTKEY | FCONTROL, 'C', ids::kFileAllSave},
     {FVIRTKEY | FCONTROL, 'S', ids::kFileSaveList},
+    {FVIRTKEY | FCONTROL, 'J', ids::kFileDownload},
     {FVIRTKEY | FCONTROL, 'X', ids::kFileEnd},
     {FVIRTKEY | FCONTROL, 'D', ids::kEditSplitUrl},
 };

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/download_folder_win32.h"
+
 namespace velnor {
 namespace {
 
@@ -87,5 +89,12 @@ bool Win32ProfilePlatform::WritePrivateProfileSectionA(const String& section, co
   const std::string entries = ToAnsi(text) + '\0';
   return ::WritePrivateProfileSectionA(ToAnsi(section).c_str(), entries.c_str(), ToAnsi(path).c_str()) != FALSE;
 }
+
+bool Win32ProfilePlatform::AnsiCanHold(const String& text) const {
+  const std::string ansi = ToAnsi(text);
+  return FromAnsi(ansi.data(), static_cast<int>(ansi.size())) == text;
+}
+
+String Win32ProfilePlatform::DownloadsFolder() const { return UserDownloadsFolder(); }
 
 }  // namespace velnor

@@ -10,6 +10,9 @@ class Win32ProfilePlatform final : public ProfilePlatform {
   // From GetModuleFileNameW: the program file's path up to its last backslash, which stays
   // only at the root of a drive ("C:\").
   String ProgramFolder() const override;
+  // The round trip through CP_ACP gives the text back unchanged.
+  bool AnsiCanHold(const String& text) const override;
+  String DownloadsFolder() const override;
   bool PathFileExistsA(const String& path) const override;
   // FindFirstFileA on the exact path; a hidden, system or folder entry does not count.
   bool FindOrdinaryFile(const String& path) const override;

@@ -180,7 +180,7 @@ bool Velnor::Close(DWORD timeoutMs) {
   return Exited(timeoutMs);
 }
 
-std::vector<ShownBox> Velnor::CloseAnswering(CloseBy how, DWORD timeoutMs) {
+std::vector<ShownBox> Velnor::CloseAnswering(CloseBy how, DWORD timeoutMs, int answer) {
   std::vector<ShownBox> shown;
   if (how == CloseBy::kMenu) {
     PostMessageW(window_, WM_COMMAND, MAKEWPARAM(ids::kFileEnd, 0), 0);
@@ -196,7 +196,7 @@ std::vector<ShownBox> Velnor::CloseAnswering(CloseBy how, DWORD timeoutMs) {
     HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
     if (!box) continue;
     shown.push_back(ReadMessageBox(box));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
     WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
   }
   return shown;
@@ -276,6 +276,21 @@ void Velnor::ClickAt(HWND target, int x, int y) {
   const LPARAM at = MAKELPARAM(x, y);
   SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(target, WM_LBUTTONUP, 0, at);
+}
+
+std::vector<ShownBox> Velnor::ExpandNumbers(const String& url, int last, const String& extension) {
+  const std::string typed = std::to_string(last);
+  return ExpandNumbers(url, String(typed.begin(), typed.end()), extension);
+}
+
+std::vector<ShownBox> Velnor::ExpandNumbers(const String& url, const String& lastTyped, const String& extension) {
+  ClickListEntry(ids::kList1, 1);
+  Click(ids::kOption0);
+  SendMessageW(ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(extension.c_str()));
+  SetText(ids::kUrltxt, url);
+  SetText(ids::kText1, u"");
+  Type(ids::kText1, lastTyped);
+  return Press(ids::kRenban);
 }
 
 void Velnor::ClickListEntry(int id, int index) {
@@ -363,7 +378,7 @@ bool ReadClipboard(UINT format, Read read) {
 
 }  // namespace
 
-std::vector<ShownBox> Velnor::SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+std::vector<ShownBox> Velnor::SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam, int answer) {
   std::vector<ShownBox> shown;
   // Left alive on purpose if the command hangs: the sending thread may still use it.
   auto* sent = new SentMessage{target, message, wParam, lParam};
@@ -377,7 +392,7 @@ std::vector<ShownBox> Velnor::SendAndAnswer(HWND target, UINT message, WPARAM wP
     HWND box = FindVisibleTopLevel(process_.dwProcessId, L"#32770");
     if (!box) continue;
     shown.push_back(ReadMessageBox(box));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
     WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
   }
   if (WaitForSingleObject(sender, 5000) == WAIT_OBJECT_0) delete sent;
@@ -452,26 +467,20 @@ std::optional<std::string> ReadClipboardAnsiText() {
   return text;
 }
 
-bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
-  // Only Wine runs a Linux program for CreateProcess, and only Wine maps drive Z: to the root.
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return false;
-  if (folder.size() < 3 || (folder[0] != L'Z' && folder[0] != L'z') || folder[1] != L':') return false;
-  static int serial = 0;
-  const std::wstring file = folder + L"\\xclip-" + std::to_wstring(++serial) + L".txt";
-  HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool wrote = WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
-                     written == utf8.size();
-  CloseHandle(out);
-  if (!wrote) return false;
-  std::wstring unixFile = file.substr(2);
-  for (auto& c : unixFile) {
+std::wstring UnixPath(const std::wstring& windowsPath) {
+  std::wstring path = windowsPath.size() > 2 && windowsPath[1] == L':' ? windowsPath.substr(2) : windowsPath;
+  for (auto& c : path) {
     if (c == L'\\') c = L'/';
   }
-  // Its standard handles lead nowhere: xclip stays in the background, and must not keep the
-  // test runner's output pipes open.
+  return path;
+}
+
+bool StartLinuxProgram(const std::wstring& program, std::wstring commandLine) {
+  // Only Wine runs a Linux program for CreateProcess.
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return false;
+  // Its standard handles lead nowhere: the program stays in the background, and must not
+  // keep the test runner's output pipes open.
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                             OPEN_EXISTING, 0, nullptr);
@@ -480,14 +489,22 @@ bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = si.hStdOutput = si.hStdError = null;
   PROCESS_INFORMATION pi{};
-  std::wstring commandLine = L"/usr/bin/xclip -selection clipboard " + unixFile;
-  const bool started = CreateProcessW(L"Z:\\usr\\bin\\xclip", commandLine.data(), nullptr, nullptr, TRUE, 0,
+  const bool started = CreateProcessW((L"Z:" + program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
                                       nullptr, nullptr, &si, &pi) != FALSE;
   if (null != INVALID_HANDLE_VALUE) CloseHandle(null);
   if (!started) return false;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return true;
+}
+
+bool CopyFromX(const std::wstring& folder, const std::string& utf8) {
+  // Only Wine maps drive Z: to the root.
+  if (folder.size() < 3 || (folder[0] != L'Z' && folder[0] != L'z') || folder[1] != L':') return false;
+  static int serial = 0;
+  const std::wstring file = folder + L"\\xclip-" + std::to_wstring(++serial) + L".txt";
+  if (!WriteFileContent(file, utf8)) return false;
+  return StartLinuxProgram(L"\\usr\\bin\\xclip", L"/usr/bin/xclip -selection clipboard " + UnixPath(file));
 }
 
 ClipboardHold::ClipboardHold(DWORD ms) : ms_(ms) {

@@ -95,12 +95,18 @@ class Velnor {
   HWND Focus() const;                                   // the focused window of the program's thread
 
   // Presses a command button and answers every message box the command shows, in order,
-  // with OK; returns when the command has finished.
+  // with OK (or the button `answer`, IDYES, IDNO); returns when the command has finished.
   std::vector<ShownBox> Press(int id);
   // The same for a menu command (WM_COMMAND with the command's id, as the menu sends it).
   std::vector<ShownBox> Command(int commandId);
   // The same for any message sent to target from a second thread.
-  std::vector<ShownBox> SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
+  std::vector<ShownBox> SendAndAnswer(HWND target, UINT message, WPARAM wParam, LPARAM lParam, int answer = IDOK);
+
+  // urllist filled by a click on renban as a user fills the window: the pattern "xxx+.拡張子",
+  // url, the numbers from 0 up to last (as wide as last), extension; returns the boxes.
+  std::vector<ShownBox> ExpandNumbers(const String& url, int last, const String& extension);
+  // The same with the end typed as given (Text(1) holds three characters: "3e4" is 30000).
+  std::vector<ShownBox> ExpandNumbers(const String& url, const String& lastTyped, const String& extension);
 
   // The indices of a list box's selected items, and selecting or clearing one of them.
   std::vector<int> SelectedItems(int id) const;
@@ -109,9 +115,10 @@ class Velnor {
   // Asks the window to close; true when the process ended.
   bool Close(DWORD timeoutMs = 10000);
   bool Exited(DWORD timeoutMs = 0) const;
-  // Closes the window and answers every message box shown until the process ends with OK;
+  // Closes the window and answers every message box shown until the process ends with OK
+  // (or `answer`);
   // returns the boxes, in order. Fails the case when the process does not end in time.
-  std::vector<ShownBox> CloseAnswering(CloseBy how, DWORD timeoutMs = 15000);
+  std::vector<ShownBox> CloseAnswering(CloseBy how, DWORD timeoutMs = 15000, int answer = IDOK);
   // The process's exit code (STILL_ACTIVE while it runs).
   DWORD ExitCode() const;
   // The running program file's full path as Windows reports it for the process.
@@ -145,6 +152,13 @@ std::optional<std::string> ReadClipboardAnsiText();
 // xclip). xclip keeps serving the text until another program copies: end a case with a copy
 // of the driver's own so that it exits.
 bool CopyFromX(const std::wstring& folder, const std::string& utf8);
+
+// A Linux program started under Wine in the background (program: its path in the Linux file
+// system written with backslashes, commandLine: as the program reads it), its standard handles
+// leading nowhere; false when it cannot run (not under Wine). UnixPath: a path on drive Z: as
+// Linux names it.
+bool StartLinuxProgram(const std::wstring& program, std::wstring commandLine);
+std::wstring UnixPath(const std::wstring& windowsPath);
 
 // Holds the clipboard open for ms milliseconds from a thread of its own, as another program
 // that is slow to close it would. The constructor returns once the clipboard is open.

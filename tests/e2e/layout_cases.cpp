@@ -328,15 +328,16 @@ E2E_CASE(menus) {
       {0, 0, ids::kFileSecSave, L"選択された項目をコピー"},
       {0, 1, ids::kFileAllSave, L"全ての項目をコピー(&C)\tCtrl+C"},
       {0, 2, ids::kFileSaveList, L"一覧をファイルに保存(&S)...\tCtrl+S"},
-      {0, 3, 0, L""},
-      {0, 4, ids::kFileEnd, L"終了(&X)\tCtrl+X"},
+      {0, 3, ids::kFileDownload, L"一覧をダウンロード(&D)...\tCtrl+J"},
+      {0, 4, 0, L""},
+      {0, 5, ids::kFileEnd, L"終了(&X)\tCtrl+X"},
       {1, 0, ids::kEditSplitUrl, L"URLを分解(&D)\tCtrl+D"},
       {1, 1, ids::kEditAutoSplit, L"コピーしたURLを自動で分解(&A)"},
       {2, 0, ids::kHelpSub, L"ヘルプ(&H)"},
       {2, 1, 0, L""},
       {2, 2, ids::kVersion, L"バージョン情報(&A)"},
   };
-  E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 5);
+  E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 6);
   E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 2);
   E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 2)), 3);
   for (const Item& item : items) {

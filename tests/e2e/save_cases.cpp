@@ -16,14 +16,7 @@ const std::string kUrlBytes = "http://\xE4\xBE\x8B.jp/\xE5\x86\x99\xE7\x9C\x9F\x
 
 // urllist filled by a click on renban: the first number alone, 00 up to last, ".jpg".
 bool Expand(Context& ctx, Velnor& app, int last) {
-  app.ClickListEntry(ids::kList1, 1);
-  app.Click(ids::kOption0);
-  SendMessageW(app.ComboEdit(ids::kCombo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L".jpg"));
-  app.SetText(ids::kUrltxt, kUrl);
-  app.SetText(ids::kText1, u"");
-  const std::wstring typed = std::to_wstring(last);
-  app.Type(ids::kText1, String(typed.begin(), typed.end()));
-  E2E_CHECK_EQ(app.Press(ids::kRenban).size(), 0u);
+  E2E_CHECK_EQ(app.ExpandNumbers(kUrl, last, u".jpg").size(), 0u);
   return E2E_CHECK_EQ(app.ListItems(ids::kUrllist).size(), static_cast<size_t>(last + 1));
 }
 

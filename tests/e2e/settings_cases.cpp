@@ -16,6 +16,9 @@
 #include "ui/model_form.h"
 #include "win32/control_ids.h"
 
+#include <knownfolders.h>  // after windows.h (driver.h)
+#include <shlobj.h>
+
 namespace velnor::e2e {
 namespace {
 
@@ -146,8 +149,20 @@ class QuietPlatform : public Platform {
   std::vector<String> messages;
 };
 
+// The Downloads folder as the program's process sees it in the same prefix.
+String UserDownloads() {
+  PWSTR path = nullptr;
+  String folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)) && path) {
+    folder = String(reinterpret_cast<const char16_t*>(path));
+  }
+  CoTaskMemFree(path);
+  return folder;
+}
+
 struct ModelRun {
   explicit ModelRun(const String& folder) : profile(folder) {
+    profile.downloadsFolder = UserDownloads();
     program.form = window.form();
     program.platform = &platform;
     program.profile = &profile;
@@ -190,8 +205,9 @@ std::string FirstRunFile(const String& folder) {
     text += u"KAKUTYOUSI" + FromUtf8(std::to_string(n)) + u"=" + (n <= 3 ? extensions[n - 1] : u"") + u"\r\n";
   }
   text += u"[終了時フォルダ]\r\nLAST-FLD=sam/\r\n[終了時拡張子]\r\nLAST-KAKU=.jpg\r\n";
-  // The options come after the six sections.
-  text += u"[オプション]\r\nAUTOSPLIT=0\r\n";
+  // The options come after the six sections; the first download folder is the user's Downloads.
+  text += u"[オプション]\r\nAUTOSPLIT=0\r\nDLFOLDER=" + UserDownloads() +
+          u"\r\nDLCONNECTIONS=2\r\nDLSTOPMISSING=1\r\nDLREFERER=1\r\n";
   return Ansi(text);
 }
 

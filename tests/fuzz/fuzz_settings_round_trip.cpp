@@ -22,6 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(reloaded == Settled(atExit), "reloaded " + ShowKept(reloaded) + " saved " + ShowKept(atExit));
   FUZZ_CHECK(second.window.Option0.Value() != second.window.Option1.Value(), "the saved file selects one button");
   FUZZ_CHECK(second.program.autoSplit == first.program.autoSplit, "the automatic split was not kept");
+  // The folder as a line of the file keeps it (an empty one is the Downloads folder).
+  DownloadOptions options = first.program.downloadOptions;
+  options.folder = Settled(options.folder);
+  if (options.folder.empty()) options.folder = first.profile.DownloadsFolder();
+  FUZZ_CHECK(second.program.downloadOptions == options, "download folder " + Show(second.program.downloadOptions.folder));
   // Every text is in its list already: the exit has nothing to add.
   UpdateHistoryLists(second.program);
   FUZZ_CHECK(Keep(second.window) == reloaded, "history changed " + ShowKept(Keep(second.window)));

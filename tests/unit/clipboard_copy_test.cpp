@@ -322,5 +322,32 @@ TEST(CopyCommands, FullListIsCopiedWhole) {
   EXPECT_EQ(p.list.reads, 32767);
 }
 
+// The download command takes its items by the Copy button's rule, and leaves the list, its
+// selection and the clipboard alone.
+TEST(CopyCommands, ItemsForAListCommand) {
+  struct Case {
+    const char* name;
+    std::vector<String> items;
+    std::vector<int> selected;
+    std::vector<String> expected;
+    std::vector<String> messages;
+  };
+  const Case cases[] = {
+      {"none selected: all", kThree, {}, kThree, {}},
+      {"0 and 2 selected", kThree, {0, 2}, {kThree[0], kThree[2]}, {}},
+      {"all selected", kThree, {0, 1, 2}, kThree, {}},
+      {"empty list", {}, {}, {}, {kListEmptyMessage}},
+      {"empty item kept", {u"", u"x"}, {}, {u"", u"x"}, {}},
+  };
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.name);
+    Copier p(t.items, t.selected);
+    EXPECT_EQ(ItemsForListCommand(p.program), t.expected);
+    EXPECT_EQ(p.platform.MessageTexts(), t.messages);
+    EXPECT_EQ(p.Now().selected, t.selected);
+    EXPECT_TRUE(p.clipboard.writes.empty());
+  }
+}
+
 }  // namespace
 }  // namespace velnor::testing

@@ -186,6 +186,45 @@ TEST(ReadSettingsFile, TheAutomaticSplitOption) {
   EXPECT_EQ(SettingsState::Of(p.window), (SettingsState{.check3 = 1, .combo2Text = u"opt/"}));
 }
 
+TEST(ReadSettingsFile, TheDownloadOptions) {
+  const DownloadOptions defaults{.folder = u"C:\\Users\\User\\Downloads"};
+  auto with = [&defaults](auto change) {
+    DownloadOptions options = defaults;
+    change(options);
+    return options;
+  };
+  const struct {
+    const char* name;
+    String file;
+    DownloadOptions options;
+  } cases[] = {
+      {"a file without the keys: the defaults", u"[オプション]\r\nAUTOSPLIT=1\r\n", defaults},
+      {"every key", u"[オプション]\r\nDLFOLDER=D:\\写真\r\nDLCONNECTIONS=4\r\nDLSTOPMISSING=0\r\nDLREFERER=0\r\n",
+       {.folder = u"D:\\写真", .connections = 4, .stopAfterMissing = false, .sendReferer = false}},
+      {"an empty folder keeps the Downloads folder", u"[オプション]\r\nDLFOLDER=\r\n", defaults},
+      {"a folder with =", u"[オプション]\r\nDLFOLDER=D:\\a=b=c\r\n", with([](auto& o) { o.folder = u"D:\\a=b=c"; })},
+      {"one connection", u"[オプション]\r\nDLCONNECTIONS=1\r\n", with([](auto& o) { o.connections = 1; })},
+      {"connections out of range or not a digit change nothing",
+       u"[オプション]\r\nDLCONNECTIONS=3\r\nDLCONNECTIONS=0\r\nDLCONNECTIONS=5\r\nDLCONNECTIONS=02\r\n"
+       u"DLCONNECTIONS=x\r\nDLCONNECTIONS=\r\nDLCONNECTIONS=４\r\n",
+       with([](auto& o) { o.connections = 3; })},
+      {"boxes: only 1 or 0 count", u"[オプション]\r\nDLSTOPMISSING=0\r\nDLSTOPMISSING=True\r\nDLREFERER=0\r\nDLREFERER=1\r\nDLREFERER=01\r\n",
+       with([](auto& o) { o.stopAfterMissing = false; })},
+      {"lower-case keys", u"[オプション]\r\ndlconnections=1\r\ndlreferer=0\r\n", defaults},
+  };
+  for (const auto& c : cases) {
+    SettingsProgram p;
+    p.PutFile(c.file);
+    LoadSettings(p.program);
+    EXPECT_EQ(p.program.downloadOptions, c.options) << c.name;
+  }
+  // No file at all: the defaults, the folder from the platform.
+  SettingsProgram p;
+  p.profile.downloadsFolder = u"E:\\ダウンロード";
+  LoadSettings(p.program);
+  EXPECT_EQ(p.program.downloadOptions, (DownloadOptions{.folder = u"E:\\ダウンロード"}));
+}
+
 TEST(ReadSettingsFile, FillsTheHistorySlotTables) {
   SettingsProgram p;
   // Slot 0 is never used, and numbers are written without leading zeros.

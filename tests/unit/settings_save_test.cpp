@@ -52,7 +52,8 @@ TEST(SaveSettings, TheFileOfAFirstRun) {
                           "KAKUTYOUSI10=\r\n" +
             kLastFolder + "LAST-FLD=sam/\r\n" +
             kLastExtension + "LAST-KAKU=.jpg\r\n" +
-            kOptions + "AUTOSPLIT=0\r\n");
+            kOptions + "AUTOSPLIT=0\r\nDLFOLDER=C:\\Users\\User\\Downloads\r\nDLCONNECTIONS=2\r\n"
+                       "DLSTOPMISSING=1\r\nDLREFERER=1\r\n");
   EXPECT_TRUE(p.platform.messages.empty());
 }
 
@@ -69,6 +70,7 @@ TEST(SaveSettings, SectionTextsFromTheWindow) {
   p.program.subfolderHistory[8] = u"x/";
   p.program.extensionHistory[10] = u".png";
   p.program.autoSplit = true;
+  p.program.downloadOptions = {.folder = u"D:\\写真 ①", .connections = 4, .stopAfterMissing = false, .sendReferer = true};
   ASSERT_TRUE(SaveSettings(p.program));
 
   const String path = u"C:\\Velnor.ini";
@@ -84,7 +86,7 @@ TEST(SaveSettings, SectionTextsFromTheWindow) {
                  u"KAKUTYOUSI6=\0KAKUTYOUSI7=\0KAKUTYOUSI8=\0KAKUTYOUSI9=\0KAKUTYOUSI10=.png\0"s},
       {u"終了時フォルダ", u"LAST-FLD=写真/\0"s},
       {u"終了時拡張子", u"LAST-KAKU=a=b\0"s},
-      {u"オプション", u"AUTOSPLIT=1\0"s},
+      {u"オプション", u"AUTOSPLIT=1\0DLFOLDER=D:\\写真 ①\0DLCONNECTIONS=4\0DLSTOPMISSING=0\0DLREFERER=1\0"s},
   };
   for (const auto& c : cases) EXPECT_EQ(Section(p.profile, c.section, path), c.text) << ToUtf8(c.section);
 }
@@ -145,19 +147,67 @@ TEST(SaveSettings, SurvivesARestart) {
   }
 }
 
-TEST(SaveSettings, TheAutomaticSplitSurvivesARestart) {
-  for (const bool autoSplit : {true, false}) {
+TEST(SaveSettings, TheAutomaticSplitAndTheDownloadOptionsSurviveARestart) {
+  const struct {
+    bool autoSplit;
+    DownloadOptions download;
+  } cases[] = {
+      {true, {.folder = u"E:\\a=b\\画像", .connections = 1, .stopAfterMissing = false, .sendReferer = false}},
+      {false, {.folder = u"\\\\server\\share", .connections = 3, .stopAfterMissing = true, .sendReferer = false}},
+  };
+  for (const auto& c : cases) {
     SettingsProgram first;
     LoadSettings(first.program);
-    first.program.autoSplit = autoSplit;
+    first.program.autoSplit = c.autoSplit;
+    first.program.downloadOptions = c.download;
     Exit(first);
 
     SettingsProgram second;
     second.profile.files = first.profile.files;
-    second.program.autoSplit = !autoSplit;
+    second.program.autoSplit = !c.autoSplit;
     LoadSettings(second.program);
-    EXPECT_EQ(second.program.autoSplit, autoSplit);
+    EXPECT_EQ(second.program.autoSplit, c.autoSplit);
+    EXPECT_EQ(second.program.downloadOptions, c.download) << ToUtf8(c.download.folder);
   }
+}
+
+// A folder that code page 932 cannot hold serves this run; the file keeps the one before.
+TEST(SaveSettings, AFolderTheFileCannotHoldIsNotWritten) {
+  const struct {
+    const char* name;
+    String file;
+    String downloads;  // the platform's Downloads folder
+    String written;    // DLFOLDER in the saved file
+    String next;       // the folder of the next run
+  } cases[] = {
+      {"the folder the file held", u"[オプション]\r\nDLFOLDER=D:\\old\r\n", u"C:\\DL", u"D:\\old", u"D:\\old"},
+      {"no folder before: the default", u"[チェック]\r\n", u"C:\\DL", u"", u"C:\\DL"},
+      {"an empty one before", u"[オプション]\r\nDLFOLDER=\r\n", u"C:\\DL", u"", u"C:\\DL"},
+  };
+  for (const auto& c : cases) {
+    SettingsProgram p;
+    p.profile.downloadsFolder = c.downloads;
+    p.PutFile(c.file);
+    LoadSettings(p.program);
+    p.program.downloadOptions.folder = u"D:\\絵文字😀";
+    Exit(p);
+    EXPECT_EQ(Section(p.profile, u"オプション", p.Path()).find(u"DLFOLDER=" + c.written + u"\0DLCONNECTIONS="s), 12u)
+        << c.name;
+    EXPECT_EQ(p.program.downloadOptions.folder, u"D:\\絵文字😀") << c.name << ": still used in this run";
+
+    SettingsProgram next;
+    next.profile.downloadsFolder = c.downloads;
+    next.profile.files = p.profile.files;
+    LoadSettings(next.program);
+    EXPECT_EQ(next.program.downloadOptions.folder, c.next) << c.name;
+  }
+  // A Downloads folder the file cannot hold is the default again each run.
+  SettingsProgram p;
+  p.profile.downloadsFolder = u"C:\\Users\\Zoë\\Downloads";
+  LoadSettings(p.program);
+  EXPECT_EQ(p.program.downloadOptions.folder, u"C:\\Users\\Zoë\\Downloads");
+  Exit(p);
+  EXPECT_NE(p.FileBytes().find("DLFOLDER=\r\n"), std::string::npos);
 }
 
 TEST(SaveSettings, ReplacesItsSectionsAndKeepsTheRestOfTheFile) {

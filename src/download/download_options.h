@@ -1,0 +1,19 @@
+#pragma once
+// The choices of the download window, kept in the settings file.
+#include "base/text.h"
+
+namespace velnor {
+
+constexpr int kMinDownloadConnections = 1;
+constexpr int kMaxDownloadConnections = 4;
+
+struct DownloadOptions {
+  String folder;
+  int connections = 2;  // kMinDownloadConnections ... kMaxDownloadConnections
+  bool stopAfterMissing = true;
+  bool sendReferer = true;
+
+  bool operator==(const DownloadOptions&) const = default;
+};
+
+}  // namespace velnor

@@ -1,0 +1,41 @@
+#pragma once
+// Readings of an HTTP answer and of a URL that the transfer needs. Pure functions, safe on
+// any thread.
+#include <cstdint>
+#include <optional>
+
+#include "base/text.h"
+
+namespace velnor {
+
+// The longest wait a Retry-After can ask for, in seconds.
+constexpr int kMaxRetryAfterSeconds = 60;
+
+// A Retry-After value: whole seconds, or an HTTP-date (IMF-fixdate, RFC 850 or asctime)
+// counted from now; capped at 60, a date in the past gives 0. Nothing when the value is
+// empty or cannot be read.
+std::optional<int> ParseRetryAfterSeconds(StringView headerValue, int64_t nowUnixSeconds);
+
+// Where a body goes in the part file.
+enum class BodyPlacement { kAppend, kRewrite };
+
+// A 206 whose Content-Range ("bytes first-last/total") starts at requestedFrom continues the
+// part; any other answer (a 200, a range elsewhere, none) rewrites it from the start.
+BodyPlacement PlaceBody(uint64_t requestedFrom, int status, StringView contentRange);
+
+// The whole file's size from a Content-Range "bytes first-last/total"; nothing for "*" or
+// an unreadable value.
+std::optional<uint64_t> ContentRangeTotal(StringView contentRange);
+
+// The URL up to and including the last "/" of its path (no query or fragment); the URL
+// itself with "/" added when it has no path.
+String RefererFor(StringView url);
+
+// True for http:// and https:// URLs (the scheme in any case) with a host.
+bool IsSupportedUrl(StringView url);
+
+// The scheme, host and port of a URL as one key ("http://example.com:8080"), lower case:
+// requests that share it go to the same server.
+String HostKey(StringView url);
+
+}  // namespace velnor

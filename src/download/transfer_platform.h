@@ -1,0 +1,70 @@
+#pragma once
+// What the download job asks of the platform: transfers that run off the user-interface
+// thread and report back on it, the few file calls the job makes itself, and a clock.
+// Implementations: WinHTTP and the Windows file calls (src/win32), models for tests.
+#include <cstdint>
+#include <optional>
+
+#include "base/text.h"
+
+namespace velnor {
+
+struct TransferRequest {
+  int item = 0;             // the item's index in the job
+  String url;
+  String referer;           // empty: send no Referer
+  String partPath;          // full path of "<name>.part"
+  uint64_t resumeFrom = 0;  // bytes the part holds; > 0: ask with "Range: bytes=N-"
+};
+
+enum class TransferOutcome {
+  kComplete,         // 200/206 body written to the part; as long as Content-Length when given
+  kHttpError,        // any other status: nothing written (status in `status`)
+  kCutShort,         // the body ended before Content-Length; the part keeps what arrived
+  kCannotConnect,
+  kTimeout,
+  kCertificate,
+  kTooManyRedirects,
+  kUnsupportedUrl,
+  kWriteFailed,      // the part could not be written; the worker removed it
+  kCancelled,        // CancelAll() stopped it; the part keeps what arrived
+};
+
+struct TransferResult {
+  int item = 0;
+  TransferOutcome outcome = TransferOutcome::kCannotConnect;
+  int status = 0;                         // the HTTP status, 0 when none arrived
+  uint64_t partSize = 0;                  // bytes in the part now
+  std::optional<uint64_t> totalSize;      // the whole file's size, when the server told it
+  std::optional<int> retryAfterSeconds;   // from Retry-After, already capped
+};
+
+class TransferPlatform {
+ public:
+  virtual ~TransferPlatform() = default;
+  // Starts one transfer and returns at once; its progress and its result come back to the
+  // job on the user-interface thread (DownloadJob::OnProgress / OnFinished), never from
+  // inside this call.
+  virtual void Start(const TransferRequest& request) = 0;
+  // Stops every transfer under way (each then finishes with kCancelled) within a second.
+  virtual void CancelAll() = 0;
+};
+
+// File-system calls the job makes on the user-interface thread.
+class DownloadFolderPlatform {
+ public:
+  virtual ~DownloadFolderPlatform() = default;
+  virtual bool CreateFolder(const String& path) = 0;     // with its parents; true if it exists after
+  virtual bool FileExists(const String& path) = 0;       // a file (not a folder) is there
+  virtual std::optional<uint64_t> FileSize(const String& path) = 0;  // nothing: no such file
+  virtual bool Rename(const String& from, const String& to) = 0;     // same folder, never replaces
+  virtual bool Remove(const String& path) = 0;
+};
+
+class DownloadClock {
+ public:
+  virtual ~DownloadClock() = default;
+  virtual uint64_t NowMilliseconds() = 0;  // monotonic
+};
+
+}  // namespace velnor

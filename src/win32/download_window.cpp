@@ -1,0 +1,466 @@
+#include "win32/download_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/main_window_frame.h"
+#include "clipboard/copy_commands.h"
+#include "download/download_job.h"
+#include "win32/control_ids.h"
+#include "win32/download_folder_win32.h"
+#include "win32/download_layout.h"
+#include "win32/http_transfer_win32.h"
+#include "win32/win32_dpi.h"
+#include "win32/win32_text.h"
+
+namespace velnor {
+namespace {
+
+const String kCaptionPrefix = u"ダウンロード - ";
+const wchar_t kCannotMakeFolder[] = L"保存先のフォルダを作れません";
+const wchar_t kStopQuestion[] = L"ダウンロードを中止しますか？";
+const wchar_t kCautionCaption[] = L"注意";
+
+constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT kTickMs = 100;  // the job's clock and the window's updates: about 10 a second
+
+class DownloadWindow {
+ public:
+  DownloadWindow(HWND owner, Program& program);
+  ~DownloadWindow();
+  DownloadWindow(const DownloadWindow&) = delete;
+  DownloadWindow& operator=(const DownloadWindow&) = delete;
+
+  bool Create();
+  HWND window() const { return window_; }
+  bool Running() const { return job_ && job_->Running(); }
+  void TakeItems(std::vector<String> urls);
+  void BringToFront();
+  // Asks whether to stop a running job, over the given window; true when it was stopped.
+  bool AskToStop(HWND over);
+  void Stop() { job_->Cancel(); Refresh(); }
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void ShowOptions();
+  void KeepOptions();
+  void OnCommand(int id, int code);
+  void StartJob();
+  void CloseWindow(bool fromEscape);
+  void BrowseFolder();
+  void OpenFolder();
+  void Refresh();
+  void ShowTaskbarProgress();
+  void FillDisplayInfo(NMLVDISPINFOW& info);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  String FolderText() const { return WindowText(Control(ids::kDlFolder)); }
+
+  HWND owner_;
+  Program& program_;
+  HWND window_ = nullptr;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;
+  bool comReady_ = false;
+  ITaskbarList3* taskbar_ = nullptr;
+  bool showingOptions_ = false;  // the controls are being filled: no change to keep
+  bool destroyed_ = false;       // its window has received its last message
+
+  Win32DownloadFolder folder_;
+  Win32DownloadClock clock_;
+  std::unique_ptr<WinHttpTransfer> transfer_;
+  std::unique_ptr<DownloadJob> job_;
+  uint64_t shownRevision_ = ~uint64_t{0};
+  std::wstring cellText_;  // the list view copies a cell's text before it asks for the next
+};
+
+// The one download window; it goes when its window is destroyed.
+std::unique_ptr<DownloadWindow> current;
+
+DownloadWindow::DownloadWindow(HWND owner, Program& program) : owner_(owner), program_(program) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  comReady_ = SUCCEEDED(com);
+}
+
+DownloadWindow::~DownloadWindow() {
+  if (window_ && !destroyed_) DestroyWindow(window_);  // one that could not be made whole
+  if (job_ && job_->Running()) job_->Cancel();
+  job_.reset();
+  transfer_.reset();
+  if (taskbar_) {
+    taskbar_->SetProgressState(owner_, TBPF_NOPROGRESS);
+    taskbar_->Release();
+  }
+  if (font_) DeleteObject(font_);
+  if (comReady_) CoUninitialize();
+}
+
+bool DownloadWindow::Create() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(instance, ids::kDownloadWindowClass, &wc)) {
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = ids::kDownloadWindowClass;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+
+  dpi_ = WindowDpi(owner_);
+  const String caption = kCaptionPrefix + kApplicationTitle;
+  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, ids::kDownloadWindowClass, Wide(caption),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_,
+                            nullptr, instance, this);
+  if (!window_) return false;
+  dpi_ = WindowDpi(window_);
+  transfer_ = std::make_unique<WinHttpTransfer>(window_, folder_);
+  job_ = std::make_unique<DownloadJob>(*transfer_, folder_, clock_);
+  CreateControls();
+  ShowOptions();
+
+  // Centred on the main window, at the size the layout wants at this DPI.
+  const SIZE client = DownloadWindowSize(window_, font_, dpi_);
+  RECT outer{0, 0, client.cx, client.cy};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+  RECT ownerRect{};
+  GetWindowRect(owner_, &ownerRect);
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  const int left = (ownerRect.left + ownerRect.right - width) / 2;
+  const int top = std::max<int>(ownerRect.top, (ownerRect.top + ownerRect.bottom - height) / 2);
+  SetWindowPos(window_, nullptr, std::max(left, 0), std::max(top, 0), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  if (comReady_ &&
+      SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                 reinterpret_cast<void**>(&taskbar_))) &&
+      FAILED(taskbar_->HrInit())) {
+    taskbar_->Release();
+    taskbar_ = nullptr;
+  }
+  return true;
+}
+
+void DownloadWindow::CreateControls() {
+  font_ = CreateUiFont(dpi_);
+  for (const DownloadControlSpec& c : kDownloadControls) {
+    const HWND control = CreateWindowExW(c.exStyle, c.windowClass, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0,
+                                         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                         GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  const HWND connections = Control(ids::kDlConnections);
+  for (int n = kMinDownloadConnections; n <= kMaxDownloadConnections; ++n) {
+    SendMessageW(connections, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(n).c_str()));
+  }
+  const HWND list = Control(ids::kDlList);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  AddDownloadListColumns(list, dpi_);
+  SendMessageW(Control(ids::kDlProgress), PBM_SETRANGE32, 0, 100);
+  LayOutDownloadWindow(window_, font_, dpi_);
+}
+
+// The options as the program holds them (the settings file's, or the last run's).
+void DownloadWindow::ShowOptions() {
+  showingOptions_ = true;
+  const DownloadOptions& options = program_.downloadOptions;
+  SetWindowTextW(Control(ids::kDlFolder), Wide(options.folder));
+  const int connections = std::clamp(options.connections, kMinDownloadConnections, kMaxDownloadConnections);
+  SendMessageW(Control(ids::kDlConnections), CB_SETCURSEL, static_cast<WPARAM>(connections - kMinDownloadConnections), 0);
+  CheckDlgButton(window_, ids::kDlStopMissing, options.stopAfterMissing ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(window_, ids::kDlReferer, options.sendReferer ? BST_CHECKED : BST_UNCHECKED);
+  showingOptions_ = false;
+}
+
+// Each change goes straight to the program, which writes it to the settings file at exit.
+void DownloadWindow::KeepOptions() {
+  if (showingOptions_) return;
+  DownloadOptions& options = program_.downloadOptions;
+  options.folder = FolderText();
+  const auto choice = static_cast<int>(SendMessageW(Control(ids::kDlConnections), CB_GETCURSEL, 0, 0));
+  if (choice >= 0) options.connections = kMinDownloadConnections + choice;
+  options.stopAfterMissing = IsDlgButtonChecked(window_, ids::kDlStopMissing) == BST_CHECKED;
+  options.sendReferer = IsDlgButtonChecked(window_, ids::kDlReferer) == BST_CHECKED;
+}
+
+void DownloadWindow::TakeItems(std::vector<String> urls) {
+  job_->SetItems(std::move(urls));
+  Refresh();
+}
+
+void DownloadWindow::BringToFront() {
+  if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+}
+
+bool DownloadWindow::AskToStop(HWND over) {
+  if (MessageBoxW(over, kStopQuestion, kCautionCaption, MB_YESNO) != IDYES) return false;
+  Stop();
+  return true;
+}
+
+void DownloadWindow::StartJob() {
+  if (Running()) return;
+  KeepOptions();
+  if (!job_->Start(program_.downloadOptions)) {
+    const std::wstring text = std::wstring(kCannotMakeFolder) + L"\n" + Wide(program_.downloadOptions.folder);
+    MessageBoxW(window_, text.c_str(), kCautionCaption, MB_OK);
+    return;
+  }
+  SetTimer(window_, kTickTimer, kTickMs, nullptr);
+  Refresh();
+}
+
+// Esc closes only while nothing runs; the button and the close box ask first.
+void DownloadWindow::CloseWindow(bool fromEscape) {
+  if (Running() && (fromEscape || !AskToStop(window_))) return;
+  DestroyWindow(window_);
+}
+
+void DownloadWindow::BrowseFolder() {
+  IFileOpenDialog* dialog = nullptr;
+  if (!comReady_ || FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                            IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog)))) {
+    return;
+  }
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+  IShellItem* start = nullptr;
+  if (SUCCEEDED(SHCreateItemFromParsingName(Wide(FolderText()), nullptr, IID_IShellItem,
+                                            reinterpret_cast<void**>(&start)))) {
+    dialog->SetFolder(start);
+    start->Release();
+  }
+  IShellItem* chosen = nullptr;
+  if (SUCCEEDED(dialog->Show(window_)) && SUCCEEDED(dialog->GetResult(&chosen))) {
+    PWSTR path = nullptr;
+    if (SUCCEEDED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) && path) {
+      SetWindowTextW(Control(ids::kDlFolder), path);  // EN_CHANGE keeps it
+      CoTaskMemFree(path);
+    }
+    chosen->Release();
+  }
+  dialog->Release();
+}
+
+void DownloadWindow::OpenFolder() {
+  const String folder = FolderText();
+  ShellExecuteW(window_, L"open", Wide(folder), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The list, the bar, the status line, the buttons and the taskbar, when the job changed.
+void DownloadWindow::Refresh() {
+  const uint64_t revision = job_->Revision();
+  if (revision == shownRevision_) return;
+  shownRevision_ = revision;
+  const HWND list = Control(ids::kDlList);
+  if (ListView_GetItemCount(list) != job_->Count()) {
+    ListView_SetItemCountEx(list, job_->Count(), LVSICF_NOSCROLL);
+  }
+  InvalidateRect(list, nullptr, FALSE);
+  SendMessageW(Control(ids::kDlProgress), PBM_SETPOS, static_cast<WPARAM>(job_->ProgressPercent()), 0);
+  const String status = job_->StatusLine();
+  if (WindowText(Control(ids::kDlStatus)) != status) SetWindowTextW(Control(ids::kDlStatus), Wide(status));
+
+  const bool running = job_->Running();
+  const HWND focus = GetFocus();
+  EnableWindow(Control(ids::kDlAbort), running);
+  EnableWindow(Control(ids::kDlStart), !running);
+  if (running && focus == Control(ids::kDlStart)) SetFocus(Control(ids::kDlAbort));
+  if (!running && focus == Control(ids::kDlAbort)) SetFocus(Control(ids::kDlStart));
+  if (!running) KillTimer(window_, kTickTimer);
+  ShowTaskbarProgress();
+}
+
+// The main window's taskbar button shows the job's progress (the download window has none).
+void DownloadWindow::ShowTaskbarProgress() {
+  if (!taskbar_) return;
+  if (job_->Running()) {
+    taskbar_->SetProgressState(owner_, TBPF_NORMAL);
+    taskbar_->SetProgressValue(owner_, static_cast<ULONGLONG>(job_->ProgressPercent()), 100);
+  } else {
+    taskbar_->SetProgressState(owner_, TBPF_NOPROGRESS);
+  }
+}
+
+void DownloadWindow::FillDisplayInfo(NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= job_->Count()) return;
+  const DownloadItem& entry = job_->Item(item.iItem);
+  String text;
+  switch (item.iSubItem) {
+    case 0: text = entry.name; break;
+    case 1: text = job_->StateText(item.iItem); break;
+    case 2: text = job_->SizeText(item.iItem); break;
+    default: text = entry.url; break;
+  }
+  cellText_.assign(Wide(text), text.size());
+  item.pszText = cellText_.data();
+}
+
+void DownloadWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  const int oldDpi = dpi_;
+  dpi_ = dpi;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const HFONT oldFont = font_;
+  font_ = CreateUiFont(dpi_);
+  for (const DownloadControlSpec& c : kDownloadControls) {
+    SendMessageW(Control(c.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  DeleteObject(oldFont);
+  ScaleDownloadListColumns(Control(ids::kDlList), oldDpi, dpi_);
+  LayOutDownloadWindow(window_, font_, dpi_);
+  RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void DownloadWindow::OnCommand(int id, int code) {
+  switch (id) {
+    case ids::kDlFolder:
+      if (code == EN_CHANGE) KeepOptions();
+      return;
+    case ids::kDlConnections:
+      if (code == CBN_SELCHANGE) KeepOptions();
+      return;
+    case ids::kDlStopMissing:
+    case ids::kDlReferer:
+      if (code == BN_CLICKED) KeepOptions();
+      return;
+    case IDOK:  // Enter, wherever the focus is but on another button
+    case ids::kDlStart: StartJob(); return;
+    case ids::kDlAbort: Stop(); return;
+    case ids::kDlOpenFolder: OpenFolder(); return;
+    case ids::kDlBrowse: BrowseFolder(); return;
+    case IDCANCEL: CloseWindow(true); return;
+    case ids::kDlClose: CloseWindow(false); return;
+    default: return;
+  }
+}
+
+LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<DownloadWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<DownloadWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->destroyed_ = true;
+    if (current.get() == self) current.reset();
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kTransferNotesMessage: {
+      const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
+      for (const TransferProgress& progress : notes.progress) {
+        job_->OnProgress(progress.item, progress.bytes, progress.totalSize);
+      }
+      for (const TransferResult& result : notes.results) job_->OnFinished(result);
+      if (!job_->Running()) Refresh();  // the end shows at once; the timer shows the rest
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kTickTimer) {
+        job_->OnTick();
+        Refresh();
+      }
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->idFrom == ids::kDlList && header->code == LVN_GETDISPINFOW) {
+        FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      }
+      return 0;
+    }
+    case WM_SIZE:
+      LayOutDownloadWindow(window_, font_, dpi_);
+      return 0;
+    case WM_GETMINMAXINFO: {
+      const SIZE least = DownloadWindowSize(window_, font_, dpi_, true);
+      RECT outer{0, 0, least.cx, least.cy};
+      AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize = {outer.right - outer.left, outer.bottom - outer.top};
+      return 0;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_CLOSE:
+      CloseWindow(false);
+      return 0;
+    case WM_NEXTDLGCTL: {
+      // The dialog keys ask for this (a label's access key moves on to its field), and only
+      // a dialog's own window procedure would answer it.
+      const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                       : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+      if (next) SetFocus(next);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace
+
+void OpenDownloadWindow(HWND owner, Program& program) {
+  if (current && current->Running()) {
+    current->BringToFront();
+    return;
+  }
+  std::vector<String> items = ItemsForListCommand(program);
+  if (items.empty()) return;
+  if (!current) {
+    auto window = std::make_unique<DownloadWindow>(owner, program);
+    if (!window->Create()) return;
+    current = std::move(window);
+  }
+  current->TakeItems(std::move(items));
+  current->BringToFront();
+}
+
+bool MayCloseWhileDownloading(HWND owner) {
+  if (!current || !current->Running()) return true;
+  return current->AskToStop(owner);
+}
+
+void StopDownloadForSessionEnd() {
+  if (current && current->Running()) current->Stop();
+}
+
+bool DownloadWindowMessage(MSG& msg) {
+  if (!current || !current->window()) return false;
+  const HWND window = current->window();
+  if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
+  return IsDialogMessageW(window, &msg) != FALSE;
+}
+
+}  // namespace velnor

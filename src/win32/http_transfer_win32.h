@@ -1,0 +1,62 @@
+#pragma once
+// The download job's transfers over WinHTTP, the system's own HTTP stack: one session, a few
+// worker threads that each run one GET at a time synchronously and stream its body to the part
+// file. The workers only transfer and write; every progress and result is posted to a window,
+// whose thread hands it to the job, so the job itself needs no locks. Nothing crosses in the
+// message itself: a window that is gone leaves nothing behind.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "download/transfer_platform.h"
+
+namespace velnor {
+
+class Win32DownloadFolder;  // win32/download_folder_win32.h
+
+// Posted to the window given when progress or results wait to be taken (TakeNotes); one
+// notice at a time, however many transfers reported meanwhile.
+inline constexpr UINT kTransferNotesMessage = WM_APP + 40;
+
+struct TransferProgress {
+  int item = 0;
+  uint64_t bytes = 0;                 // in the part now
+  std::optional<uint64_t> totalSize;  // the whole file's, when the server told it
+};
+
+class WinHttpTransfer : public TransferPlatform {
+ public:
+  // folder: told of every part a worker creates; it outlives the transfer.
+  WinHttpTransfer(HWND window, Win32DownloadFolder& folder);
+  // Cancels what runs and lets the workers go; a worker that WinHTTP keeps blocked ends on
+  // its own later, posting nothing.
+  ~WinHttpTransfer() override;
+  WinHttpTransfer(const WinHttpTransfer&) = delete;
+  WinHttpTransfer& operator=(const WinHttpTransfer&) = delete;
+
+  void Start(const TransferRequest& request) override;
+  // Every transfer started and not yet finished is reported kCancelled at once (from here,
+  // with the bytes its part holds), and its request handle closed so that its worker stops
+  // writing; the worker posts nothing more for it.
+  void CancelAll() override;
+
+  // What the transfers reported since the last call, in the order to hand it to the job:
+  // the latest progress of each, then the results.
+  struct Notes {
+    std::vector<TransferProgress> progress;
+    std::vector<TransferResult> results;
+  };
+  Notes TakeNotes();
+
+  struct Shared;  // the queue, the transfers under way and the session, shared with the workers
+
+ private:
+  // CancelAll's work; once closing, it reports nothing.
+  void StopAll();
+
+  Shared* shared_;
+};
+
+}  // namespace velnor

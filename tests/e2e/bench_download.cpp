@@ -1,0 +1,122 @@
+// Velnor's download job timed through its window (scripts/bench-download.sh): urllist filled
+// with a series, the download window opened on it, and the time from a press of 開始 to the
+// summary in the status line. Meanwhile both windows are asked WM_NULL every few
+// milliseconds (the longest answer is printed) and the program's working set is sampled
+// (against the idle window's).
+// It also prints how long the command took to open the window on the list (--last 3e4 with
+// --open-only: on 30001 items).
+// With --shot S it leaves the job running S seconds after 開始 and ends without closing the
+// program, for a picture of the window during a job (scripts/screenshot.sh --download).
+//   velnor_dlbench --exe Velnor.exe --work DIR --url URL --last N --ext .bin --folder DIR --connections N
+//                  [--shot S | --open-only]
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+#include "bench_timing.h"
+#include "download_driver.h"
+#include "win32/control_ids.h"
+
+namespace velnor::e2e {
+namespace {
+
+SIZE_T WorkingSet(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.WorkingSetSize : 0;
+}
+
+struct Watch {
+  HWND windows[2];
+  HANDLE process;
+  std::atomic<bool> stop{false};
+  double longestMs = 0;
+  SIZE_T peak = 0;
+};
+
+DWORD WINAPI WatchJob(LPVOID parameter) {
+  auto& watch = *static_cast<Watch*>(parameter);
+  while (!watch.stop) {
+    for (HWND window : watch.windows) {
+      const double before = Now();
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+      watch.longestMs = std::max(watch.longestMs, Now() - before);
+    }
+    watch.peak = std::max(watch.peak, WorkingSet(watch.process));
+    Sleep(5);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace velnor::e2e
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace velnor::e2e;
+  Options options;
+  velnor::String url, extension, lastTyped;
+  std::wstring folder;
+  int last = 0, connections = 2, shot = 0;
+  bool openOnly = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i], value = i + 1 < argc ? argv[i + 1] : L"";
+    if (arg == L"--open-only") {
+      openOnly = true;
+      continue;
+    }
+    ++i;
+    if (arg == L"--exe") options.exePath = WindowsPath(value);
+    else if (arg == L"--work") options.workRoot = WindowsPath(value);
+    else if (arg == L"--url") url = ToString(value);
+    else if (arg == L"--last") last = _wtoi(value.c_str()), lastTyped = ToString(value);
+    else if (arg == L"--ext") extension = ToString(value);
+    else if (arg == L"--folder") folder = WindowsPath(value);
+    else if (arg == L"--connections") connections = _wtoi(value.c_str());
+    else if (arg == L"--shot") shot = _wtoi(value.c_str());
+  }
+  Context ctx(options, "dlbench");
+  Velnor app(ctx);
+  if (!app.started() || !app.ExpandNumbers(url, lastTyped, extension).empty()) return 1;
+  if (lastTyped.find(u'e') != velnor::String::npos) last = static_cast<int>(std::stod(velnor::ToUtf8(lastTyped)));
+  const double opening = Now();
+  app.Command(velnor::ids::kFileDownload);
+  const double opened = Now() - opening;
+  DownloadWindow dl(app);
+  if (!dl.window()) return 1;
+  std::printf("the window opened on %d items in %.1f ms\n", last + 1, opened);
+  if (openOnly) {
+    app.CloseAnswering(CloseBy::kCloseBox);
+    return 0;
+  }
+  dl.SetFolder(folder);
+  dl.SetConnections(connections);
+  Sleep(300);
+  const SIZE_T idle = WorkingSet(app.process());
+
+  if (shot > 0) {
+    dl.Press(velnor::ids::kDlStart);
+    Sleep(static_cast<DWORD>(shot) * 1000);
+    ExitProcess(0);  // the program stays as it is, job and all
+  }
+
+  Watch watch{{app.window(), dl.window()}, app.process()};
+  HANDLE watcher = CreateThread(nullptr, 0, WatchJob, &watch, 0, nullptr);
+  const double start = Now();
+  dl.Press(velnor::ids::kDlStart);
+  WaitUntil([&] { return dl.Finished(); }, 600000);
+  const double took = Now() - start;
+  watch.stop = true;
+  WaitForSingleObject(watcher, INFINITE);
+  CloseHandle(watcher);
+  std::printf("velnor %d files %d connections %.3f s, longest WM_NULL %.1f ms, working set idle %.1f MB peak %.1f MB\n",
+              last + 1, connections, took / 1000.0, watch.longestMs, static_cast<double>(idle) / 1048576.0,
+              static_cast<double>(watch.peak) / 1048576.0);
+  const velnor::String status = dl.Text(velnor::ids::kDlStatus);
+  std::printf("status %s\n", velnor::ToUtf8(status).c_str());
+  app.CloseAnswering(CloseBy::kCloseBox);
+  return ctx.failures() == 0 && status.starts_with(u"完了") ? 0 : 1;
+}

@@ -1,0 +1,431 @@
+// Downloading the list on the real window, against the cases' own web server on 127.0.0.1
+// (download_server.py): a series with gaps and its end, a re-run, the server's awkward answers,
+// a cancel and a resume, closing while a job runs, names that must be made safe, the empty
+// list, a folder that cannot be made, and the options kept in the settings file.
+#include <string>
+
+#include "download_driver.h"
+#include "win32/control_ids.h"
+
+#include <commctrl.h>  // after windows.h (driver.h)
+
+namespace velnor::e2e {
+namespace {
+
+const String kCaution = u"注意";
+
+
+// The web server for one case, serving the folder `root` (created empty); it stops when the
+// case ends, or by itself after two minutes.
+class Server {
+ public:
+  explicit Server(const std::wstring& caseFolder) : folder_(caseFolder + L"\\server") {
+    root_ = folder_ + L"\\root";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    CreateDirectoryW(root_.c_str(), nullptr);
+    RemoveFilesInFolder(root_);
+    RemoveFilesInFolder(folder_);
+    std::wstring command = L"/usr/bin/python3 " + WindowsToUnix(VELNOR_DOWNLOAD_SERVER) + L" --root " +
+                           UnixPath(root_) + L" --log " + UnixPath(Log()) + L" --port-file " +
+                           UnixPath(folder_ + L"\\port") + L" --stop-file " + UnixPath(folder_ + L"\\stop");
+    StartLinuxProgram(L"\\usr\\bin\\python3", command);
+    WaitUntil([this] { return FileContent(folder_ + L"\\port") != "(cannot be read)"; }, 10000);
+    const std::string port = FileContent(folder_ + L"\\port");
+    if (port != "(cannot be read)") base_ = u"http://127.0.0.1:" + ToString(port) + u"/";
+  }
+  ~Server() { WriteFileContent(folder_ + L"\\stop", ""); }
+
+  bool started() const { return !base_.empty(); }
+  const String& base() const { return base_; }  // "http://127.0.0.1:PORT/"
+  const std::wstring& root() const { return root_; }
+  std::wstring Log() const { return folder_ + L"\\requests.log"; }
+  // The log's lines that mention text (a path, a header value).
+  std::vector<std::string> Requests(const std::string& text = "") const {
+    std::vector<std::string> lines;
+    std::string log = FileContent(Log());
+    if (log == "(cannot be read)") log.clear();  // no request yet
+    for (size_t start = 0, end; start < log.size(); start = end + 1) {
+      end = log.find('\n', start);
+      if (end == std::string::npos) end = log.size();
+      const std::string line = log.substr(start, end - start);
+      if (!line.empty() && line.find(text) != std::string::npos) lines.push_back(line);
+    }
+    return lines;
+  }
+
+ private:
+  static std::wstring WindowsToUnix(const char* path) { return std::wstring(path, path + strlen(path)); }
+  std::wstring folder_, root_;
+  String base_;
+};
+
+// What a case starts with: the program, its web server, and an empty download folder "dl".
+struct Stage {
+  explicit Stage(Context& ctx) : app(ctx), server(app.folder()), folder(app.folder() + L"\\dl") {
+    RemoveFilesInFolder(folder);
+  }
+  bool ready() const { return app.started() && server.started(); }
+  Velnor app;
+  Server server;
+  std::wstring folder;
+};
+
+// Bytes that differ from file to file, some larger than one read.
+std::string FileBytes(int seed, size_t size) {
+  std::string bytes(size, '\0');
+  uint32_t x = 2463534242u + static_cast<uint32_t>(seed);
+  for (char& b : bytes) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+    b = static_cast<char>(x);
+  }
+  return bytes;
+}
+
+String Summary(int done, int existing, int missing, int failed, int cancelled, int notRun) {
+  auto n = [](int v) { return ToString(std::to_string(v)); };
+  return u"完了 " + n(done) + u" 件 · 既存 " + n(existing) + u" 件 · 見つかりません " + n(missing) + u" 件 · 失敗 " +
+         n(failed) + u" 件 · 中止 " + n(cancelled) + u" 件 · 未実行 " + n(notRun) + u" 件";
+}
+
+// The longest a window of the program takes to answer WM_NULL, over `ms` milliseconds.
+DWORD LongestAnswer(const std::vector<HWND>& windows, DWORD ms) {
+  DWORD longest = 0;
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
+    for (HWND w : windows) {
+      const DWORD before = GetTickCount();
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+      longest = std::max(longest, GetTickCount() - before);
+    }
+  }
+  return longest;
+}
+
+}  // namespace
+
+// A series whose numbers 03 and 05 are missing and that ends after 07, asked for up to 20 with
+// one connection: thirteen requests (00 ... 12), files whole and byte for byte in a folder
+// made with its parent, the rest not requested; then a re-run that requests only the missing.
+E2E_CASE(download_series) {
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, ignored] = stage;
+  const std::vector<int> present = {0, 1, 2, 4, 6, 7};
+  for (int n : present) {
+    WriteFileContent(server.root() + L"\\img0" + std::to_wstring(n) + L".jpg", FileBytes(n, n == 4 ? 300000 : 5000 + n));
+  }
+  const std::wstring folder = app.folder() + L"\\保存\\連番";
+  RemoveFilesInFolder(folder);
+  E2E_REQUIRE(app.ExpandNumbers(server.base() + u"files/img", 20, u".jpg").empty());
+  E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow dl(app);
+  E2E_REQUIRE(dl.window() != nullptr);
+  wchar_t caption[64] = {};
+  GetWindowTextW(dl.window(), caption, 64);
+  E2E_CHECK_EQ(ToString(std::wstring(caption)), String(u"ダウンロード - Velnor"));
+  E2E_CHECK_EQ(GetWindow(dl.window(), GW_OWNER), app.window());
+  E2E_CHECK_EQ(dl.Rows(), 21);
+  E2E_CHECK_EQ(dl.Cell(0, 1), String(u"待機中"));
+  E2E_CHECK(dl.Checked(ids::kDlStopMissing) && dl.Checked(ids::kDlReferer));
+  dl.SetFolder(folder);
+  dl.SetConnections(1);
+
+  ctx.SetScope("first run, started with Enter");
+  app.PostKey(dl.Control(ids::kDlFolder), VK_RETURN);
+  WaitUntil([&] { return dl.Finished(); }, 40000);
+  E2E_CHECK_EQ(dl.Text(ids::kDlStatus), Summary(6, 0, 7, 0, 0, 8));
+  std::vector<std::wstring> expected;
+  for (int n : present) expected.push_back(L"img0" + std::to_wstring(n) + L".jpg");
+  E2E_CHECK_EQ(FilesInFolder(folder), expected);
+  for (const std::wstring& name : expected) {
+    E2E_CHECK(FileContent(folder + L"\\" + name) == FileContent(server.root() + L"\\" + name));
+  }
+  const std::vector<std::string> first = server.Requests();
+  E2E_CHECK_EQ(first.size(), 13u);
+  E2E_CHECK_EQ(server.Requests("\"/files/img12.jpg\"").size(), 1u);
+  E2E_CHECK_EQ(server.Requests("\"agent\": \"Velnor/1.00\"").size(), 13u);
+  const std::string referer = "\"referer\": \"" + ToUtf8(server.base()) + "files/\"";
+  E2E_CHECK_EQ(server.Requests(referer).size(), 13u);
+  E2E_CHECK_EQ(server.Requests("\"encoding\": null").size(), 13u);  // bodies as they are
+  const struct {
+    int row;
+    const char16_t* name;
+    const char16_t* state;
+  } cells[] = {{0, u"img00.jpg", u"完了"}, {3, u"img03.jpg", u"見つかりません"}, {13, u"img13.jpg", u"未実行"}};
+  for (const auto& cell : cells) {
+    E2E_CHECK_EQ(dl.Cell(cell.row, 0), String(cell.name));
+    E2E_CHECK_EQ(dl.Cell(cell.row, 1), String(cell.state));
+  }
+  E2E_CHECK(!dl.Cell(4, 2).empty());
+  E2E_CHECK_EQ(SendMessageW(dl.Control(ids::kDlProgress), PBM_GETPOS, 0, 0), 100);
+
+  ctx.SetScope("re-run");
+  E2E_CHECK_EQ(dl.Run(), Summary(0, 6, 7, 0, 0, 8));
+  E2E_CHECK_EQ(server.Requests().size(), 13u + 7u);
+  E2E_CHECK_EQ(server.Requests("\"/files/img00.jpg\"").size(), 1u);
+  E2E_CHECK_EQ(dl.Cell(0, 1), String(u"既存"));
+
+  // Esc closes the window once nothing runs.
+  app.PostKey(dl.Control(ids::kDlFolder), VK_ESCAPE);
+  E2E_CHECK(WaitUntil([&] { return !IsWindow(dl.window()); }, 3000));
+}
+
+// The server's awkward answers, one item each: what the item ends as, and the requests it took.
+E2E_CASE(download_answers) {
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, folder] = stage;
+  struct Row {
+    const char* name;
+    const char16_t* path;    // before the number 0 and ".bin"
+    const char* part;        // a part left by an earlier run, or nullptr
+    const char16_t* state;
+    size_t requests;
+    const char* range;       // a Range the last request carried, or nullptr
+  };
+  const std::string file = FileBytes(7, 200000);
+  const Row rows[] = {
+      {"500 then 200: retried", u"flaky/a", nullptr, u"完了", 2, nullptr},
+      {"429 with Retry-After", u"busy/b", nullptr, u"完了", 2, nullptr},
+      {"cut short: resumed", u"cut/c", nullptr, u"完了", 2, "bytes=100000-"},
+      {"part, Range ignored: rewritten", u"norange/d", "stale part", u"完了", 1, "bytes=10-"},
+      {"part, Range honoured: appended", u"files/e", "first part", u"完了", 1, "bytes=10-"},
+      {"three redirects", u"redirect/3/f", nullptr, u"完了", 4, nullptr},
+      {"eleven redirects", u"redirect/11/g", nullptr, u"失敗: リダイレクトが多すぎます", 11, nullptr},
+      {"410", u"gone/h", nullptr, u"見つかりません", 1, nullptr},
+      {"not http", u"", nullptr, u"失敗: 対応していないURL", 0, nullptr},
+  };
+  for (const Row& row : rows) {
+    ctx.SetScope(row.name);
+    const String path = row.path;
+    const String stem = path.substr(path.find_last_of(u'/') + 1) + u"00.bin";
+    const std::wstring name(stem.begin(), stem.end());
+    WriteFileContent(server.root() + L"\\" + name, file);
+    if (row.part) {
+      WriteFileContent(folder + L"\\" + name + L".part", row.part == std::string("first part")
+                                                             ? file.substr(0, 10) : std::string(10, 'x'));
+    }
+    const String url = path.empty() ? u"ftp://127.0.0.1/x" : server.base() + path;
+    const size_t before = server.Requests().size();
+    const DWORD start = GetTickCount();
+    E2E_REQUIRE(app.ExpandNumbers(url, 0, u".bin").empty());
+    E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+    DownloadWindow dl(app);
+    E2E_REQUIRE(dl.window() != nullptr);
+    dl.SetFolder(folder);
+    const bool done = String(row.state) == u"完了";
+    const bool missing = String(row.state) == u"見つかりません";
+    E2E_CHECK_EQ(dl.Run(), Summary(done, 0, missing, !done && !missing, 0, 0));
+    E2E_CHECK_EQ(dl.Cell(0, 1), String(row.state));
+    const std::vector<std::string> requests = server.Requests();
+    E2E_CHECK_EQ(requests.size() - before, row.requests);
+    if (row.range) E2E_CHECK(requests.back().find(row.range) != std::string::npos);
+    if (done) E2E_CHECK(FileContent(folder + L"\\" + name) == file);
+    if (path.starts_with(u"busy")) E2E_CHECK(GetTickCount() - start >= 2000);
+  }
+  // Only whole files and no part of a finished item are left; no error page landed in a file.
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"a00.bin", L"b00.bin", L"c00.bin", L"d00.bin",
+                                                                   L"e00.bin", L"f00.bin"}));
+}
+
+// A cancel while slow answers run, then a resume that ends with whole files; the windows keep
+// answering; closing either window asks first.
+E2E_CASE(download_cancel_and_resume) {
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, folder] = stage;
+  for (int n = 0; n < 2; ++n) {
+    WriteFileContent(server.root() + L"\\s0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
+    WriteFileContent(server.root() + L"\\t0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
+    WriteFileContent(server.root() + L"\\u0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
+  }
+  E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/s", 1, u".bin").empty());
+  E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow dl(app);
+  E2E_REQUIRE(dl.window() != nullptr);
+  dl.SetFolder(folder);
+  dl.SetConnections(2);
+  auto underWay = [&] { return dl.Cell(0, 1).starts_with(u"ダウンロード中") && dl.Cell(1, 1).starts_with(u"ダウンロード中"); };
+  dl.Press(ids::kDlStart);
+  E2E_REQUIRE(WaitUntil(underWay, 10000));
+  // Both windows keep answering while transfers wait on the network (the benchmark prints
+  // the longest answer; a loaded test machine adds its own delays, hence the margin here).
+  const DWORD longest = LongestAnswer({app.window(), dl.window()}, 1500);
+  if (longest >= 250) ctx.Fail(__FILE__, __LINE__, "a window took " + std::to_string(longest) + " ms to answer");
+
+  ctx.SetScope("close: いいえ");
+  const std::vector<ShownBox> asked = dl.Press(ids::kDlClose, IDNO);
+  E2E_CHECK_EQ(asked, (std::vector<ShownBox>{{kCaution, u"ダウンロードを中止しますか？", false}}));
+  E2E_CHECK(IsWindow(dl.window()));
+  E2E_CHECK(dl.Text(ids::kDlStatus).starts_with(u"ダウンロード中: 残り 2 件"));
+  // The command while a job runs only brings the window forward.
+  E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+  E2E_CHECK_EQ(dl.Rows(), 2);
+
+  ctx.SetScope("中止");
+  const DWORD pressed = GetTickCount();
+  dl.Press(ids::kDlAbort);
+  E2E_CHECK(WaitUntil([&] { return dl.Text(ids::kDlStatus) == Summary(0, 0, 0, 0, 2, 0); }, 1000));
+  E2E_CHECK(GetTickCount() - pressed <= 1000);
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin.part", L"s01.bin.part"}));
+  E2E_CHECK(FileContent(folder + L"\\s00.bin.part") == FileBytes(0, 200000).substr(0, 16384));
+
+  ctx.SetScope("resume");
+  E2E_CHECK_EQ(dl.Run(), Summary(2, 0, 0, 0, 0, 0));
+  E2E_CHECK_EQ(dl.Cell(0, 1), String(u"完了"));
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin"}));
+  E2E_CHECK(FileContent(folder + L"\\s01.bin") == FileBytes(1, 200000));
+  E2E_CHECK_EQ(server.Requests("bytes=16384-").size(), 2u);
+
+  ctx.SetScope("end of the session");
+  E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/u", 1, u".bin").empty());
+  E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+  dl.Press(ids::kDlStart);
+  E2E_REQUIRE(WaitUntil(underWay, 10000));
+  DWORD_PTR answer = 0;
+  E2E_CHECK(SendMessageTimeoutW(app.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  E2E_CHECK(SendMessageTimeoutW(app.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  // Stopped without a question, before the settings were written.
+  E2E_CHECK(WaitUntil([&] { return dl.Text(ids::kDlStatus) == Summary(0, 0, 0, 0, 2, 0); }, 1000));
+  E2E_CHECK(FileContent(app.folder() + L"\\Velnor.ini").find("DLCONNECTIONS=2\r\n") != std::string::npos);
+
+  ctx.SetScope("close the main window: はい");
+  E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/t", 1, u".bin").empty());
+  E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);  // the idle window takes the new items
+  E2E_CHECK_EQ(dl.Cell(0, 0), String(u"t00.bin"));
+  dl.Press(ids::kDlStart);
+  E2E_REQUIRE(WaitUntil(underWay, 10000));
+  const std::vector<ShownBox> closing = app.CloseAnswering(CloseBy::kCloseBox, 15000, IDYES);
+  E2E_CHECK_EQ(closing, (std::vector<ShownBox>{{kCaution, u"ダウンロードを中止しますか？", false}}));
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin", L"t00.bin.part",
+                                                                   L"t01.bin.part", L"u00.bin.part", L"u01.bin.part"}));
+}
+
+// Names that must be made safe land inside the chosen folder, numbered where they clash; the
+// request goes out as the URL has it.
+E2E_CASE(download_hostile_names) {
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, folder] = stage;
+  struct Row {
+    const char16_t* path;  // the number and nothing more follow
+    std::vector<std::wstring> names;
+  };
+  const Row rows[] = {
+      {u"echo/CON.txt?n=", {L"_CON (2).txt", L"_CON.txt"}},
+      {u"echo/..%2F..%2Fup.txt?n=", {L".._.._up (2).txt", L".._.._up.txt"}},
+      {u"echo/..%5C..%5Cup.txt?n=", {L".._.._up (2).txt", L".._.._up.txt"}},
+      {u"echo/a%3Cb%3E%7C%3A.txt?n=", {L"a_b___ (2).txt", L"a_b___.txt"}},
+      {u"echo/%E5%86%99%E7%9C%9F.jpg?n=", {L"写真 (2).jpg", L"写真.jpg"}},
+      {u"echo/%FF%FE.bin?n=", {L"%FF%FE (2).bin", L"%FF%FE.bin"}},
+      {u"echo/dots...?n=", {L"dots", L"dots (2)"}},
+      {u"echo/?n=", {L"download", L"download (2)"}},
+  };
+  const std::vector<std::wstring> besideTheFolder = FilesInFolder(app.folder());
+  const std::wstring work = app.folder() + L"\\..";
+  const std::vector<std::wstring> besideTheCase = FilesInFolder(work);
+  for (const Row& row : rows) {
+    ctx.SetScope(ToUtf8(row.path));
+    RemoveFilesInFolder(folder);
+    E2E_REQUIRE(app.ExpandNumbers(server.base() + row.path, 1, u"").empty());
+    E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+    DownloadWindow dl(app);
+    E2E_REQUIRE(dl.window() != nullptr);
+    dl.SetFolder(folder);
+    E2E_CHECK_EQ(dl.Run(), Summary(2, 0, 0, 0, 0, 0));
+    E2E_CHECK_EQ(FilesInFolder(folder), row.names);
+    // The first item's file holds the path as the server received it.
+    const String first = dl.Cell(0, 0);
+    std::string sent = ToUtf8(row.path);
+    sent.insert(sent.begin(), '/');
+    sent += "00";  // the numbers are at least two digits wide
+    E2E_CHECK_EQ(FileContent(folder + L"\\" + std::wstring(first.begin(), first.end())), sent);
+  }
+  E2E_CHECK_EQ(FilesInFolder(app.folder()), besideTheFolder);
+  E2E_CHECK_EQ(FilesInFolder(work), besideTheCase);
+}
+
+// The empty list's message; the options' first values, a folder that cannot be made, the
+// options in the settings file and back at the next start.
+E2E_CASE(download_options) {
+  std::wstring folder;
+  {
+    Velnor app(ctx);
+    E2E_REQUIRE(app.started());
+    E2E_CHECK_EQ(app.Command(ids::kFileDownload), (std::vector<ShownBox>{{kCaution, u"リストにデータがありません", false}}));
+    E2E_CHECK(FindWindowW(ids::kDownloadWindowClass, nullptr) == nullptr);
+    E2E_REQUIRE(app.ExpandNumbers(u"http://127.0.0.1:9/x", 2, u".jpg").empty());
+    // Ctrl+J, with the main window in front.
+    SetForegroundWindow(app.window());
+    SendKeys({{VK_CONTROL, true}, {'J', true}, {'J', false}, {VK_CONTROL, false}});
+    DownloadWindow dl(app);
+    E2E_REQUIRE(dl.window() != nullptr);
+    E2E_CHECK(dl.Text(ids::kDlFolder).ends_with(u"\\Downloads"));
+    E2E_CHECK_EQ(dl.Text(ids::kDlConnections), String(u"2"));
+    E2E_CHECK(dl.Checked(ids::kDlStopMissing) && dl.Checked(ids::kDlReferer));
+    E2E_CHECK_EQ(dl.Rows(), 3);
+
+    // A path under a file cannot be a folder: the message, and nothing runs.
+    const std::wstring impossible = app.folder() + L"\\Velnor.exe\\dl";
+    dl.SetFolder(impossible);
+    E2E_CHECK_EQ(dl.Press(ids::kDlStart),
+                 (std::vector<ShownBox>{{kCaution, u"保存先のフォルダを作れません\n" + ToString(impossible), false}}));
+    E2E_CHECK_EQ(dl.Cell(0, 1), String(u"待機中"));
+
+    folder = app.folder() + L"\\dlfolder";
+    dl.SetFolder(folder);
+    dl.SetConnections(3);
+    dl.Press(ids::kDlReferer);  // unticked, and the options are kept
+    dl.Press(ids::kDlClose);
+    E2E_CHECK(WaitUntil([&] { return !IsWindow(dl.window()); }, 3000));
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kMenu).size(), 0u);
+  }
+  const std::string ini = FileContent(CaseFolder(ctx) + L"\\Velnor.ini");
+  const std::string keys = "AUTOSPLIT=0\r\nDLFOLDER=" + Narrow(folder) + "\r\nDLCONNECTIONS=3\r\nDLSTOPMISSING=1\r\nDLREFERER=0\r\n";
+  E2E_CHECK(ini.size() >= keys.size() && ini.ends_with(keys));
+  Velnor again(ctx, SettingsFile::kKeep);
+  E2E_REQUIRE(again.started());
+  E2E_REQUIRE(again.ExpandNumbers(u"http://127.0.0.1:9/x", 0, u".jpg").empty());
+  E2E_CHECK_EQ(again.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow dl(again);
+  E2E_REQUIRE(dl.window() != nullptr);
+  E2E_CHECK_EQ(dl.Text(ids::kDlFolder), ToString(folder));
+  E2E_CHECK(!dl.Checked(ids::kDlReferer) && dl.Checked(ids::kDlStopMissing));
+
+  // The keyboard: Tab from top to bottom (中止 is off while nothing runs), access keys.
+  ctx.SetScope("keyboard");
+  auto focused = [&] { return GetDlgCtrlID(GetParent(again.Focus()) == dl.window() ? again.Focus() : GetParent(again.Focus())); };
+  again.ClickAt(dl.Control(ids::kDlFolder), 2, 2);
+  std::vector<int> order;
+  for (int i = 0; i < 9; ++i) {
+    const HWND from = again.Focus();
+    again.PostKey(from, VK_TAB);
+    WaitUntil([&] { return again.Focus() != from; }, 2000);
+    order.push_back(focused());
+  }
+  E2E_CHECK_EQ(order, (std::vector<int>{ids::kDlBrowse, ids::kDlConnections, ids::kDlStopMissing, ids::kDlReferer,
+                                        ids::kDlStart, ids::kDlOpenFolder, ids::kDlClose, ids::kDlList, ids::kDlFolder}));
+  for (const auto& [key, id] : {std::pair{'n', ids::kDlConnections}, std::pair{'f', ids::kDlFolder}, std::pair{'m', ids::kDlStopMissing}}) {
+    ctx.SetScope(std::string("Alt+") + key);
+    PostMessageW(again.Focus(), WM_SYSCHAR, key, 1 << 29);  // Alt with the letter
+    E2E_CHECK(WaitUntil([&] { return focused() == id; }, 2000));
+  }
+
+  // A move to a monitor of 1.5 times the DPI lays the window out again at that scale.
+  ctx.SetScope("dpi");
+  const RECT before = ClientRectOf(dl.window(), dl.Control(ids::kDlStart));
+  const int dpi = ScreenDpi();
+  E2E_REQUIRE(SendDpiChanged(again.process(), dl.window(), dpi * 3 / 2, SuggestedDpiRect(dl.window(), dpi, dpi * 3 / 2)));
+  const RECT after = ClientRectOf(dl.window(), dl.Control(ids::kDlStart));
+  E2E_CHECK(after.bottom - after.top >= (before.bottom - before.top) * 4 / 3);
+  E2E_CHECK(after.right - after.left >= (before.right - before.left) * 4 / 3);
+
+  // A folder that Shift_JIS cannot hold serves this run only: the file keeps the one before.
+  ctx.SetScope("folder beyond the code page");
+  dl.SetFolder(folder + L"\\한국");
+  E2E_CHECK_EQ(again.CloseAnswering(CloseBy::kMenu).size(), 0u);
+  E2E_CHECK(FileContent(CaseFolder(ctx) + L"\\Velnor.ini").find("DLFOLDER=" + Narrow(folder) + "\r\n") !=
+            std::string::npos);
+}
+
+}  // namespace velnor::e2e

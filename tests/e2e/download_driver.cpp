@@ -1,0 +1,73 @@
+#include "download_driver.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "win32/control_ids.h"
+
+namespace velnor::e2e {
+
+DownloadWindow::DownloadWindow(Velnor& app) : app_(app) {
+  WaitUntil([this] { return (window_ = Find()) != nullptr; }, 5000);
+}
+
+HWND DownloadWindow::Find() const {
+  for (HWND w = FindWindowExW(nullptr, nullptr, ids::kDownloadWindowClass, nullptr); w;
+       w = FindWindowExW(nullptr, w, ids::kDownloadWindowClass, nullptr)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == app_.processId() && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+
+String DownloadWindow::Text(int id) const {
+  wchar_t buffer[1024] = {};
+  SendMessageW(Control(id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+  return ToString(std::wstring(buffer));
+}
+
+void DownloadWindow::SetFolder(const std::wstring& folder) {
+  SendMessageW(Control(ids::kDlFolder), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+}
+
+void DownloadWindow::SetConnections(int n) { SendMessageW(Control(ids::kDlConnections), CB_SETCURSEL, n - 1, 0); }
+
+bool DownloadWindow::Checked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::vector<ShownBox> DownloadWindow::Press(int id, int answer) {
+  return app_.SendAndAnswer(Control(id), BM_CLICK, 0, 0, answer);
+}
+
+bool DownloadWindow::Finished() const { return Text(ids::kDlStatus).starts_with(u"完了"); }
+
+String DownloadWindow::Run(DWORD timeoutMs) {
+  Press(ids::kDlStart);
+  WaitUntil([this] { return Finished(); }, timeoutMs);
+  return Text(ids::kDlStatus);
+}
+
+int DownloadWindow::Rows() const {
+  return static_cast<int>(SendMessageW(Control(ids::kDlList), LVM_GETITEMCOUNT, 0, 0));
+}
+
+String DownloadWindow::Cell(int row, int column) const {
+  constexpr SIZE_T kChars = 1024;
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(app_.process(), nullptr, sizeof(LVITEMW) + kChars * 2, MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return u"(no memory)";
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.cchTextMax = kChars;
+  item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+  WriteProcessMemory(app_.process(), remote, &item, sizeof item, nullptr);
+  const auto length = static_cast<size_t>(
+      SendMessageW(Control(ids::kDlList), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote)));
+  std::wstring text(std::min<size_t>(length, kChars), L'\0');
+  ReadProcessMemory(app_.process(), item.pszText, text.data(), text.size() * 2, nullptr);
+  VirtualFreeEx(app_.process(), remote, 0, MEM_RELEASE);
+  return ToString(text);
+}
+
+}  // namespace velnor::e2e

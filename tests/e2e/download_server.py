@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""The download cases' web server: 127.0.0.1 only, on a free port, serving a folder and a few
+scripted answers. It writes its port to --port-file (and prints it), logs every request as
+one line of JSON to --log (its time, path, Range, Referer, User-Agent, Accept-Encoding), and stops by itself: after --timeout seconds, when --stop-file
+appears, or when the process that started it is gone.
+
+Paths (NAME: a file of the folder; any other path is 404):
+  /files/NAME            the file; a Range request gets 206 with Content-Range
+  /flaky/NAME            500 on the first request for NAME, then the file
+  /busy/NAME             429 with "Retry-After: 2" on the first request, then the file
+  /cut/NAME              the first answer ends halfway through its Content-Length
+  /norange/NAME          always 200 with the whole file, Range or not
+  /slow/NAME             a file of more than 100 KB: the first answer sends 16 KB of it, then
+                         nothing until the server stops; a smaller file at once
+  /redirect/N/NAME       N redirects in a row, then the file
+  /gone/...              410
+  /echo/...              200, the body is the request's path as sent
+"""
+import argparse
+import json
+import os
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import unquote
+
+seen = {}  # (kind, name) -> how many requests so far
+seen_lock = threading.Lock()
+
+
+def first_time(kind, name):
+    with seen_lock:
+        count = seen.get((kind, name), 0)
+        seen[(kind, name)] = count + 1
+    return count == 0
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def log_request_line(self):
+        entry = {"time": round(time.monotonic(), 3), "path": self.path, "range": self.headers.get("Range"),
+                 "referer": self.headers.get("Referer"), "agent": self.headers.get("User-Agent"),
+                 "encoding": self.headers.get("Accept-Encoding")}
+        with seen_lock, open(self.server.log, "a", encoding="utf-8") as log:
+            log.write(json.dumps(entry) + "\n")
+
+    def answer(self, status, body=b"", headers=()):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def file_bytes(self, name):
+        path = os.path.realpath(os.path.join(self.server.root, unquote(name)))
+        if not path.startswith(os.path.realpath(self.server.root) + os.sep) or not os.path.isfile(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def send_file(self, data, honour_range=True):
+        wanted = self.headers.get("Range", "")
+        if honour_range and wanted.startswith("bytes=") and wanted.endswith("-"):
+            start = int(wanted[6:-1])
+            if start < len(data):
+                self.answer(206, data[start:], [("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")])
+                return
+        self.answer(200, data)
+
+    def do_GET(self):
+        self.log_request_line()
+        parts = self.path.split("/", 2)
+        kind = parts[1] if len(parts) > 1 else ""
+        rest = parts[2] if len(parts) > 2 else ""
+        if kind == "echo":
+            self.answer(200, self.path.encode("utf-8"))
+            return
+        if kind == "gone":
+            self.answer(410, b"gone")
+            return
+        if kind == "redirect":
+            hops, _, name = rest.partition("/")
+            hops = int(hops)
+            target = f"/redirect/{hops - 1}/{name}" if hops > 1 else f"/files/{name}"
+            self.answer(302, b"", [("Location", target)])
+            return
+        data = self.file_bytes(rest) if kind in ("files", "flaky", "busy", "cut", "norange", "slow") else None
+        if data is None:
+            self.answer(404, b"<html>not found</html>")
+        elif kind == "flaky" and first_time(kind, rest):
+            self.answer(500, b"<html>server error</html>")
+        elif kind == "busy" and first_time(kind, rest):
+            self.answer(429, b"<html>slow down</html>", [("Retry-After", "2")])
+        elif kind == "cut" and first_time(kind, rest):
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(data)))
+            self.end_headers()
+            self.wfile.write(data[: len(data) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+        elif kind == "slow" and len(data) > 100000 and first_time(kind, rest):
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(data)))
+            self.end_headers()
+            self.wfile.write(data[:16384])
+            self.wfile.flush()
+            # Then silence, until the server stops: only a cancel ends this answer.
+            self.server.stopping.wait(self.server.timeout_left())
+            self.close_connection = True
+        else:
+            self.send_file(data, honour_range=kind != "norange")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--log", required=True)
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--stop-file", required=True)
+    parser.add_argument("--timeout", type=float, default=120)
+    args = parser.parse_args()
+
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    server.root, server.log = args.root, args.log
+    server.stopping = threading.Event()
+    port = server.server_address[1]
+    with open(args.port_file + ".tmp", "w") as f:
+        f.write(str(port))
+    os.replace(args.port_file + ".tmp", args.port_file)
+    print(port, flush=True)
+
+    parent = os.getppid()
+    deadline = time.monotonic() + args.timeout
+    server.timeout_left = lambda: max(0.0, deadline - time.monotonic())
+
+    def watch():
+        while time.monotonic() < deadline and not os.path.exists(args.stop_file) and os.getppid() == parent:
+            time.sleep(0.2)
+        server.stopping.set()
+        server.shutdown()
+
+    threading.Thread(target=watch, daemon=True).start()
+    server.serve_forever(poll_interval=0.2)
+    server.server_close()
+
+
+if __name__ == "__main__":
+    main()

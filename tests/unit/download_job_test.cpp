@@ -1,0 +1,304 @@
+// The download job on model platforms: what each server answer makes of an item, the
+// retries and waits, the end of the series, parts resumed or started again, existing
+// files, cancel and a failed write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "model_download.h"
+
+namespace velnor::testing {
+namespace {
+
+using Outcome = TransferOutcome;
+
+struct Answer {
+  Outcome outcome = Outcome::kComplete;
+  int status = 200;
+  std::optional<int> retryAfter{};
+};
+const Answer kOk{};
+Answer Http(int status, std::optional<int> retryAfter = std::nullopt) {
+  return {Outcome::kHttpError, status, retryAfter};
+}
+Answer Fault(Outcome outcome) { return {outcome, 0}; }
+
+constexpr uint64_t kFileSize = 100;
+
+// The job in the folder D:\dl, its requests answered by the test; time moves only in ticks
+// of 100 ms, taken while no request waits for its answer.
+struct JobRig {
+  JobRig() = default;
+  JobRig(const JobRig&) = delete;
+  JobRig& operator=(const JobRig&) = delete;
+
+  bool Start(const std::vector<String>& urls) {
+    job.SetItems(urls);
+    return Restart();
+  }
+  bool Restart() {
+    const bool started = job.Start(options);
+    Note();
+    return started;
+  }
+  static String Path(const String& name) { return u"D:\\dl\\" + name; }
+
+  // Answers the oldest request under way; a complete body of kFileSize bytes lands in its part.
+  void Reply(const Answer& answer) {
+    const TransferRequest request = transfer.waiting.front();
+    transfer.waiting.pop_front();
+    TransferResult result{.item = request.item, .outcome = answer.outcome, .status = answer.status,
+                          .partSize = request.resumeFrom, .totalSize = {}, .retryAfterSeconds = answer.retryAfter};
+    if (answer.outcome == Outcome::kComplete) {
+      folder.files[request.partPath] = kFileSize;
+      result.partSize = kFileSize;
+      result.totalSize = kFileSize;
+    }
+    job.OnFinished(result);
+    Note();
+  }
+  void Tick() {
+    clock.now += 100;
+    job.OnTick();
+    Note();
+  }
+  void Run(const std::function<Answer(const TransferRequest&)>& serve) {
+    for (int guard = 0; job.Running() && guard < 100000; ++guard) {
+      if (transfer.waiting.empty()) {
+        Tick();
+      } else {
+        Reply(serve(transfer.waiting.front()));
+      }
+    }
+    ASSERT_FALSE(job.Running());
+  }
+  void Note() {
+    maxUnderWay = std::max(maxUnderWay, static_cast<int>(transfer.waiting.size()));
+    while (startTimes.size() < transfer.requests.size()) startTimes.push_back(clock.now);
+  }
+  std::vector<String> States() const {
+    std::vector<String> states;
+    for (int i = 0; i < job.Count(); ++i) states.push_back(job.StateText(i));
+    return states;
+  }
+
+  ModelTransport transfer;
+  ModelFolder folder;
+  ModelClock clock;
+  DownloadJob job{transfer, folder, clock};
+  DownloadOptions options{.folder = u"D:\\dl", .connections = 1};
+  int maxUnderWay = 0;
+  std::vector<uint64_t> startTimes;  // of every request, in order
+};
+
+TEST(DownloadJob, ServerAnswersToItemStatesAndRetries) {
+  const Answer cutShort = Fault(Outcome::kCutShort), noConnection = Fault(Outcome::kCannotConnect);
+  const struct {
+    const char* name;
+    std::vector<Answer> answers;  // for the first, second, ... request
+    String state;
+    std::vector<uint64_t> startTimes;
+  } cases[] = {
+      {"200", {kOk}, u"完了", {0}},
+      {"404 is never retried", {Http(404)}, u"見つかりません", {0}},
+      {"410 neither", {Http(410)}, u"見つかりません", {0}},
+      {"403 fails at once", {Http(403)}, u"失敗: HTTP 403", {0}},
+      {"501 is not transient", {Http(501)}, u"失敗: HTTP 501", {0}},
+      {"an unfollowed redirect", {Http(302)}, u"失敗: HTTP 302", {0}},
+      {"500 then 200", {Http(500), kOk}, u"完了", {0, 1000}},
+      {"transient failures wait 1, 2, 4 s", {Http(502), Http(504), Http(408), kOk}, u"完了", {0, 1000, 3000, 7000}},
+      {"three retries, then the last reason", {Http(503), Http(503), Http(503), Http(429)}, u"失敗: HTTP 429",
+       {0, 1000, 3000, 7000}},
+      {"cannot connect", {noConnection, noConnection, noConnection, noConnection}, u"失敗: 接続できません",
+       {0, 1000, 3000, 7000}},
+      {"time-outs", {noConnection, Fault(Outcome::kTimeout), Fault(Outcome::kTimeout), Fault(Outcome::kTimeout)},
+       u"失敗: タイムアウト", {0, 1000, 3000, 7000}},
+      {"a body cut short", {cutShort, cutShort, cutShort, cutShort}, u"失敗: 途中で切れました", {0, 1000, 3000, 7000}},
+      {"cut short, then whole", {cutShort, kOk}, u"完了", {0, 1000}},
+      {"certificate", {Fault(Outcome::kCertificate)}, u"失敗: 証明書エラー", {0}},
+      {"redirects", {Fault(Outcome::kTooManyRedirects)}, u"失敗: リダイレクトが多すぎます", {0}},
+      {"redirected to another scheme", {Fault(Outcome::kUnsupportedUrl)}, u"失敗: 対応していないURL", {0}},
+      {"write", {Fault(Outcome::kWriteFailed)}, u"失敗: 書き込めません", {0}},
+      {"a Retry-After longer than the retry wait", {Http(503, 10), kOk}, u"完了", {0, 10000}},
+      {"a Retry-After on a 404 does not retry it", {Http(404, 10)}, u"見つかりません", {0}},
+  };
+  for (const auto& c : cases) {
+    JobRig rig;
+    rig.Start({u"http://example.com/a/1.jpg"});
+    size_t answered = 0;
+    rig.Run([&](const TransferRequest&) { return c.answers.at(answered++); });
+    EXPECT_EQ(rig.job.StateText(0), c.state) << c.name;
+    EXPECT_EQ(rig.startTimes, c.startTimes) << c.name;
+    EXPECT_EQ(answered, c.answers.size()) << c.name;
+    EXPECT_EQ(rig.job.Item(0).attempts, static_cast<int>(c.answers.size())) << c.name;
+    const bool done = c.state == u"完了";
+    EXPECT_EQ(rig.folder.files.count(JobRig::Path(u"1.jpg")), done ? 1u : 0u) << c.name;
+    if (done) {
+      EXPECT_EQ(rig.folder.files.size(), 1u) << c.name << ": the part was renamed";
+    }
+  }
+}
+
+// A series of 00 ... 99 that ends at 37, with a gap of four inside it.
+TEST(DownloadJob, TheEndOfTheSeries) {
+  auto serve = [](const TransferRequest& request) {
+    const int n = request.item;
+    return n <= 37 && (n < 10 || n > 13) ? kOk : Http(404);
+  };
+  std::vector<String> urls;
+  for (int n = 0; n < 100; ++n) urls.push_back(u"http://example.com/img/" + String{char16_t(u'0' + n / 10), char16_t(u'0' + n % 10)} + u".jpg");
+  const struct {
+    int connections;
+    bool stopAfterMissing;
+    size_t requests;
+  } cases[] = {{1, true, 43}, {2, true, 44}, {4, true, 46}, {1, false, 100}, {3, false, 100}};
+  for (const auto& c : cases) {
+    JobRig rig;
+    rig.options.connections = c.connections;
+    rig.options.stopAfterMissing = c.stopAfterMissing;
+    rig.Start(urls);
+    rig.Run(serve);
+    const std::string name = std::to_string(c.connections) + (c.stopAfterMissing ? " stop" : " all");
+    EXPECT_EQ(rig.transfer.requests.size(), c.requests) << name;
+    EXPECT_EQ(rig.maxUnderWay, c.connections) << name;
+    EXPECT_EQ(rig.States()[12], u"見つかりません") << name;
+    EXPECT_EQ(rig.States()[c.requests - 1], u"見つかりません") << name << ": the items under way finished";
+    const std::vector<String> states = rig.States();
+    EXPECT_EQ(std::count(states.begin(), states.end(), u"未実行"), static_cast<long>(100 - c.requests)) << name;
+    EXPECT_EQ(std::count(states.begin(), states.end(), u"完了"), 34) << name;
+  }
+}
+
+TEST(DownloadJob, ExistingFilesAndParts) {
+  JobRig rig;
+  rig.folder.files = {{JobRig::Path(u"1.jpg"), 10}, {JobRig::Path(u"2.jpg.part"), 40}, {JobRig::Path(u"3.jpg.part"), 500}};
+  rig.Start({u"http://h/1.jpg", u"http://h/2.jpg", u"http://h/3.jpg", u"http://h/4.jpg"});
+  // 2: the part resumes; 3: the part reaches past the end, so it starts again from 0 as a
+  // retry, after the next item.
+  std::vector<Answer> answers = {kOk, Http(416), kOk, kOk};
+  size_t answered = 0;
+  rig.Run([&](const TransferRequest&) { return answers.at(answered++); });
+  EXPECT_EQ(rig.States(), (std::vector<String>{u"既存", u"完了", u"完了", u"完了"}));
+  std::vector<std::pair<int, uint64_t>> requests;
+  for (const TransferRequest& r : rig.transfer.requests) requests.emplace_back(r.item, r.resumeFrom);
+  EXPECT_EQ(requests, (std::vector<std::pair<int, uint64_t>>{{1, 40}, {2, 500}, {3, 0}, {2, 0}}));
+  EXPECT_EQ(rig.transfer.requests[0].partPath, u"D:\\dl\\2.jpg.part");
+  EXPECT_EQ(rig.job.SizeText(0), u"10 B");
+
+  // The whole list again: every file is there, nothing is requested.
+  rig.Restart();
+  EXPECT_FALSE(rig.job.Running());
+  EXPECT_EQ(rig.States(), (std::vector<String>(4, u"既存")));
+  EXPECT_EQ(rig.transfer.requests.size(), 4u);
+  EXPECT_EQ(rig.job.StatusLine(), u"完了 0 件 · 既存 4 件 · 見つかりません 0 件 · 失敗 0 件 · 中止 0 件 · 未実行 0 件");
+}
+
+TEST(DownloadJob, ACompleteAnswerShorterThanTheFileIsRetried) {
+  JobRig rig;
+  rig.Start({u"http://h/1.jpg"});
+  rig.transfer.waiting.clear();
+  rig.job.OnFinished({.item = 0, .outcome = Outcome::kComplete, .status = 200, .partSize = 60, .totalSize = 100, .retryAfterSeconds = {}});
+  EXPECT_EQ(rig.job.StateText(0), u"待機中");
+  rig.folder.files[JobRig::Path(u"1.jpg.part")] = 60;
+  rig.Run([](const TransferRequest&) { return kOk; });
+  EXPECT_EQ(rig.transfer.requests.back().resumeFrom, 60u);
+  EXPECT_EQ(rig.job.StateText(0), u"完了");
+}
+
+TEST(DownloadJob, RetryAfterHoldsBackItsServerOnly) {
+  JobRig rig;
+  rig.Start({u"http://a/1.jpg", u"http://A:80/2.jpg", u"http://b/1.jpg", u"https://a/3.jpg"});
+  rig.Reply(Http(429, 20));
+  // The next item is on the waiting server: the list waits, in order.
+  for (int i = 0; i < 10; ++i) rig.Tick();
+  EXPECT_EQ(rig.transfer.requests.size(), 1u);
+  rig.Run([](const TransferRequest&) { return kOk; });
+  EXPECT_EQ(rig.startTimes, (std::vector<uint64_t>{0, 20000, 20000, 20000, 20000}));
+  EXPECT_EQ(rig.States(), (std::vector<String>(4, u"完了")));
+
+  JobRig other;
+  other.Start({u"http://a/1.jpg", u"http://b/1.jpg"});
+  other.Reply(Http(503, 20));
+  EXPECT_EQ(other.transfer.requests.size(), 2u) << "another server is asked at once";
+  EXPECT_EQ(other.transfer.requests[1].url, u"http://b/1.jpg");
+}
+
+TEST(DownloadJob, CancelStopsEverything) {
+  JobRig rig;
+  rig.options.connections = 2;
+  rig.Start({u"http://h/1.jpg", u"http://h/2.jpg", u"http://h/3.jpg", u"http://h/4.jpg", u"http://h/5.jpg"});
+  rig.Reply(Http(500));  // 1 waits for its retry
+  ASSERT_EQ(rig.transfer.waiting.size(), 2u);
+  rig.job.Cancel();
+  EXPECT_EQ(rig.transfer.cancelAllCalls, 1);
+  EXPECT_TRUE(rig.job.Running()) << "until the transfers under way have reported";
+  EXPECT_EQ(rig.States(), (std::vector<String>{u"中止", u"ダウンロード中 0 B", u"ダウンロード中 0 B", u"未実行", u"未実行"}));
+  rig.Reply(Fault(Outcome::kCancelled));
+  rig.Reply(Fault(Outcome::kTimeout));  // no retry after a cancel
+  EXPECT_FALSE(rig.job.Running());
+  EXPECT_EQ(rig.transfer.requests.size(), 3u);
+  EXPECT_EQ(rig.job.StatusLine(), u"完了 0 件 · 既存 0 件 · 見つかりません 0 件 · 失敗 0 件 · 中止 3 件 · 未実行 2 件");
+  EXPECT_EQ(rig.job.ProgressPercent(), 100);
+}
+
+TEST(DownloadJob, AWriteFailureStopsTheJob) {
+  for (const bool renameFails : {false, true}) {
+    JobRig rig;
+    rig.options.connections = 2;
+    if (renameFails) rig.folder.renameFails.insert(JobRig::Path(u"1.jpg"));
+    rig.folder.files[JobRig::Path(u"1.jpg.part")] = 7;
+    rig.Start({u"http://h/1.jpg", u"http://h/2.jpg", u"http://h/3.jpg", u"http://h/4.jpg"});
+    rig.Reply(renameFails ? kOk : Fault(Outcome::kWriteFailed));
+    EXPECT_TRUE(rig.job.Running()) << "item 2 is still under way";
+    rig.Reply(kOk);
+    EXPECT_FALSE(rig.job.Running());
+    EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 書き込めません", u"完了", u"未実行", u"未実行"})) << renameFails;
+    EXPECT_EQ(rig.folder.files.count(JobRig::Path(u"1.jpg.part")), 0u) << "its part is removed";
+    EXPECT_EQ(rig.transfer.requests.size(), 2u);
+  }
+}
+
+TEST(DownloadJob, WhatIsSettledWithoutARequest) {
+  JobRig rig;
+  rig.folder.unusable = u"Q:\\";
+  rig.options.folder = u"Q:\\";
+  EXPECT_FALSE(rig.Start({u"http://h/1.jpg"}));
+  EXPECT_FALSE(rig.job.Running());
+  EXPECT_EQ(rig.job.StatusLine(), u"");
+
+  rig.options.folder = u"D:\\dl\\";
+  rig.Start({u"ftp://h/1.jpg", u"mailto:x@y", u"http://h/1.jpg"});
+  EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 対応していないURL", u"失敗: 対応していないURL", u"ダウンロード中 0 B"}));
+  EXPECT_EQ(rig.transfer.requests.size(), 1u);
+  EXPECT_EQ(rig.transfer.requests[0].partPath, u"D:\\dl\\1 (2).jpg.part");
+  EXPECT_EQ(rig.transfer.requests[0].referer, u"http://h/");
+  rig.options.sendReferer = false;
+  rig.Reply(kOk);
+  rig.Start({u"http://h/2.jpg"});
+  EXPECT_EQ(rig.transfer.requests.back().referer, u"");
+}
+
+TEST(DownloadJob, ProgressTextsAndSpeed) {
+  JobRig rig;
+  rig.options.connections = 2;
+  rig.Start({u"http://h/1.jpg", u"http://h/2.jpg", u"http://h/3.jpg"});
+  EXPECT_EQ(rig.job.StatusLine(), u"ダウンロード中: 残り 3 件 · 0.0 MB/s");
+  const uint64_t revision = rig.job.Revision();
+  rig.job.OnProgress(0, 1000, 4000);
+  rig.job.OnProgress(1, 1258291, std::nullopt);
+  EXPECT_GT(rig.job.Revision(), revision);
+  EXPECT_EQ(rig.job.StateText(0), u"ダウンロード中 25%");
+  EXPECT_EQ(rig.job.StateText(1), u"ダウンロード中 1.2 MB");
+  EXPECT_EQ(rig.job.SizeText(0), u"3.9 KB");
+  EXPECT_EQ(rig.job.ProgressPercent(), 8);
+  // 1.5 MB a second over the last seconds.
+  for (int t = 1; t <= 40; ++t) {
+    rig.job.OnProgress(1, 1258291 + static_cast<uint64_t>(t) * 157286, std::nullopt);
+    rig.Tick();
+  }
+  EXPECT_EQ(rig.job.StatusLine(), u"ダウンロード中: 残り 3 件 · 1.5 MB/s");
+}
+
+}  // namespace
+}  // namespace velnor::testing
