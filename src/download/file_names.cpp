@@ -112,8 +112,10 @@ String Folded(StringView text) {
 // The device names Windows opens in place of a file, whatever the extension: the usual
 // ones, and COM0/LPT0, the superscript digits and the console names it also treats so.
 bool IsReservedDeviceName(const String& name) {
-  String base = Folded(StringView(name).substr(0, name.find(u'.')));
-  base.erase(base.find_last_not_of(u' ') + 1);
+  StringView unfolded = StringView(name).substr(0, name.find(u'.'));
+  unfolded = unfolded.substr(0, unfolded.find_last_not_of(u' ') + 1);
+  if (unfolded.size() < 3 || unfolded.size() > 7) return false;  // most names: no copy to fold
+  const String base = Folded(unfolded);
   static const std::array<StringView, 6> kNames = {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"};
   if (std::find(kNames.begin(), kNames.end(), base) != kNames.end()) return true;
   if (base.size() != 4 || (base.compare(0, 3, u"COM") != 0 && base.compare(0, 3, u"LPT") != 0)) return false;
@@ -158,12 +160,13 @@ std::vector<String> AssignFileNames(const std::vector<String>& urls) {
   names.reserve(urls.size());
   // Every name and its part, folded: an item named "x.part" must not meet the part of "x".
   std::unordered_set<String> taken;
-  auto take = [&taken](const String& name) {
-    const String folded = Folded(name);
-    const String foldedPart = Folded(name + String(kPartSuffix));
+  const String foldedSuffix = Folded(kPartSuffix);
+  auto take = [&taken, &foldedSuffix](const String& name) {
+    String folded = Folded(name);
+    String foldedPart = folded + foldedSuffix;
     if (taken.count(folded) || taken.count(foldedPart)) return false;
-    taken.insert(folded);
-    taken.insert(foldedPart);
+    taken.insert(std::move(folded));
+    taken.insert(std::move(foldedPart));
     return true;
   };
   // The next number to try for each name that clashed, so a long run of one name stays
