@@ -143,6 +143,7 @@ void DownloadJob::Launch(int index) {
   request.url = item.url;
   if (options_.sendReferer) request.referer = RefererFor(item.url);
   request.partPath = PartPath(index);
+  request.finalPath = PathInFolder(item.name);
   request.resumeFrom = folder_.FileSize(request.partPath).value_or(0);
   pending_[index].requestedFrom = request.resumeFrom;
   item.state = ItemState::kRunning;
@@ -224,6 +225,11 @@ void DownloadJob::OnFinished(const TransferResult& result) {
 
 void DownloadJob::Complete(int index, const TransferResult& result) {
   DownloadItem& item = items_[index];
+  if (result.renamed) {  // the worker found it whole and put it in place
+    item.totalSize = result.partSize;
+    Settle(index, ItemState::kDone);
+    return;
+  }
   if (result.totalSize && result.partSize != *result.totalSize) {
     // More than the whole file cannot be resumed: that part starts again.
     if (result.partSize > *result.totalSize) folder_.Remove(PartPath(index));

@@ -15,6 +15,10 @@ struct TransferRequest {
   String referer;           // empty: send no Referer
   String partPath;          // full path of "<name>.part"
   uint64_t resumeFrom = 0;  // bytes the part holds; > 0: ask with "Range: bytes=N-"
+  // Where the part goes once the whole file is in it (its size as the server gave it, where
+  // it did): the worker renames it there, never replacing, so that the window's thread does
+  // not wait for the file system between two transfers. Empty: the part stays.
+  String finalPath;
 };
 
 enum class TransferOutcome {
@@ -37,6 +41,7 @@ struct TransferResult {
   uint64_t partSize = 0;                  // bytes in the part now
   std::optional<uint64_t> totalSize;      // the whole file's size, when the server told it
   std::optional<int> retryAfterSeconds;   // from Retry-After, already capped
+  bool renamed = false;  // kComplete: the part is at finalPath now (a failed rename: kWriteFailed)
 };
 
 class TransferPlatform {

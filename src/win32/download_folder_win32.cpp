@@ -105,7 +105,7 @@ std::optional<uint64_t> Win32DownloadFolder::FileSize(const String& path) {
 // Renamed through a handle of the file, never replacing: a file that appeared under the name
 // meanwhile stays. (MoveFileExW does the same with one more look for the new name, and under
 // Wine each look for a name not there reads the whole folder.)
-bool Win32DownloadFolder::Rename(const String& from, const String& to) {
+bool RenameNeverReplacing(const String& from, const String& to) {
   const HANDLE file = CreateFileW(Wide(from), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -119,10 +119,12 @@ bool Win32DownloadFolder::Rename(const String& from, const String& to) {
   const bool renamed =
       SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
   CloseHandle(file);
-  if (renamed) {
-    Note(from, false);
-    Note(to, true);
-  }
+  return renamed;
+}
+
+bool Win32DownloadFolder::Rename(const String& from, const String& to) {
+  const bool renamed = RenameNeverReplacing(from, to);
+  if (renamed) NoteRenamed(from, to);
   return renamed;
 }
 

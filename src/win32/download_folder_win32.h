@@ -11,7 +11,7 @@ namespace velnor {
 // Under Wine each look for a name that is not there reads the whole folder, and the job looks
 // for two such names an item (the file, its part) on the window's thread. So the folder is
 // listed once as each run starts (CreateFolder), and a name that was not there then and that
-// this program has not made since (a rename, a part a worker created: NoteCreated) is known
+// this program has not made since (a rename, a part a worker created: the Note calls) is known
 // to be missing without asking. A file another program puts there during the run is not seen
 // as there: its item is then requested, and its rename refused, never replacing it.
 class Win32DownloadFolder : public DownloadFolderPlatform {
@@ -21,8 +21,12 @@ class Win32DownloadFolder : public DownloadFolderPlatform {
   std::optional<uint64_t> FileSize(const String& path) override;
   bool Rename(const String& from, const String& to) override;
   bool Remove(const String& path) override;
-  // From any thread: a file this program has just created.
+  // From any thread: a file this program has just created, or renamed.
   void NoteCreated(const String& path) { Note(path, true); }
+  void NoteRenamed(const String& from, const String& to) {
+    Note(from, false);
+    Note(to, true);
+  }
 
  private:
   // False only when the listing knows the name is not in the folder.
@@ -39,6 +43,9 @@ class Win32DownloadClock : public DownloadClock {
  public:
   uint64_t NowMilliseconds() override;
 };
+
+// Renames a file within its folder; false, and nothing changed, when a file has the new name.
+bool RenameNeverReplacing(const String& from, const String& to);
 
 // The user's Downloads folder (FOLDERID_Downloads); empty where the system cannot tell.
 String UserDownloadsFolder();

@@ -43,6 +43,7 @@ class Worker {
   TransferResult Fail(DWORD error, bool bodyStarted);
   TransferResult Answer();
   TransferResult Body(BodyPlacement placement, std::optional<uint64_t> length);
+  void PutInPlace();
   // Under the transfer's lock: false once it was cancelled, and then nothing is written.
   bool Write(const char* data, DWORD size);
   // The part opened for this body, from `start` on; false when it cannot be written (or the
@@ -346,8 +347,25 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
     result_.outcome = TransferOutcome::kCutShort;
   } else {
     result_.outcome = TransferOutcome::kComplete;
+    PutInPlace();
   }
   return result_;
+}
+
+// A whole file goes to its name here, off the window's thread; a part that is not the whole
+// file as the server gave its size is left to the job, which starts it again.
+void Worker::PutInPlace() {
+  if (request_.finalPath.empty() || (result_.totalSize && result_.partSize != *result_.totalSize)) return;
+  if (RenameNeverReplacing(request_.partPath, request_.finalPath)) {
+    result_.renamed = true;
+    AcquireSRWLockExclusive(&shared_.lock);
+    if (shared_.folder) shared_.folder->NoteRenamed(request_.partPath, request_.finalPath);
+    ReleaseSRWLockExclusive(&shared_.lock);
+    return;
+  }
+  DeleteFileW(Wide(request_.partPath));
+  result_.partSize = 0;
+  result_.outcome = TransferOutcome::kWriteFailed;
 }
 
 DWORD WINAPI WorkerThread(LPVOID parameter) {

@@ -184,6 +184,7 @@ TEST(DownloadJob, ExistingFilesAndParts) {
   for (const TransferRequest& r : rig.transfer.requests) requests.emplace_back(r.item, r.resumeFrom);
   EXPECT_EQ(requests, (std::vector<std::pair<int, uint64_t>>{{1, 40}, {2, 500}, {3, 0}, {2, 0}}));
   EXPECT_EQ(rig.transfer.requests[0].partPath, u"D:\\dl\\2.jpg.part");
+  EXPECT_EQ(rig.transfer.requests[0].finalPath, u"D:\\dl\\2.jpg");
   EXPECT_EQ(rig.job.SizeText(0), u"10 B");
 
   // The whole list again: every file is there, nothing is requested.
@@ -204,6 +205,17 @@ TEST(DownloadJob, ACompleteAnswerShorterThanTheFileIsRetried) {
   rig.Run([](const TransferRequest&) { return kOk; });
   EXPECT_EQ(rig.transfer.requests.back().resumeFrom, 60u);
   EXPECT_EQ(rig.job.StateText(0), u"完了");
+
+  // A whole file the worker has put in place already: done, with nothing left to rename
+  // (a rename of the missing part would have failed the write).
+  JobRig placed;
+  placed.Start({u"http://h/1.jpg"});
+  placed.transfer.waiting.clear();
+  placed.job.OnFinished({.item = 0, .outcome = Outcome::kComplete, .status = 200, .partSize = 100, .totalSize = 100,
+                         .retryAfterSeconds = {}, .renamed = true});
+  EXPECT_FALSE(placed.job.Running());
+  EXPECT_EQ(placed.job.StateText(0), u"完了");
+  EXPECT_EQ(placed.job.SizeText(0), u"100 B");
 }
 
 TEST(DownloadJob, RetryAfterHoldsBackItsServerOnly) {
