@@ -40,23 +40,30 @@ DownloadJob::DownloadJob(TransferPlatform& transfer, DownloadFolderPlatform& fol
 
 void DownloadJob::SetItems(std::vector<String> urls) {
   if (running_) return;
-  std::vector<String> names = AssignFileNames(urls);
   items_.clear();
   items_.reserve(urls.size());
-  for (size_t i = 0; i < urls.size(); ++i) {
+  for (String& url : urls) {
     DownloadItem item;
-    item.url = std::move(urls[i]);
-    item.name = std::move(names[i]);
+    item.url = std::move(url);
     items_.push_back(std::move(item));
   }
+  // Named in list order as far as they are needed: the window shows the rows in view at
+  // first, and a long list opens without naming every item.
+  namer_ = FileNamer();
+  named_ = 0;
   pending_.assign(items_.size(), {});
   started_ = false;
   ++revision_;
 }
 
+void DownloadJob::NameUpTo(int index) {
+  for (; named_ <= index && named_ < Count(); ++named_) items_[named_].name = namer_.Next(items_[named_].url);
+}
+
 bool DownloadJob::Start(const DownloadOptions& options) {
   if (running_) return true;
   if (options.folder.empty() || !folder_.CreateFolder(options.folder)) return false;
+  NameUpTo(Count() - 1);
   options_ = options;
   options_.connections = std::clamp(options.connections, kMinDownloadConnections, kMaxDownloadConnections);
   for (DownloadItem& item : items_) {
@@ -323,7 +330,10 @@ bool DownloadJob::Running() const { return running_; }
 
 int DownloadJob::Count() const { return static_cast<int>(items_.size()); }
 
-const DownloadItem& DownloadJob::Item(int index) const { return items_[index]; }
+const DownloadItem& DownloadJob::Item(int index) {
+  NameUpTo(index);
+  return items_[index];
+}
 
 String DownloadJob::StateText(int index) const {
   const DownloadItem& item = items_[index];

@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "download/download_options.h"
+#include "download/file_names.h"
 #include "download/transfer_platform.h"
 
 namespace velnor {
@@ -40,7 +41,8 @@ class DownloadJob {
  public:
   DownloadJob(TransferPlatform& transfer, DownloadFolderPlatform& folder, DownloadClock& clock);
 
-  // While not running; the names are assigned here. The states go back to "待機中".
+  // While not running; the states go back to "待機中". The items are named in list order
+  // as far as Item() or Start needs them, so a long list opens at once.
   void SetItems(std::vector<String> urls);
 
   // Creates the folder when missing (false: it cannot be a folder, nothing starts; the
@@ -71,7 +73,8 @@ class DownloadJob {
   // not yet started "未実行" and lets the others finish, retries included.
   bool Running() const;
   int Count() const;
-  const DownloadItem& Item(int index) const;
+  // Items are named in list order on first need: this names every item up to the index.
+  const DownloadItem& Item(int index);
 
   String StateText(int index) const;  // "待機中", "ダウンロード中 NN%", "完了", ... "失敗: HTTP 403"
   // Sizes in binary units with one decimal: "512 B", "64.0 KB", "1.2 MB", "3.4 GB".
@@ -91,6 +94,7 @@ class DownloadJob {
     int transientFailures = 0;
   };
 
+  void NameUpTo(int index);
   String PathInFolder(const String& name) const;
   String PartPath(int index) const;
   bool HostReady(int index, uint64_t now) const;
@@ -112,6 +116,8 @@ class DownloadJob {
   DownloadClock& clock_;
 
   std::vector<DownloadItem> items_;
+  FileNamer namer_;  // the names of items_[0 ... named_ - 1] are given
+  int named_ = 0;
   std::vector<Pending> pending_;
   DownloadOptions options_;
   bool started_ = false;  // a run began since SetItems: the status line has something to say

@@ -155,36 +155,34 @@ String DownloadFileName(StringView url) {
   return name;
 }
 
+bool FileNamer::Take(const String& name) {
+  // An item named "x.part" must not meet the part of "x".
+  static const String foldedSuffix = Folded(kPartSuffix);
+  String folded = Folded(name);
+  String foldedPart = folded + foldedSuffix;
+  if (taken_.count(folded) || taken_.count(foldedPart)) return false;
+  taken_.insert(std::move(folded));
+  taken_.insert(std::move(foldedPart));
+  return true;
+}
+
+String FileNamer::Next(StringView url) {
+  String name = DownloadFileName(url);
+  if (Take(name)) return name;
+  const size_t extension = ExtensionStart(name);
+  int& number = nextNumber_.try_emplace(Folded(name), 2).first->second;
+  String numbered;
+  do {
+    numbered = name.substr(0, extension) + u" (" + FromUtf8(std::to_string(number++)) + u")" + name.substr(extension);
+  } while (!Take(numbered));
+  return numbered;
+}
+
 std::vector<String> AssignFileNames(const std::vector<String>& urls) {
   std::vector<String> names;
   names.reserve(urls.size());
-  // Every name and its part, folded: an item named "x.part" must not meet the part of "x".
-  std::unordered_set<String> taken;
-  const String foldedSuffix = Folded(kPartSuffix);
-  auto take = [&taken, &foldedSuffix](const String& name) {
-    String folded = Folded(name);
-    String foldedPart = folded + foldedSuffix;
-    if (taken.count(folded) || taken.count(foldedPart)) return false;
-    taken.insert(std::move(folded));
-    taken.insert(std::move(foldedPart));
-    return true;
-  };
-  // The next number to try for each name that clashed, so a long run of one name stays
-  // linear.
-  std::unordered_map<String, int> nextNumber;
-  for (const String& url : urls) {
-    String name = DownloadFileName(url);
-    if (!take(name)) {
-      const size_t extension = ExtensionStart(name);
-      int& number = nextNumber.try_emplace(Folded(name), 2).first->second;
-      String numbered;
-      do {
-        numbered = name.substr(0, extension) + u" (" + FromUtf8(std::to_string(number++)) + u")" + name.substr(extension);
-      } while (!take(numbered));
-      name = std::move(numbered);
-    }
-    names.push_back(std::move(name));
-  }
+  FileNamer namer;
+  for (const String& url : urls) names.push_back(namer.Next(url));
   return names;
 }
 

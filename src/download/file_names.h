@@ -1,6 +1,8 @@
 #pragma once
 // The names the downloaded files get in the chosen folder: taken from the URL, made safe for
 // Windows, and numbered where two items would share one. Pure functions, safe on any thread.
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/text.h"
@@ -26,5 +28,20 @@ String DownloadFileName(StringView url);
 // order, so that the same list always maps to the same names. No name is another's part
 // ("x.part" beside "x").
 std::vector<String> AssignFileNames(const std::vector<String>& urls);
+
+// The same one URL after another, for a list named as far as it is needed.
+class FileNamer {
+ public:
+  String Next(StringView url);
+
+ private:
+  bool Take(const String& name);
+
+  // Every name taken, and its part, folded as Windows compares names.
+  std::unordered_set<String> taken_;
+  // The next number to try for each name that clashed, so a long run of one name stays
+  // linear.
+  std::unordered_map<String, int> nextNumber_;
+};
 
 }  // namespace velnor

@@ -314,3 +314,22 @@ TEST(DownloadJob, ProgressTextsAndSpeed) {
 
 }  // namespace
 }  // namespace velnor::testing
+
+namespace velnor::testing {
+namespace {
+
+// Items are named as far as they are read, in list order whatever the order of the reads:
+// the names, clash numbers included, are those of the whole list named at once.
+TEST(DownloadJob, NamesReadInAnyOrderAreTheListsNames) {
+  const std::vector<String> urls = {u"http://a/x.jpg", u"http://b/X.jpg", u"http://c/y.jpg", u"http://d/x.jpg",
+                                    u"http://e/x (2).jpg"};
+  JobRig rig;
+  rig.job.SetItems(urls);
+  std::vector<String> names(urls.size());
+  for (const int i : {3, 1, 4, 0, 2}) names[i] = rig.job.Item(i).name;
+  EXPECT_EQ(names, AssignFileNames(urls));
+  EXPECT_EQ(names[3], u"x (3).jpg");
+}
+
+}  // namespace
+}  // namespace velnor::testing
