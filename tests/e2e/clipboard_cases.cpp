@@ -410,27 +410,6 @@ E2E_CASE(copy_clipboard_held_open) {
   E2E_CHECK_EQ(Escaped(ReadClipboardText()), Escaped(Joined(items, {0, 1, 2})));
 }
 
-namespace {
-
-// Milliseconds since start, from the performance counter.
-double MillisecondsSince(const LARGE_INTEGER& start) {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// How long the window takes to answer WM_NULL, in milliseconds; a second or more when it
-// does not answer within a second.
-double AnswerTime(HWND window) {
-  LARGE_INTEGER start;
-  QueryPerformanceCounter(&start);
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) return 1000;
-  return MillisecondsSince(start);
-}
-
-}  // namespace
 
 // Another program keeps the clipboard open right after a URL was copied (as a clipboard
 // manager that reads each copy can): the program tries its read once, hands the notice on at
@@ -580,9 +559,6 @@ E2E_CASE(clipboard_long_urls) {
     if (row.longestAnswerMs > 0) E2E_CHECK(longest < row.longestAnswerMs);
     const String got = app.Text(ids::kUrltxt);
     E2E_CHECK_EQ(got.size(), row.splitAt);
-    for (size_t at : {size_t{0}, row.splitAt / 3, row.splitAt / 2 + 5, row.splitAt - 64}) {
-      E2E_CHECK_EQ(got.substr(std::min(at, got.size()), 64), row.copied.substr(at, 64));
-    }
     E2E_CHECK(got == row.copied.substr(0, row.splitAt));
     E2E_CHECK_EQ(app.Text(ids::kText1), String(row.splitAt < row.copied.size() ? u"999" : u""));
   }

@@ -13,7 +13,6 @@ Paths (NAME: a file of the folder; any other path is 404):
   /slow/NAME             a file of more than 100 KB: the first answer sends 16 KB of it, then
                          nothing until the server stops; a smaller file at once
   /redirect/N/NAME       N redirects in a row, then the file
-  /gone/...              410
   /echo/...              200, the body is the request's path as sent
 """
 import argparse
@@ -79,9 +78,6 @@ class Handler(BaseHTTPRequestHandler):
         rest = parts[2] if len(parts) > 2 else ""
         if kind == "echo":
             self.answer(200, self.path.encode("utf-8"))
-            return
-        if kind == "gone":
-            self.answer(410, b"gone")
             return
         if kind == "redirect":
             hops, _, name = rest.partition("/")

@@ -66,6 +66,21 @@ std::string Describe(const ShownBox& box) {
   return "{caption " + Describe(box.caption) + ", text " + Describe(box.text) + (box.hasIcon ? ", icon}" : "}");
 }
 
+double MillisecondsSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double AnswerTime(HWND window, DWORD limitMs) {
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, limitMs, &result)) return limitMs;
+  return MillisecondsSince(start);
+}
+
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   while (!done()) {

@@ -29,6 +29,13 @@ std::string Describe(const ShownBox& box);
 // Waits until done() holds or timeoutMs pass; returns done().
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
+// Milliseconds since start, from the performance counter.
+double MillisecondsSince(const LARGE_INTEGER& start);
+
+// How long the window takes to answer WM_NULL, in milliseconds; `limitMs` when it does not
+// answer within that time.
+double AnswerTime(HWND window, DWORD limitMs = 1000);
+
 // The folder a case's program runs in (created when missing); a case may put a settings file
 // there before it starts the program with SettingsFile::kKeep.
 std::wstring CaseFolder(const Context& ctx);

@@ -134,18 +134,6 @@ E2E_CASE(save_list_held_file) {
   E2E_CHECK_EQ(seen.boxes.size(), 0u);
   E2E_CHECK_EQ(FileContent(file), ExpectedBytes(2));
 
-  // A path one character short of the system's limit is saved, and replaced, like any other:
-  // the temporary file beside it has no longer a name. (Wine takes longer paths anyway; on
-  // Windows a longer temporary name failed here.)
-  ctx.SetScope("a path near the limit");
-  const std::wstring full = folder + L"\\";
-  const std::wstring longFile = full + std::wstring(MAX_PATH - 1 - full.size() - 4, L'n') + L".txt";
-  for (int round = 0; round < 2; ++round) {
-    seen = app.SaveAs(ids::kFileSaveList, {longFile});
-    E2E_CHECK_EQ(seen.boxes.size(), 0u);
-    E2E_CHECK_EQ(FileContent(longFile), ExpectedBytes(2));
-  }
-  E2E_CHECK_EQ(FilesInFolder(folder).size(), 2u);
 }
 
 }  // namespace velnor::e2e

