@@ -267,20 +267,12 @@ bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, Str
   scratch.platform = &platform;
   WireEvents(scratch);
 
-  // The window as it is now, but for urltxt, which the fields replace, and the subfolder,
-  // which takes part only when the fields set it.
-  window.Check3.SetValue(f.Check3->Value());
-  window.Check1.SetValue(f.Check1->Value());
-  window.Check2.SetValue(f.Check2->Value());
-  window.Checkund.SetValue(f.Checkund->Value());
+  // What of the window the fields leave as it is: the start number, the subfolder (which
+  // takes part only when the fields set it) and the work lists.
   if (f.Option0->Value()) window.Option0.Select();
   if (f.Option1->Value()) window.Option1.Select();
   scratch.startNumber = program.startNumber;
-  window.Combo1.SetText(f.Combo1->GetText());
   window.Combo2.SetText(StandIn(f.Combo2->GetText()));
-  window.Combo3.SetText(f.Combo3->GetText());
-  window.text1.SetText(f.Text(1).GetText());
-  window.text2.SetText(f.Text(2).GetText());
   CopyItems(f.List(1), window.list1);
   CopyItems(f.List(2), window.list2);
 
