@@ -79,11 +79,14 @@ bool DownloadJob::Start(const DownloadOptions& options) {
   stop_ = Stop::kNone;
   nextUnstarted_ = 0;
   active_ = 0;
+  queued_.clear();
   retries_.clear();
+  listClosed_ = false;
   hostReadyAtMs_.clear();
   bytesReceived_ = 0;
   speedSamples_.clear();
   ++revision_;
+  transfer_.SetConnections(options_.connections);
   Fill();
   return true;
 }
@@ -102,13 +105,18 @@ bool DownloadJob::HostReady(int index, uint64_t now) const {
   return found == hostReadyAtMs_.end() || now >= found->second;
 }
 
-// Starts what may start now: retries whose wait is over first, then new items in list
+bool DownloadJob::InFlight(int index) const {
+  return items_[index].state == ItemState::kQueued || items_[index].state == ItemState::kRunning;
+}
+
+// Hands over what may start now: retries whose wait is over first, then new items in list
 // order. A new item whose server asked for a wait holds back the ones after it, so the
 // list is still requested in order.
 void DownloadJob::Fill() {
   if (running_ && stop_ == Stop::kNone) {
     const uint64_t now = clock_.NowMilliseconds();
-    for (auto it = retries_.begin(); it != retries_.end() && active_ < options_.connections;) {
+    const int capacity = (1 + kWaitingRequestsPerConnection) * options_.connections;
+    for (auto it = retries_.begin(); it != retries_.end() && active_ < capacity;) {
       const int index = *it;
       if (now >= pending_[index].retryAtMs && HostReady(index, now)) {
         it = retries_.erase(it);
@@ -118,9 +126,11 @@ void DownloadJob::Fill() {
       }
     }
     const int count = Count();
-    while (running_ && stop_ == Stop::kNone && active_ < options_.connections && nextUnstarted_ < count &&
+    while (running_ && stop_ == Stop::kNone && !listClosed_ && active_ < capacity && nextUnstarted_ < count &&
            HostReady(nextUnstarted_, now)) {
-      TakeTurn(nextUnstarted_++);
+      // An item handed back by the transport may be followed by some settled meanwhile.
+      const int index = nextUnstarted_++;
+      if (items_[index].state == ItemState::kWaiting) TakeTurn(index);
     }
   }
   FinishIfIdle();
@@ -153,10 +163,11 @@ void DownloadJob::Launch(int index) {
   request.finalPath = PathInFolder(item.name);
   request.resumeFrom = folder_.FileSize(request.partPath).value_or(0);
   pending_[index].requestedFrom = request.resumeFrom;
-  item.state = ItemState::kRunning;
+  item.state = ItemState::kQueued;
   item.bytes = request.resumeFrom;
   ++item.attempts;
   ++active_;
+  queued_.insert(index);
   ++revision_;
   transfer_.Start(request);
 }
@@ -167,16 +178,24 @@ void DownloadJob::CountBytes(int index, uint64_t bytes) {
 }
 
 void DownloadJob::OnProgress(int item, uint64_t bytes, std::optional<uint64_t> totalSize) {
-  if (item < 0 || item >= Count() || items_[item].state != ItemState::kRunning) return;
+  if (item < 0 || item >= Count() || !InFlight(item)) return;
+  queued_.erase(item);
+  items_[item].state = ItemState::kRunning;
   CountBytes(item, bytes);
   if (totalSize) items_[item].totalSize = totalSize;
   ++revision_;
 }
 
-void DownloadJob::OnFinished(const TransferResult& result) {
+void DownloadJob::OnFinished(const std::vector<TransferResult>& results) {
+  for (const TransferResult& result : results) Finished(result);
+  Fill();
+}
+
+void DownloadJob::Finished(const TransferResult& result) {
   const int index = result.item;
-  if (index < 0 || index >= Count() || items_[index].state != ItemState::kRunning) return;
+  if (index < 0 || index >= Count() || !InFlight(index)) return;
   --active_;
+  queued_.erase(index);
   CountBytes(index, result.partSize);
   if (result.totalSize) items_[index].totalSize = result.totalSize;
   if (result.retryAfterSeconds) {
@@ -226,8 +245,10 @@ void DownloadJob::OnFinished(const TransferResult& result) {
     case TransferOutcome::kCancelled:
       Settle(index, ItemState::kCancelled);
       break;
+    case TransferOutcome::kNotBegun:
+      HandBack(index);
+      break;
   }
-  Fill();
 }
 
 void DownloadJob::Complete(int index, const TransferResult& result) {
@@ -289,8 +310,47 @@ void DownloadJob::CheckEndOfSeries(int index) {
   if (last - first + 1 >= kMissingRunThatEndsSeries) MarkUnstartedNotRun();
 }
 
+// No new item starts: those not yet requested are not run, and so are the requests the
+// transport has not begun yet, which it hands back.
 void DownloadJob::MarkUnstartedNotRun() {
-  for (; nextUnstarted_ < Count(); ++nextUnstarted_) items_[nextUnstarted_].state = ItemState::kNotRun;
+  listClosed_ = true;
+  TakeBackQueued();
+  for (; nextUnstarted_ < Count(); ++nextUnstarted_) {
+    if (items_[nextUnstarted_].state == ItemState::kWaiting) items_[nextUnstarted_].state = ItemState::kNotRun;
+  }
+  ++revision_;
+}
+
+void DownloadJob::TakeBackQueued() {
+  for (auto it = queued_.begin(); it != queued_.end();) {
+    const int index = *it;
+    if (!transfer_.Withdraw(index)) {  // it has begun: its result will come
+      ++it;
+      continue;
+    }
+    it = queued_.erase(it);
+    --active_;
+    HandBack(index);
+  }
+}
+
+// A request that never went out: the item is as it was before it was handed over. A retry
+// waits for its turn again (or ends as the stopped job has it); a first request goes back to
+// the list, or is not run once no new item starts.
+void DownloadJob::HandBack(int index) {
+  DownloadItem& item = items_[index];
+  --item.attempts;
+  item.bytes = 0;
+  item.state = ItemState::kWaiting;
+  if (pending_[index].transientFailures > 0) {
+    if (stop_ == Stop::kCancelled) Settle(index, ItemState::kCancelled);
+    else if (stop_ == Stop::kWriteFailed) Settle(index, ItemState::kFailed, item.failure);
+    else retries_.insert(index);
+  } else if (listClosed_) {
+    Settle(index, ItemState::kNotRun);
+  } else {
+    nextUnstarted_ = std::min(nextUnstarted_, index);
+  }
   ++revision_;
 }
 
@@ -339,6 +399,7 @@ String DownloadJob::StateText(int index) const {
   const DownloadItem& item = items_[index];
   switch (item.state) {
     case ItemState::kWaiting:
+    case ItemState::kQueued:
       return u"待機中";
     case ItemState::kRunning:
       if (item.totalSize && *item.totalSize > 0) {
@@ -377,11 +438,12 @@ uint64_t DownloadJob::BytesPerSecond() const {
 
 String DownloadJob::StatusLine() const {
   if (!started_) return {};
-  int counts[8] = {};
+  int counts[9] = {};
   for (const DownloadItem& item : items_) ++counts[static_cast<int>(item.state)];
   auto count = [&counts](ItemState state) { return DecimalText(counts[static_cast<int>(state)]) + u" 件"; };
   if (running_) {
-    const int remaining = counts[static_cast<int>(ItemState::kWaiting)] + counts[static_cast<int>(ItemState::kRunning)];
+    const int remaining = counts[static_cast<int>(ItemState::kWaiting)] +
+                          counts[static_cast<int>(ItemState::kQueued)] + counts[static_cast<int>(ItemState::kRunning)];
     return u"ダウンロード中: 残り " + DecimalText(remaining) + u" 件" + String(kSeparator) +
            Tenths(BytesPerSecond(), 1024 * 1024) + u" MB/s";
   }
@@ -399,7 +461,7 @@ int DownloadJob::ProgressPercent() const {
       if (item.totalSize && *item.totalSize > 0) {
         settled += std::min(1.0, static_cast<double>(item.bytes) / static_cast<double>(*item.totalSize));
       }
-    } else if (item.state != ItemState::kWaiting) {
+    } else if (item.state != ItemState::kWaiting && item.state != ItemState::kQueued) {
       settled += 1;
     }
   }

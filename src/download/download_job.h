@@ -19,7 +19,9 @@
 
 namespace velnor {
 
-enum class ItemState { kWaiting, kRunning, kDone, kExisting, kNotFound, kFailed, kCancelled, kNotRun };
+// kQueued: handed to the transport, no byte of it yet (shown as waiting); kRunning: bytes
+// are arriving.
+enum class ItemState { kWaiting, kQueued, kRunning, kDone, kExisting, kNotFound, kFailed, kCancelled, kNotRun };
 
 struct DownloadItem {
   String url;
@@ -36,6 +38,10 @@ constexpr int kMissingRunThatEndsSeries = 5;
 // Retries of a transient failure, and the wait before the first (doubling after it).
 constexpr int kMaxRetries = 3;
 constexpr uint64_t kFirstRetryWaitMs = 1000;
+// Requests handed to the transport beyond those that run, for each connection: they begin
+// the moment a transfer ends, and the window's thread is woken for a batch of small files
+// rather than for each.
+constexpr int kWaitingRequestsPerConnection = 8;
 
 class DownloadJob {
  public:
@@ -54,8 +60,10 @@ class DownloadJob {
   // A transfer's progress: `bytes` in its part now (what a resumed part held included),
   // `totalSize` the whole file's size when known.
   void OnProgress(int item, uint64_t bytes, std::optional<uint64_t> totalSize);
-  // A transfer's end. Results for items that are not under way are ignored.
-  void OnFinished(const TransferResult& result);
+  // Transfers' ends, all the transport had to report, in its order: what may start next
+  // starts once all are taken (a failure's handed-back requests come in the same batch).
+  // Results for items that are not under way are ignored.
+  void OnFinished(const std::vector<TransferResult>& results);
   // The window calls it about every 100 ms while running: retries and Retry-After waits
   // that are over start here, and the speed is sampled.
   void OnTick();
@@ -95,6 +103,8 @@ class DownloadJob {
   };
 
   void NameUpTo(int index);
+  void Finished(const TransferResult& result);
+  bool InFlight(int index) const;
   String PathInFolder(const String& name) const;
   String PartPath(int index) const;
   bool HostReady(int index, uint64_t now) const;
@@ -107,6 +117,8 @@ class DownloadJob {
   void StopForWriteFailure(int index);
   void CheckEndOfSeries(int index);
   void MarkUnstartedNotRun();
+  void TakeBackQueued();
+  void HandBack(int index);
   void FinishIfIdle();
   void CountBytes(int index, uint64_t bytes);
   uint64_t BytesPerSecond() const;
@@ -124,8 +136,10 @@ class DownloadJob {
   bool running_ = false;
   Stop stop_ = Stop::kNone;
   int nextUnstarted_ = 0;  // items before it have had their turn
-  int active_ = 0;         // transfers under way
+  int active_ = 0;         // transfers handed to the transport and not yet reported
+  std::set<int> queued_;   // those of them with no byte yet: the transport may take them back
   std::set<int> retries_;  // items waiting for a retry, in list order
+  bool listClosed_ = false;  // no new item starts: the series ended, or the job stopped
   std::map<String, uint64_t> hostReadyAtMs_;  // Retry-After: no request to the host before
   uint64_t revision_ = 0;
 

@@ -32,6 +32,7 @@ enum class TransferOutcome {
   kUnsupportedUrl,
   kWriteFailed,      // the part could not be written; the worker removed it
   kCancelled,        // CancelAll() stopped it; the part keeps what arrived
+  kNotBegun,         // handed back unsent, after another transfer ended without a whole file
 };
 
 struct TransferResult {
@@ -47,11 +48,20 @@ struct TransferResult {
 class TransferPlatform {
  public:
   virtual ~TransferPlatform() = default;
-  // Starts one transfer and returns at once; its progress and its result come back to the
-  // job on the user-interface thread (DownloadJob::OnProgress / OnFinished), never from
-  // inside this call.
+  // At most this many transfers run at once; requests beyond them wait their turn, in the
+  // order given, so that a transfer that ends can begin the next at once. Only after a whole
+  // file, though: a transfer that ends any other way hands back every request not begun yet
+  // (each reported kNotBegun, after its own result), since the job may then want none of
+  // them, or none to that server for a while.
+  virtual void SetConnections(int connections) = 0;
+  // Hands over one transfer and returns at once; it begins when a connection is free. Its
+  // progress and its result come back to the job on the user-interface thread
+  // (DownloadJob::OnProgress / OnFinished), never from inside this call.
   virtual void Start(const TransferRequest& request) = 0;
-  // Stops every transfer under way (each then finishes with kCancelled) within a second.
+  // Takes back a request that has not begun: true, and nothing is ever reported for it;
+  // false when it has begun (or is unknown), and its result will come.
+  virtual bool Withdraw(int item) = 0;
+  // Stops every transfer handed over (each then finishes with kCancelled) within a second.
   virtual void CancelAll() = 0;
 };
 

@@ -59,6 +59,7 @@ class DownloadWindow {
   void CloseWindow(bool fromEscape);
   void BrowseFolder();
   void OpenFolder();
+  void TakeTransferNotes();
   void Refresh();
   void ShowTaskbarProgress();
   void FillDisplayInfo(NMLVDISPINFOW& info);
@@ -264,6 +265,14 @@ void DownloadWindow::OpenFolder() {
   ShellExecuteW(window_, L"open", Wide(folder), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void DownloadWindow::TakeTransferNotes() {
+  const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
+  for (const TransferProgress& progress : notes.progress) {
+    job_->OnProgress(progress.item, progress.bytes, progress.totalSize);
+  }
+  if (!notes.results.empty()) job_->OnFinished(notes.results);
+}
+
 // The list, the bar, the status line, the buttons and the taskbar, when the job changed.
 void DownloadWindow::Refresh() {
   const uint64_t revision = job_->Revision();
@@ -372,17 +381,13 @@ LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kTransferNotesMessage: {
-      const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
-      for (const TransferProgress& progress : notes.progress) {
-        job_->OnProgress(progress.item, progress.bytes, progress.totalSize);
-      }
-      for (const TransferResult& result : notes.results) job_->OnFinished(result);
+    case kTransferNotesMessage:
+      TakeTransferNotes();
       if (!job_->Running()) Refresh();  // the end shows at once; the timer shows the rest
       return 0;
-    }
     case WM_TIMER:
       if (wParam == kTickTimer) {
+        TakeTransferNotes();  // whole files are told without a notice while more wait to begin
         job_->OnTick();
         Refresh();
       }

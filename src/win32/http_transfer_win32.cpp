@@ -70,8 +70,12 @@ struct WinHttpTransfer::Shared {
   HWND window = nullptr;
   Win32DownloadFolder* folder = nullptr;  // told of each part a worker creates; gone: nullptr
   HINTERNET session = nullptr;
-  std::deque<TransferRequest> queue;
-  std::vector<Transfer*> active;
+  std::deque<TransferRequest> queue;  // handed over, not begun
+  std::vector<Transfer*> active;      // begun and not ended
+  // Those of them not cancelled: never more than `connections`. (A cancelled one may keep its
+  // worker blocked for a while under Wine; it holds no connection of the job's.)
+  int running = 0;
+  int connections = 1;
   std::vector<HANDLE> threads;
   // What the window has still to take: the latest progress of each transfer, the results.
   std::vector<TransferProgress> progress;
@@ -85,9 +89,22 @@ struct WinHttpTransfer::Shared {
   void Notify() {
     if (!notified && PostMessageW(window, kTransferNotesMessage, 0, 0)) notified = true;
   }
+  // A whole file needs the window only once few requests are left to begin, so that it hands
+  // over more in one go instead of waking for every small file; anything else at once.
   void Report(const TransferResult& result) {
     results.push_back(result);
-    Notify();
+    if (result.outcome != TransferOutcome::kComplete || queue.size() < 2 * static_cast<size_t>(connections)) Notify();
+  }
+
+  void HandBackQueue() {
+    for (const TransferRequest& waiting : queue) {
+      TransferResult result;
+      result.item = waiting.item;
+      result.outcome = TransferOutcome::kNotBegun;
+      result.partSize = waiting.resumeFrom;
+      results.push_back(result);
+    }
+    queue.clear();
   }
 
   void Release() {
@@ -372,7 +389,7 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
   auto* shared = static_cast<WinHttpTransfer::Shared*>(parameter);
   AcquireSRWLockExclusive(&shared->lock);
   for (;;) {
-    while (shared->queue.empty() && !shared->closing) {
+    while ((shared->queue.empty() || shared->running >= shared->connections) && !shared->closing) {
       SleepConditionVariableSRW(&shared->wake, &shared->lock, INFINITE, 0);
     }
     if (shared->closing) break;
@@ -381,6 +398,7 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
     transfer.partSize = transfer.request.resumeFrom;
     shared->queue.pop_front();
     shared->active.push_back(&transfer);
+    ++shared->running;
     --shared->idleWorkers;
     ReleaseSRWLockExclusive(&shared->lock);
 
@@ -388,9 +406,14 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
 
     AcquireSRWLockExclusive(&shared->lock);
     std::erase(shared->active, &transfer);
+    if (!transfer.cancelled) --shared->running;
     ++shared->idleWorkers;
-    // A cancelled transfer was reported by CancelAll already.
-    if (!transfer.cancelled) shared->Report(result);
+    // A cancelled transfer was reported by CancelAll already. One that ended without a whole
+    // file hands back what waits, before another worker begins any of it.
+    if (!transfer.cancelled) {
+      shared->Report(result);
+      if (result.outcome != TransferOutcome::kComplete) shared->HandBackQueue();
+    }
   }
   --shared->idleWorkers;
   ReleaseSRWLockExclusive(&shared->lock);
@@ -426,7 +449,8 @@ void WinHttpTransfer::Start(const TransferRequest& request) {
   AcquireSRWLockExclusive(&shared_->lock);
   shared_->queue.push_back(request);
   bool failedToStart = false;
-  if (static_cast<int>(shared_->queue.size()) > shared_->idleWorkers) {
+  if (static_cast<int>(shared_->queue.size()) > shared_->idleWorkers &&
+      shared_->idleWorkers + shared_->running < shared_->connections) {
     InterlockedIncrement(&shared_->references);
     HANDLE thread = CreateThread(nullptr, 0, WorkerThread, shared_, 0, nullptr);
     if (thread) {
@@ -434,7 +458,7 @@ void WinHttpTransfer::Start(const TransferRequest& request) {
       shared_->threads.push_back(thread);
     } else {
       InterlockedDecrement(&shared_->references);
-      failedToStart = shared_->idleWorkers == 0;
+      failedToStart = shared_->idleWorkers + shared_->running == 0;
     }
   }
   if (failedToStart || !shared_->session) {
@@ -447,6 +471,23 @@ void WinHttpTransfer::Start(const TransferRequest& request) {
   }
   ReleaseSRWLockExclusive(&shared_->lock);
   WakeConditionVariable(&shared_->wake);
+}
+
+void WinHttpTransfer::SetConnections(int connections) {
+  AcquireSRWLockExclusive(&shared_->lock);
+  shared_->connections = std::max(connections, 1);
+  ReleaseSRWLockExclusive(&shared_->lock);
+  WakeAllConditionVariable(&shared_->wake);
+}
+
+bool WinHttpTransfer::Withdraw(int item) {
+  AcquireSRWLockExclusive(&shared_->lock);
+  const auto found = std::find_if(shared_->queue.begin(), shared_->queue.end(),
+                                  [item](const TransferRequest& request) { return request.item == item; });
+  const bool waiting = found != shared_->queue.end();
+  if (waiting) shared_->queue.erase(found);
+  ReleaseSRWLockExclusive(&shared_->lock);
+  return waiting;
 }
 
 void WinHttpTransfer::CancelAll() { StopAll(); }
@@ -477,6 +518,7 @@ void WinHttpTransfer::StopAll() {
     AcquireSRWLockExclusive(&transfer->lock);
     if (!transfer->cancelled) {
       transfer->cancelled = true;
+      --shared_->running;
       TransferResult result;
       result.item = transfer->request.item;
       result.outcome = TransferOutcome::kCancelled;

@@ -1,9 +1,11 @@
 #pragma once
 // The download job's transfers over WinHTTP, the system's own HTTP stack: one session, a few
 // worker threads that each run one GET at a time synchronously and stream its body to the part
-// file. The workers only transfer and write; every progress and result is posted to a window,
-// whose thread hands it to the job, so the job itself needs no locks. Nothing crosses in the
-// message itself: a window that is gone leaves nothing behind.
+// file. Requests beyond the connections wait in a queue, so that a worker that ends a transfer
+// begins the next without waiting for the window. The workers only transfer and write; every
+// progress and result is posted to a window, whose thread hands it to the job, so the job
+// itself needs no locks. Nothing crosses in the message itself: a window that is gone leaves
+// nothing behind.
 #include <windows.h>
 
 #include <cstdint>
@@ -36,7 +38,9 @@ class WinHttpTransfer : public TransferPlatform {
   WinHttpTransfer(const WinHttpTransfer&) = delete;
   WinHttpTransfer& operator=(const WinHttpTransfer&) = delete;
 
+  void SetConnections(int connections) override;
   void Start(const TransferRequest& request) override;
+  bool Withdraw(int item) override;
   // Every transfer started and not yet finished is reported kCancelled at once (from here,
   // with the bytes its part holds), and its request handle closed so that its worker stops
   // writing; the worker posts nothing more for it.

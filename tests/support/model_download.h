@@ -1,7 +1,9 @@
 #pragma once
-// The download job's platform as models: a transport that records the requests it is
-// given and leaves their answers to the test, a folder of files kept in memory, and a clock
-// the test moves.
+// The download job's platform as models: a transport that begins as many requests as it has
+// connections, records them and leaves their answers to the test, a folder of files kept in
+// memory, and a clock the test moves.
+#include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <set>
@@ -12,15 +14,56 @@ namespace velnor::testing {
 
 class ModelTransport : public TransferPlatform {
  public:
+  void SetConnections(int n) override {
+    connections = static_cast<size_t>(n);
+    Begin();
+  }
   void Start(const TransferRequest& request) override {
-    waiting.push_back(request);
-    requests.push_back(request);
+    queued.push_back(request);
+    Begin();
+  }
+  bool Withdraw(int item) override {
+    const auto found = std::find_if(queued.begin(), queued.end(), [item](const auto& r) { return r.item == item; });
+    if (found == queued.end()) return false;
+    queued.erase(found);
+    return true;
   }
   void CancelAll() override { ++cancelAllCalls; }
 
-  std::deque<TransferRequest> waiting;  // started and not yet answered
-  std::vector<TransferRequest> requests;  // every request, in order
+  // The oldest transfer under way ends with `result`: what the job hears, in order. After a
+  // whole file a free connection begins the next request at once, before the job hears of
+  // the end, as a worker does; after anything else the requests not begun are handed back.
+  std::vector<TransferResult> End(const TransferResult& result) {
+    waiting.pop_front();
+    std::vector<TransferResult> heard{result};
+    if (result.outcome != TransferOutcome::kComplete) {
+      for (const TransferRequest& r : queued) {
+        TransferResult back;
+        back.item = r.item;
+        back.outcome = TransferOutcome::kNotBegun;
+        back.partSize = r.resumeFrom;
+        heard.push_back(back);
+      }
+      queued.clear();
+    }
+    Begin();
+    return heard;
+  }
+
+  size_t connections = SIZE_MAX;  // until the job sets it
+  std::deque<TransferRequest> queued;   // handed over, not begun
+  std::deque<TransferRequest> waiting;  // begun and not yet answered
+  std::vector<TransferRequest> requests;  // every request begun, in order
   int cancelAllCalls = 0;
+
+ private:
+  void Begin() {
+    while (waiting.size() < connections && !queued.empty()) {
+      waiting.push_back(queued.front());
+      requests.push_back(queued.front());
+      queued.pop_front();
+    }
+  }
 };
 
 class ModelFolder : public DownloadFolderPlatform {

@@ -47,7 +47,6 @@ struct JobRig {
   // Answers the oldest request under way; a complete body of kFileSize bytes lands in its part.
   void Reply(const Answer& answer) {
     const TransferRequest request = transfer.waiting.front();
-    transfer.waiting.pop_front();
     TransferResult result{.item = request.item, .outcome = answer.outcome, .status = answer.status,
                           .partSize = request.resumeFrom, .totalSize = {}, .retryAfterSeconds = answer.retryAfter};
     if (answer.outcome == Outcome::kComplete) {
@@ -55,7 +54,7 @@ struct JobRig {
       result.partSize = kFileSize;
       result.totalSize = kFileSize;
     }
-    job.OnFinished(result);
+    job.OnFinished(transfer.End(result));
     Note();
   }
   void Tick() {
@@ -75,6 +74,7 @@ struct JobRig {
   }
   void Note() {
     maxUnderWay = std::max(maxUnderWay, static_cast<int>(transfer.waiting.size()));
+    maxQueued = std::max(maxQueued, static_cast<int>(transfer.queued.size()));
     while (startTimes.size() < transfer.requests.size()) startTimes.push_back(clock.now);
   }
   std::vector<String> States() const {
@@ -89,6 +89,7 @@ struct JobRig {
   DownloadJob job{transfer, folder, clock};
   DownloadOptions options{.folder = u"D:\\dl", .connections = 1};
   int maxUnderWay = 0;
+  int maxQueued = 0;  // handed over and not begun
   std::vector<uint64_t> startTimes;  // of every request, in order
 };
 
@@ -160,6 +161,7 @@ TEST(DownloadJob, TheEndOfTheSeries) {
     const std::string name = std::to_string(c.connections) + (c.stopAfterMissing ? " stop" : " all");
     EXPECT_EQ(rig.transfer.requests.size(), c.requests) << name;
     EXPECT_EQ(rig.maxUnderWay, c.connections) << name;
+    EXPECT_EQ(rig.maxQueued, c.connections * kWaitingRequestsPerConnection) << name << ": waiting to begin";
     EXPECT_EQ(rig.States()[12], u"見つかりません") << name;
     EXPECT_EQ(rig.States()[c.requests - 1], u"見つかりません") << name << ": the items under way finished";
     const std::vector<String> states = rig.States();
@@ -197,7 +199,7 @@ TEST(DownloadJob, ACompleteAnswerShorterThanTheFileIsRetried) {
   JobRig rig;
   rig.Start({u"http://h/1.jpg"});
   rig.transfer.waiting.clear();
-  rig.job.OnFinished({.item = 0, .outcome = Outcome::kComplete, .status = 200, .partSize = 60, .totalSize = 100, .retryAfterSeconds = {}});
+  rig.job.OnFinished({{.item = 0, .outcome = Outcome::kComplete, .status = 200, .partSize = 60, .totalSize = 100, .retryAfterSeconds = {}}});
   EXPECT_EQ(rig.job.StateText(0), u"待機中");
   rig.folder.files[JobRig::Path(u"1.jpg.part")] = 60;
   rig.Run([](const TransferRequest&) { return kOk; });
@@ -212,7 +214,7 @@ TEST(DownloadJob, ACompleteAnswerShorterThanTheFileIsRetried) {
   TransferResult whole;
   whole.outcome = Outcome::kComplete;
   whole.renamed = true;
-  placed.job.OnFinished(whole);
+  placed.job.OnFinished({whole});
   EXPECT_EQ(placed.job.StateText(0), u"完了");
 }
 
@@ -240,10 +242,14 @@ TEST(DownloadJob, CancelStopsEverything) {
   rig.Start({u"http://h/1.jpg", u"http://h/2.jpg", u"http://h/3.jpg", u"http://h/4.jpg", u"http://h/5.jpg"});
   rig.Reply(Http(500));  // 1 waits for its retry
   ASSERT_EQ(rig.transfer.waiting.size(), 2u);
+  ASSERT_EQ(rig.transfer.queued.size(), 2u);
+  rig.job.OnProgress(1, 512, std::nullopt);
   rig.job.Cancel();
   EXPECT_EQ(rig.transfer.cancelAllCalls, 1);
   EXPECT_TRUE(rig.job.Running()) << "until the transfers under way have reported";
-  EXPECT_EQ(rig.States(), (std::vector<String>{u"中止", u"ダウンロード中 0 B", u"ダウンロード中 0 B", u"未実行", u"未実行"}));
+  // Begun and no byte yet: still shown waiting; the requests not begun are taken back.
+  EXPECT_EQ(rig.States(), (std::vector<String>{u"中止", u"ダウンロード中 512 B", u"待機中", u"未実行", u"未実行"}));
+  EXPECT_TRUE(rig.transfer.queued.empty());
   rig.Reply(Fault(Outcome::kCancelled));
   rig.Reply(Fault(Outcome::kTimeout));  // no retry after a cancel
   EXPECT_FALSE(rig.job.Running());
@@ -252,6 +258,8 @@ TEST(DownloadJob, CancelStopsEverything) {
   EXPECT_EQ(rig.job.ProgressPercent(), 100);
 }
 
+// A worker that has a whole file begins the next request before the job hears of it; one
+// whose write failed hands back what waits.
 TEST(DownloadJob, AWriteFailureStopsTheJob) {
   for (const bool renameFails : {false, true}) {
     JobRig rig;
@@ -262,10 +270,12 @@ TEST(DownloadJob, AWriteFailureStopsTheJob) {
     rig.Reply(renameFails ? kOk : Fault(Outcome::kWriteFailed));
     EXPECT_TRUE(rig.job.Running()) << "item 2 is still under way";
     rig.Reply(kOk);
+    if (renameFails) rig.Reply(kOk);
     EXPECT_FALSE(rig.job.Running());
-    EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 書き込めません", u"完了", u"未実行", u"未実行"})) << renameFails;
+    EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 書き込めません", u"完了", renameFails ? u"完了" : u"未実行",
+                                                 u"未実行"})) << renameFails;
     EXPECT_EQ(rig.folder.files.count(JobRig::Path(u"1.jpg.part")), 0u) << "its part is removed";
-    EXPECT_EQ(rig.transfer.requests.size(), 2u);
+    EXPECT_EQ(rig.transfer.requests.size(), renameFails ? 3u : 2u);
   }
 }
 
@@ -279,7 +289,7 @@ TEST(DownloadJob, WhatIsSettledWithoutARequest) {
 
   rig.options.folder = u"D:\\dl\\";
   rig.Start({u"ftp://h/1.jpg", u"mailto:x@y", u"http://h/1.jpg"});
-  EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 対応していないURL", u"失敗: 対応していないURL", u"ダウンロード中 0 B"}));
+  EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 対応していないURL", u"失敗: 対応していないURL", u"待機中"}));
   EXPECT_EQ(rig.transfer.requests.size(), 1u);
   EXPECT_EQ(rig.transfer.requests[0].partPath, u"D:\\dl\\1 (2).jpg.part");
   EXPECT_EQ(rig.transfer.requests[0].referer, u"http://h/");
