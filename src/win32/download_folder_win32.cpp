@@ -102,13 +102,10 @@ std::optional<uint64_t> Win32DownloadFolder::FileSize(const String& path) {
   return (static_cast<uint64_t>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
 }
 
-// Renamed through a handle of the file, never replacing: a file that appeared under the name
-// meanwhile stays. (MoveFileExW does the same with one more look for the new name, and under
-// Wine each look for a name not there reads the whole folder.)
-bool RenameNeverReplacing(const String& from, const String& to) {
-  const HANDLE file = CreateFileW(Wide(from), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+// Never replacing: a file that appeared under the name meanwhile stays. (MoveFileExW does the
+// same with one more look for the new name, and under Wine each look for a name not there
+// reads the whole folder.) The handle needs DELETE access.
+bool RenameOpenFileNeverReplacing(HANDLE file, const String& to) {
   const size_t nameBytes = to.size() * sizeof(wchar_t);
   std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
@@ -116,8 +113,14 @@ bool RenameNeverReplacing(const String& from, const String& to) {
   info->RootDirectory = nullptr;
   info->FileNameLength = static_cast<DWORD>(nameBytes);
   std::memcpy(info->FileName, to.data(), nameBytes);
-  const bool renamed =
-      SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
+  return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+bool RenameNeverReplacing(const String& from, const String& to) {
+  const HANDLE file = CreateFileW(Wide(from), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool renamed = RenameOpenFileNeverReplacing(file, to);
   CloseHandle(file);
   return renamed;
 }

@@ -46,6 +46,8 @@ class Win32DownloadClock : public DownloadClock {
 
 // Renames a file within its folder; false, and nothing changed, when a file has the new name.
 bool RenameNeverReplacing(const String& from, const String& to);
+// The same through a handle of the file opened with DELETE access.
+bool RenameOpenFileNeverReplacing(HANDLE file, const String& to);
 
 // The user's Downloads folder (FOLDERID_Downloads); empty where the system cannot tell.
 String UserDownloadsFolder();

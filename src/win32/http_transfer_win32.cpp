@@ -43,7 +43,8 @@ class Worker {
   TransferResult Fail(DWORD error, bool bodyStarted);
   TransferResult Answer();
   TransferResult Body(BodyPlacement placement, std::optional<uint64_t> length);
-  void PutInPlace();
+  bool Placeable() const;
+  bool PutInPlace();
   // Under the transfer's lock: false once it was cancelled, and then nothing is written.
   bool Write(const char* data, DWORD size);
   // The part opened for this body, from `start` on; false when it cannot be written (or the
@@ -221,7 +222,7 @@ TransferResult Worker::Answer() {
                                                                   : TransferOutcome::kHttpError;
     return result_;
   }
-  const std::wstring contentRange = Header(request, WINHTTP_QUERY_CONTENT_RANGE);
+  const std::wstring contentRange = status == 206 ? Header(request, WINHTTP_QUERY_CONTENT_RANGE) : std::wstring();
   const std::optional<uint64_t> length = Number(Header(request, WINHTTP_QUERY_CONTENT_LENGTH));
   BodyPlacement placement =
       PlaceBody(request_.resumeFrom, static_cast<int>(status), FromWide(contentRange.data(), contentRange.size()));
@@ -261,8 +262,9 @@ bool Worker::Write(const char* data, DWORD size) {
 
 bool Worker::OpenPart(bool append, uint64_t start) {
   // Others may read and delete the part while it is written, never write it.
-  HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // DELETE: a whole part is renamed through this handle.
+  HANDLE file = CreateFileW(Wide(request_.partPath), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                            nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   NoteCreated();
   LARGE_INTEGER position{};
@@ -303,13 +305,13 @@ void Worker::Progress() {
   const TransferProgress progress{request_.item, transfer_.partSize, result_.totalSize};
   ReleaseSRWLockShared(&transfer_.lock);
   // A cancel marks the transfer under the shared lock too: no progress follows its result.
+  // No notice: the window takes progress with its timer, which is as often as it shows it.
   AcquireSRWLockExclusive(&shared_.lock);
   if (!transfer_.cancelled) {
     auto same = std::find_if(shared_.progress.begin(), shared_.progress.end(),
                              [&](const TransferProgress& p) { return p.item == progress.item; });
     if (same != shared_.progress.end()) *same = progress;
     else shared_.progress.push_back(progress);
-    shared_.Notify();
   }
   ReleaseSRWLockExclusive(&shared_.lock);
 }
@@ -346,12 +348,13 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
     // A body that has all arrived needs no progress of its own: its result follows at once.
     if (!length || received < *length) Progress();
   }
-  ClosePart();
 
   AcquireSRWLockShared(&transfer_.lock);
   const bool cancelled = transfer_.cancelled;
   result_.partSize = transfer_.partSize;
   ReleaseSRWLockShared(&transfer_.lock);
+  const bool whole = !cancelled && !failedWrite && readError == ERROR_SUCCESS && !(length && received < *length);
+  if (!whole || !PutInPlace()) ClosePart();
   if (cancelled) {
     result_.outcome = TransferOutcome::kCancelled;
   } else if (failedWrite) {
@@ -362,27 +365,42 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
     result_.outcome = OutcomeOfError(readError, true);
   } else if (length && received < *length) {
     result_.outcome = TransferOutcome::kCutShort;
-  } else {
+  } else if (result_.renamed || !Placeable()) {
     result_.outcome = TransferOutcome::kComplete;
-    PutInPlace();
+  } else if (!StillWanted()) {  // cancelled while it was being put in place: the part stays
+    result_.outcome = TransferOutcome::kCancelled;
+  } else {  // whole, and it could not take its name
+    DeleteFileW(Wide(request_.partPath));
+    result_.partSize = 0;
+    result_.outcome = TransferOutcome::kWriteFailed;
   }
   return result_;
 }
 
-// A whole file goes to its name here, off the window's thread; a part that is not the whole
-// file as the server gave its size is left to the job, which starts it again.
-void Worker::PutInPlace() {
-  if (request_.finalPath.empty() || (result_.totalSize && result_.partSize != *result_.totalSize)) return;
-  if (RenameNeverReplacing(request_.partPath, request_.finalPath)) {
-    result_.renamed = true;
-    AcquireSRWLockExclusive(&shared_.lock);
-    if (shared_.folder) shared_.folder->NoteRenamed(request_.partPath, request_.finalPath);
-    ReleaseSRWLockExclusive(&shared_.lock);
-    return;
+// The part is the whole file as the server gave its size (a part that is not is left to the
+// job, which starts it again), and it has a name to go to.
+bool Worker::Placeable() const {
+  return !request_.finalPath.empty() && !(result_.totalSize && result_.partSize != *result_.totalSize);
+}
+
+// A whole file goes to its name here, off the window's thread, renamed through the handle it
+// was written with and then closed. False: the part is left as it is, still open.
+bool Worker::PutInPlace() {
+  if (!Placeable()) return false;
+  AcquireSRWLockExclusive(&transfer_.lock);
+  const bool open = !transfer_.cancelled && transfer_.file != INVALID_HANDLE_VALUE;
+  const bool renamed = open && RenameOpenFileNeverReplacing(transfer_.file, request_.finalPath);
+  if (renamed) {
+    CloseHandle(transfer_.file);
+    transfer_.file = INVALID_HANDLE_VALUE;
   }
-  DeleteFileW(Wide(request_.partPath));
-  result_.partSize = 0;
-  result_.outcome = TransferOutcome::kWriteFailed;
+  ReleaseSRWLockExclusive(&transfer_.lock);
+  if (!renamed) return false;
+  result_.renamed = true;
+  AcquireSRWLockExclusive(&shared_.lock);
+  if (shared_.folder) shared_.folder->NoteRenamed(request_.partPath, request_.finalPath);
+  ReleaseSRWLockExclusive(&shared_.lock);
+  return true;
 }
 
 DWORD WINAPI WorkerThread(LPVOID parameter) {

@@ -18,8 +18,9 @@ namespace velnor {
 
 class Win32DownloadFolder;  // win32/download_folder_win32.h
 
-// Posted to the window given when progress or results wait to be taken (TakeNotes); one
-// notice at a time, however many transfers reported meanwhile.
+// Posted to the window given when results wait to be taken (TakeNotes): a failure at once, a
+// whole file once few requests are left to begin; one notice at a time, however many
+// transfers reported meanwhile. Progress waits for the window to take it (its timer does).
 inline constexpr UINT kTransferNotesMessage = WM_APP + 40;
 
 struct TransferProgress {
