@@ -5,7 +5,7 @@
 # Velnor is timed through its window, from a press of 開始 to the summary in the status line.
 # Prints each time, each ratio to the loop, Velnor's ratio to aria2c, the longest WM_NULL answer
 # of Velnor's windows during its runs and its working set. No time is asserted.
-# Installs nginx-light, aria2 and wget with apt-get when they are missing; REPS (default 3)
+# Installs nginx-light, aria2 and wget with apt-get when they are missing; REPS (default 5)
 # runs of each, the median counted. VELNOR_WINDOWS_BUILD and VELNOR_PREFIX_BASE as in
 # scripts/check-windows.sh.
 set -euo pipefail
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
 BUILD="${VELNOR_WINDOWS_BUILD:-build/windows}"
 WORK="$ROOT/build/bench-download"
-REPS="${REPS:-3}"
+REPS="${REPS:-5}"
 
 need=()
 for p in nginx-light aria2 wget python3; do

@@ -142,6 +142,7 @@ E2E_CASE(download_series) {
   const std::string referer = "\"referer\": \"" + ToUtf8(server.base()) + "files/\"";
   E2E_CHECK_EQ(server.Requests(referer).size(), 13u);
   E2E_CHECK_EQ(server.Requests("\"encoding\": null").size(), 13u);  // bodies as they are
+  E2E_CHECK_EQ(server.Requests("\"answering\": 1}").size(), 13u);  // one at a time
   const struct {
     int row;
     const char16_t* name;

@@ -25,6 +25,7 @@ from urllib.parse import unquote
 
 seen = {}  # (kind, name) -> how many requests so far
 seen_lock = threading.Lock()
+answering = 0  # requests being answered now
 
 
 def first_time(kind, name):
@@ -41,10 +42,13 @@ class Handler(BaseHTTPRequestHandler):
         pass
 
     def log_request_line(self):
+        global answering
         entry = {"time": round(time.monotonic(), 3), "path": self.path, "range": self.headers.get("Range"),
                  "referer": self.headers.get("Referer"), "agent": self.headers.get("User-Agent"),
                  "encoding": self.headers.get("Accept-Encoding")}
         with seen_lock, open(self.server.log, "a", encoding="utf-8") as log:
+            answering += 1
+            entry["answering"] = answering  # this one included
             log.write(json.dumps(entry) + "\n")
 
     def answer(self, status, body=b"", headers=()):
@@ -72,7 +76,15 @@ class Handler(BaseHTTPRequestHandler):
         self.answer(200, data)
 
     def do_GET(self):
+        global answering
         self.log_request_line()
+        try:
+            self.answer_request()
+        finally:
+            with seen_lock:
+                answering -= 1
+
+    def answer_request(self):
         parts = self.path.split("/", 2)
         kind = parts[1] if len(parts) > 1 else ""
         rest = parts[2] if len(parts) > 2 else ""
