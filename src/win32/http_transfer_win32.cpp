@@ -24,13 +24,28 @@ constexpr DWORD kWorkerGoneWaitMs = 1000;
 
 // One transfer under way, shared by its worker and CancelAll. Its lock makes "still wanted?"
 // and the write that follows one step, so that nothing is written once a cancel returned.
+// The body goes to the part a whole buffer at a time (an eighth of the writes of one for
+// each read, under Wine); what the buffer holds is written when it is full, at the end, and
+// by a cancel, so that the part keeps all that arrived.
 struct Transfer {
   SRWLOCK lock = SRWLOCK_INIT;
   TransferRequest request;
   HINTERNET handle = nullptr;  // the request handle while open; CancelAll may close it first
   HANDLE file = INVALID_HANDLE_VALUE;  // the part while written; CancelAll closes it
   uint64_t partSize = 0;
+  char* buffer = nullptr;    // its worker's, kBufferSize: the worker reads into it past `buffered`
+  DWORD buffered = 0;        // bytes arrived and not yet written
   bool cancelled = false;
+
+  // Under the lock: what the buffer holds goes to the part.
+  bool WriteBuffered() {
+    if (buffered == 0 || file == INVALID_HANDLE_VALUE) return buffered == 0;
+    DWORD done = 0;
+    const bool written = WriteFile(file, buffer, buffered, &done, nullptr) && done == buffered;
+    if (written) partSize += buffered;
+    buffered = 0;
+    return written;
+  }
 };
 
 class Worker {
@@ -46,7 +61,8 @@ class Worker {
   bool Placeable() const;
   bool PutInPlace();
   // Under the transfer's lock: false once it was cancelled, and then nothing is written.
-  bool Write(const char* data, DWORD size);
+  bool Keep(DWORD size);
+  bool Flush();
   // The part opened for this body, from `start` on; false when it cannot be written (or the
   // transfer was cancelled meanwhile).
   bool OpenPart(bool append, uint64_t start);
@@ -248,14 +264,21 @@ TransferResult Worker::Answer() {
   return Body(placement, length);
 }
 
-bool Worker::Write(const char* data, DWORD size) {
+// `size` more bytes arrived in the buffer; a full buffer is written.
+bool Worker::Keep(DWORD size) {
   AcquireSRWLockExclusive(&transfer_.lock);
-  bool written = false;
+  bool kept = false;
   if (!transfer_.cancelled) {
-    DWORD done = 0;
-    written = WriteFile(transfer_.file, data, size, &done, nullptr) && done == size;
-    if (written) transfer_.partSize += size;
+    transfer_.buffered += size;
+    kept = transfer_.buffered < kBufferSize || transfer_.WriteBuffered();
   }
+  ReleaseSRWLockExclusive(&transfer_.lock);
+  return kept;
+}
+
+bool Worker::Flush() {
+  AcquireSRWLockExclusive(&transfer_.lock);
+  const bool written = !transfer_.cancelled && transfer_.WriteBuffered();
   ReleaseSRWLockExclusive(&transfer_.lock);
   return written;
 }
@@ -302,7 +325,7 @@ void Worker::Progress() {
   if (now - lastProgress_ < kProgressIntervalMs) return;
   lastProgress_ = now;
   AcquireSRWLockShared(&transfer_.lock);
-  const TransferProgress progress{request_.item, transfer_.partSize, result_.totalSize};
+  const TransferProgress progress{request_.item, transfer_.partSize + transfer_.buffered, result_.totalSize};
   ReleaseSRWLockShared(&transfer_.lock);
   // A cancel marks the transfer under the shared lock too: no progress follows its result.
   // No notice: the window takes progress with its timer, which is as often as it shows it.
@@ -330,24 +353,28 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
   result_.partSize = start;
 
   // Read what has arrived, as much as there is: a read of more than that waits for all of it
-  // under Wine, and a cancel would then find nothing written.
-  std::vector<char> buffer(kBufferSize);
+  // under Wine, and what arrived meanwhile would be in no buffer a cancel could write. Only
+  // this thread moves `buffered` up, so `filled` is where the next read goes.
   uint64_t received = 0;
+  DWORD filled = 0;
   DWORD readError = ERROR_SUCCESS;
   while (!failedWrite && StillWanted()) {
     DWORD available = 0;
     DWORD got = 0;
     if (!WinHttpQueryDataAvailable(request_handle_, &available) ||
-        (available > 0 && !WinHttpReadData(request_handle_, buffer.data(), std::min(available, kBufferSize), &got))) {
+        (available > 0 && !WinHttpReadData(request_handle_, transfer_.buffer + filled,
+                                           std::min(available, kBufferSize - filled), &got))) {
       readError = GetLastError();
       break;
     }
     if (got == 0) break;
-    failedWrite = !Write(buffer.data(), got) && StillWanted();
+    failedWrite = !Keep(got) && StillWanted();
+    filled = (filled + got) % kBufferSize;
     received += got;
     // A body that has all arrived needs no progress of its own: its result follows at once.
     if (!length || received < *length) Progress();
   }
+  if (!failedWrite) failedWrite = !Flush() && StillWanted();
 
   AcquireSRWLockShared(&transfer_.lock);
   const bool cancelled = transfer_.cancelled;
@@ -405,6 +432,7 @@ bool Worker::PutInPlace() {
 
 DWORD WINAPI WorkerThread(LPVOID parameter) {
   auto* shared = static_cast<WinHttpTransfer::Shared*>(parameter);
+  std::vector<char> buffer(kBufferSize);
   AcquireSRWLockExclusive(&shared->lock);
   for (;;) {
     while ((shared->queue.empty() || shared->running >= shared->connections) && !shared->closing) {
@@ -412,6 +440,7 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
     }
     if (shared->closing) break;
     Transfer transfer;
+    transfer.buffer = buffer.data();
     transfer.request = std::move(shared->queue.front());
     transfer.partSize = transfer.request.resumeFrom;
     shared->queue.pop_front();
@@ -537,6 +566,7 @@ void WinHttpTransfer::StopAll() {
     if (!transfer->cancelled) {
       transfer->cancelled = true;
       --shared_->running;
+      transfer->WriteBuffered();  // the part keeps all that arrived
       TransferResult result;
       result.item = transfer->request.item;
       result.outcome = TransferOutcome::kCancelled;
