@@ -38,10 +38,6 @@ constexpr int kMissingRunThatEndsSeries = 5;
 // Retries of a transient failure, and the wait before the first (doubling after it).
 constexpr int kMaxRetries = 3;
 constexpr uint64_t kFirstRetryWaitMs = 1000;
-// Requests handed to the transport beyond those that run, for each connection: they begin
-// the moment a transfer ends, and the window's thread is woken for a batch of small files
-// rather than for each.
-constexpr int kWaitingRequestsPerConnection = 8;
 
 class DownloadJob {
  public:

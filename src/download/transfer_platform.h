@@ -45,6 +45,11 @@ struct TransferResult {
   bool renamed = false;  // kComplete: the part is at finalPath now (a failed rename: kWriteFailed)
 };
 
+// Requests the job hands over beyond those that run, for each connection: they begin the
+// moment a transfer ends, and the job needs to hear of whole files only once about half of
+// them have begun, a batch at a time rather than for each small file.
+constexpr int kWaitingRequestsPerConnection = 16;
+
 class TransferPlatform {
  public:
   virtual ~TransferPlatform() = default;

@@ -106,11 +106,13 @@ struct WinHttpTransfer::Shared {
   void Notify() {
     if (!notified && PostMessageW(window, kTransferNotesMessage, 0, 0)) notified = true;
   }
-  // A whole file needs the window only once few requests are left to begin, so that it hands
-  // over more in one go instead of waking for every small file; anything else at once.
+  // A whole file needs the window only once half the requests it handed over have begun, so
+  // that it hands over more in one go instead of waking for every small file; anything else
+  // at once.
   void Report(const TransferResult& result) {
     results.push_back(result);
-    if (result.outcome != TransferOutcome::kComplete || queue.size() < 2 * static_cast<size_t>(connections)) Notify();
+    const auto fewWait = static_cast<size_t>(kWaitingRequestsPerConnection / 2 * connections);
+    if (result.outcome != TransferOutcome::kComplete || queue.size() <= fewWait) Notify();
   }
 
   void HandBackQueue() {

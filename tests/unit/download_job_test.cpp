@@ -240,9 +240,10 @@ TEST(DownloadJob, CancelStopsEverything) {
   JobRig rig;
   rig.options.connections = 2;
   rig.Start({u"http://h/1.jpg", u"http://h/2.jpg", u"http://h/3.jpg", u"http://h/4.jpg", u"http://h/5.jpg"});
-  rig.Reply(Http(500));  // 1 waits for its retry
+  rig.Reply(Http(500));  // 1 waits for its retry, then waits to begin behind 4 and 5
+  for (int t = 0; t < 10; ++t) rig.Tick();
   ASSERT_EQ(rig.transfer.waiting.size(), 2u);
-  ASSERT_EQ(rig.transfer.queued.size(), 2u);
+  ASSERT_EQ(rig.transfer.queued.size(), 3u);
   rig.job.OnProgress(1, 512, std::nullopt);
   rig.job.Cancel();
   EXPECT_EQ(rig.transfer.cancelAllCalls, 1);
