@@ -111,7 +111,7 @@ struct WinHttpTransfer::Shared {
   // at once.
   void Report(const TransferResult& result) {
     results.push_back(result);
-    const auto fewWait = static_cast<size_t>(kWaitingRequestsPerConnection / 2 * connections);
+    const size_t fewWait = static_cast<size_t>(kWaitingRequestsPerConnection / 2) * static_cast<size_t>(connections);
     if (result.outcome != TransferOutcome::kComplete || queue.size() <= fewWait) Notify();
   }
 
@@ -384,9 +384,11 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
   ReleaseSRWLockShared(&transfer_.lock);
   const bool whole = !cancelled && !failedWrite && readError == ERROR_SUCCESS && !(length && received < *length);
   if (!whole || !PutInPlace()) ClosePart();
-  if (cancelled) {
-    result_.outcome = TransferOutcome::kCancelled;
-  } else if (failedWrite) {
+  // Whole, and it could not take its name: a failed write, unless a cancel came meanwhile.
+  const bool notPlaced = whole && !result_.renamed && Placeable();
+  if (cancelled || (notPlaced && !StillWanted())) {
+    result_.outcome = TransferOutcome::kCancelled;  // the part stays
+  } else if (failedWrite || notPlaced) {
     DeleteFileW(Wide(request_.partPath));
     result_.partSize = 0;
     result_.outcome = TransferOutcome::kWriteFailed;
@@ -394,14 +396,8 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
     result_.outcome = OutcomeOfError(readError, true);
   } else if (length && received < *length) {
     result_.outcome = TransferOutcome::kCutShort;
-  } else if (result_.renamed || !Placeable()) {
+  } else {
     result_.outcome = TransferOutcome::kComplete;
-  } else if (!StillWanted()) {  // cancelled while it was being put in place: the part stays
-    result_.outcome = TransferOutcome::kCancelled;
-  } else {  // whole, and it could not take its name
-    DeleteFileW(Wide(request_.partPath));
-    result_.partSize = 0;
-    result_.outcome = TransferOutcome::kWriteFailed;
   }
   return result_;
 }
