@@ -45,6 +45,15 @@ struct TransferResult {
   bool renamed = false;  // kComplete: the part is at finalPath now (a failed rename: kWriteFailed)
 };
 
+// A request's end before any of its answer was written: the part is as it was.
+inline TransferResult EndedUnanswered(const TransferRequest& request, TransferOutcome outcome) {
+  TransferResult result;
+  result.item = request.item;
+  result.outcome = outcome;
+  result.partSize = request.resumeFrom;
+  return result;
+}
+
 // Requests the job hands over beyond those that run, for each connection: they begin the
 // moment a transfer ends, and the job needs to hear of whole files only once about half of
 // them have begun, a batch at a time rather than for each small file.

@@ -117,11 +117,7 @@ struct WinHttpTransfer::Shared {
 
   void HandBackQueue() {
     for (const TransferRequest& waiting : queue) {
-      TransferResult result;
-      result.item = waiting.item;
-      result.outcome = TransferOutcome::kNotBegun;
-      result.partSize = waiting.resumeFrom;
-      results.push_back(result);
+      results.push_back(EndedUnanswered(waiting, TransferOutcome::kNotBegun));
     }
     queue.clear();
   }
@@ -509,10 +505,7 @@ void WinHttpTransfer::Start(const TransferRequest& request) {
   if (failedToStart || !shared_->session) {
     // No thread and no session: nothing can connect.
     shared_->queue.pop_back();
-    TransferResult result;
-    result.item = request.item;
-    result.partSize = request.resumeFrom;
-    shared_->Report(result);
+    shared_->Report(EndedUnanswered(request, TransferOutcome::kCannotConnect));
   }
   ReleaseSRWLockExclusive(&shared_->lock);
   WakeConditionVariable(&shared_->wake);
@@ -552,11 +545,7 @@ void WinHttpTransfer::StopAll() {
   AcquireSRWLockExclusive(&shared_->lock);
   const bool report = !shared_->closing;
   for (const TransferRequest& waiting : shared_->queue) {
-    TransferResult result;
-    result.item = waiting.item;
-    result.outcome = TransferOutcome::kCancelled;
-    result.partSize = waiting.resumeFrom;
-    if (report) shared_->Report(result);
+    if (report) shared_->Report(EndedUnanswered(waiting, TransferOutcome::kCancelled));
   }
   shared_->queue.clear();
   for (Transfer* transfer : shared_->active) {

@@ -37,13 +37,7 @@ class ModelTransport : public TransferPlatform {
     waiting.pop_front();
     std::vector<TransferResult> heard{result};
     if (result.outcome != TransferOutcome::kComplete) {
-      for (const TransferRequest& r : queued) {
-        TransferResult back;
-        back.item = r.item;
-        back.outcome = TransferOutcome::kNotBegun;
-        back.partSize = r.resumeFrom;
-        heard.push_back(back);
-      }
+      for (const TransferRequest& r : queued) heard.push_back(EndedUnanswered(r, TransferOutcome::kNotBegun));
       queued.clear();
     }
     Begin();
