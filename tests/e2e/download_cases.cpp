@@ -223,8 +223,9 @@ E2E_CASE(download_answers) {
                                                                    L"e00.bin", L"f00.bin"}));
 }
 
-// A cancel while slow answers run, then a resume that ends with whole files; the windows keep
-// answering; closing either window asks first.
+// A cancel while slow answers run (a third item waits for a connection: it is not run), then
+// a resume that ends with whole files; the windows keep answering; closing either window asks
+// first.
 E2E_CASE(download_cancel_and_resume) {
   Stage stage(ctx);
   E2E_REQUIRE(stage.ready());
@@ -234,7 +235,8 @@ E2E_CASE(download_cancel_and_resume) {
     WriteFileContent(server.root() + L"\\t0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
     WriteFileContent(server.root() + L"\\u0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
   }
-  E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/s", 1, u".bin").empty());
+  WriteFileContent(server.root() + L"\\s02.bin", FileBytes(2, 50000));  // small: served at once
+  E2E_REQUIRE(app.ExpandNumbers(server.base() + u"slow/s", 2, u".bin").empty());
   E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
   DownloadWindow dl(app);
   E2E_REQUIRE(dl.window() != nullptr);
@@ -252,23 +254,24 @@ E2E_CASE(download_cancel_and_resume) {
   const std::vector<ShownBox> asked = dl.Press(ids::kDlClose, IDNO);
   E2E_CHECK_EQ(asked, (std::vector<ShownBox>{{kCaution, u"ダウンロードを中止しますか？", false}}));
   E2E_CHECK(IsWindow(dl.window()));
-  E2E_CHECK(dl.Text(ids::kDlStatus).starts_with(u"ダウンロード中: 残り 2 件"));
+  E2E_CHECK(dl.Text(ids::kDlStatus).starts_with(u"ダウンロード中: 残り 3 件"));
   // The command while a job runs only brings the window forward.
   E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
-  E2E_CHECK_EQ(dl.Rows(), 2);
+  E2E_CHECK_EQ(dl.Rows(), 3);
 
   ctx.SetScope("中止");
   const DWORD pressed = GetTickCount();
   dl.Press(ids::kDlAbort);
-  E2E_CHECK(WaitUntil([&] { return dl.Text(ids::kDlStatus) == Summary(0, 0, 0, 0, 2, 0); }, 1000));
+  E2E_CHECK(WaitUntil([&] { return dl.Text(ids::kDlStatus) == Summary(0, 0, 0, 0, 2, 1); }, 1000));
   E2E_CHECK(GetTickCount() - pressed <= 1000);
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin.part", L"s01.bin.part"}));
   E2E_CHECK(FileContent(folder + L"\\s00.bin.part") == FileBytes(0, 200000).substr(0, 16384));
+  E2E_CHECK(server.Requests("s02.bin").empty());
 
   ctx.SetScope("resume");
-  E2E_CHECK_EQ(dl.Run(), Summary(2, 0, 0, 0, 0, 0));
+  E2E_CHECK_EQ(dl.Run(), Summary(3, 0, 0, 0, 0, 0));
   E2E_CHECK_EQ(dl.Cell(0, 1), String(u"完了"));
-  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin"}));
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin", L"s02.bin"}));
   E2E_CHECK(FileContent(folder + L"\\s01.bin") == FileBytes(1, 200000));
   E2E_CHECK_EQ(server.Requests("bytes=16384-").size(), 2u);
 
@@ -292,7 +295,7 @@ E2E_CASE(download_cancel_and_resume) {
   E2E_REQUIRE(WaitUntil(underWay, 10000));
   const std::vector<ShownBox> closing = app.CloseAnswering(CloseBy::kCloseBox, 15000, IDYES);
   E2E_CHECK_EQ(closing, (std::vector<ShownBox>{{kCaution, u"ダウンロードを中止しますか？", false}}));
-  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin", L"t00.bin.part",
+  E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin", L"s02.bin", L"t00.bin.part",
                                                                    L"t01.bin.part", L"u00.bin.part", L"u01.bin.part"}));
 }
 
