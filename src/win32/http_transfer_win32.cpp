@@ -503,9 +503,11 @@ void WinHttpTransfer::Start(const TransferRequest& request) {
     }
   }
   if (failedToStart || !shared_->session) {
-    // No thread and no session: nothing can connect.
-    shared_->queue.pop_back();
-    shared_->Report(EndedUnanswered(request, TransferOutcome::kCannotConnect));
+    // No thread or no session: nothing waiting can connect.
+    for (const TransferRequest& waiting : shared_->queue) {
+      shared_->Report(EndedUnanswered(waiting, TransferOutcome::kCannotConnect));
+    }
+    shared_->queue.clear();
   }
   ReleaseSRWLockExclusive(&shared_->lock);
   WakeConditionVariable(&shared_->wake);
