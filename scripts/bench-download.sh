@@ -6,8 +6,10 @@
 # Prints each time, each ratio to the loop, Velnor's ratio to aria2c, the longest WM_NULL answer
 # of Velnor's windows during its runs and its working set. No time is asserted.
 # Installs nginx-light, aria2 and wget with apt-get when they are missing; REPS (default 5)
-# runs of each, the median counted. VELNOR_WINDOWS_BUILD and VELNOR_PREFIX_BASE as in
-# scripts/check-windows.sh.
+# runs of each (three times as many of the large files, whose runs are short), the median
+# counted. A ratio is the median of the runs' own ratios, each Velnor run against the loop and
+# aria2c runs beside it, so that the machine's speed drifting during the benchmark cancels.
+# VELNOR_WINDOWS_BUILD and VELNOR_PREFIX_BASE as in scripts/check-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
@@ -96,13 +98,14 @@ check() {
   [ "$got" = "$want" ] || echo "  !! $2: the files differ from the served ones" >&2
 }
 
-declare -A LOOP VELNOR ARIA WGET
+declare -A LOOP VELNOR ARIA WGET TO_LOOP TO_ARIA
 WMNULL=0; IDLE=0; PEAK=0
 for set in small large; do
   if [ $set = small ]; then last=999; stem=f; else last=19; stem=g; fi
   for n in 2 4; do
-    loops=(); velnors=(); arias=()
-    for rep in $(seq 1 "$REPS"); do
+    loops=(); velnors=(); arias=(); toLoop=(); toAria=()
+    reps=$REPS; [ $set = large ] && reps=$((REPS * 3))
+    for rep in $(seq 1 "$reps"); do
       fresh
       line=$("$VELNOR_WINE" "$BUILD/tests/e2e/velnor_winhttp_loop.exe" "$(winepath_of "$WORK/$set.list")" \
              "$(winepath_of "$WORK/out")" "$n" </dev/null | tr -d '\r')
@@ -123,10 +126,14 @@ for set in small large; do
       arias+=("$(seconds aria2c -i "$WORK/$set.list" -j $n -x 1 -d "$WORK/out" --quiet --allow-overwrite=true \
                  --auto-file-renaming=false --file-allocation=none)")
       check $set "aria2c"
+      toLoop+=("$(calc "${velnors[-1]} / ${loops[-1]}")")
+      toAria+=("$(calc "${velnors[-1]} / ${arias[-1]}")")
     done
     LOOP[$set$n]=$(printf '%s\n' "${loops[@]}" | median)
     VELNOR[$set$n]=$(printf '%s\n' "${velnors[@]}" | median)
     ARIA[$set$n]=$(printf '%s\n' "${arias[@]}" | median)
+    TO_LOOP[$set$n]=$(printf '%s\n' "${toLoop[@]}" | median)
+    TO_ARIA[$set$n]=$(printf '%s\n' "${toAria[@]}" | median)
   done
   wgets=()
   for rep in $(seq 1 "$REPS"); do
@@ -151,14 +158,15 @@ OPEN1=$(printf '%s\n' "${opens1[@]}" | median)
 
 describe() { [ "$1" = small ] && echo "1000 files of 64 KB" || echo "20 files of 5 MB"; }
 echo
-echo "Download benchmark: nginx on 127.0.0.1, Velnor and the WinHTTP loop under Wine, the others native; medians of $REPS"
+echo "Download benchmark: nginx on 127.0.0.1, Velnor and the WinHTTP loop under Wine, the others native;"
+echo "medians of $REPS runs ($((REPS * 3)) of the large files); ratios: medians of each run's own"
 for set in small large; do
   echo "$(describe $set):"
   for n in 2 4; do
     printf '  %d connections: bare WinHTTP loop %.2f s, Velnor %.2f s, aria2c %.2f s\n' \
       $n "${LOOP[$set$n]}" "${VELNOR[$set$n]}" "${ARIA[$set$n]}"
-    printf '    ratio to the bare WinHTTP loop: %.2fx\n' "$(calc "${VELNOR[$set$n]} / ${LOOP[$set$n]}")"
-    printf '    Velnor to aria2c: %.2fx\n' "$(calc "${VELNOR[$set$n]} / ${ARIA[$set$n]}")"
+    printf '    ratio to the bare WinHTTP loop: %.2fx\n' "${TO_LOOP[$set$n]}"
+    printf '    Velnor to aria2c: %.2fx\n' "${TO_ARIA[$set$n]}"
   done
   printf '  wget (one connection): %.2f s\n' "${WGET[$set]}"
 done
