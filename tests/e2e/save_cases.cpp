@@ -133,7 +133,6 @@ E2E_CASE(save_list_held_file) {
   seen = app.SaveAs(ids::kFileSaveList, {file});
   E2E_CHECK_EQ(seen.boxes.size(), 0u);
   E2E_CHECK_EQ(FileContent(file), ExpectedBytes(2));
-
 }
 
 }  // namespace velnor::e2e

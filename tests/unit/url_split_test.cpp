@@ -117,10 +117,6 @@ TEST(SplitUrl, EveryUrlThatSplitsComesBackFromTheExpansion) {
        1, h + u"s/00_00.jpg", h + u"s/00_00.jpg"},
       {"no slash at all", u"12_0c.jpg", 0, {u"", u"", 0, 1, 1, 1, u"12", u"0c", u"0c", u".jpg"}, 13, u"00_00.jpg",
        u"12_0c.jpg"},
-      {"in step only from 0, with start 1: start 0 chosen", h + u"sam/12_0c.jpg", 1,
-       {h, u"sam/", 1, 1, 1, 1, u"12", u"0c", u"0c", u".jpg"}, 13, h + u"sam/00_00.jpg", h + u"sam/12_0c.jpg"},
-      {"in step only from 1, with start 0: start 1 chosen", h + u"sam/13_0c.jpg", 0,
-       {h, u"sam/", 1, 1, 1, 1, u"13", u"0c", u"0c", u".jpg"}, 13, h + u"sam/01_00.jpg", h + u"sam/13_0c.jpg"},
       {"a host of digits and a port, a real file", u"http://192.168.0.10:8080/img/07.jpg", 0,
        {u"http://192.168.0.10:8080/img/", u"old/", 0, 1, 0, 0, u"07", u"", u"", u".jpg"}, 8,
        u"http://192.168.0.10:8080/img/00.jpg", u"http://192.168.0.10:8080/img/07.jpg"},
@@ -160,7 +156,6 @@ TEST(SplitUrl, TheStartNumberThatFitsIsChosenAsAClickWouldChooseIt) {
       {u"http://example.com/p/img01.png", 1, 1},  // one number keeps the start
       {u"http://example.com/s/12_0c.jpg", 1, 0},  // two numbers in step from 0 only
       {u"http://example.com/s/13_0c.jpg", 0, 1},  // two numbers in step from 1 only
-      {u"http://example.com/s/13_0c.jpg", 1, 1},
       {u"http://example.com/s/160_9f.jpg", 0, 1},  // the second number's last value
   };
   for (const Case& c : cases) {
@@ -196,14 +191,11 @@ TEST(SplitUrl, WhatCannotBeSplitChangesNothingAndSaysWhy) {
       {"in step with neither start", h + u"sam/14_0c.jpg", 1, refused + u"2つの番号が連動していません"},
       {"a host and port without a path", u"http://example.com:80", 0, refused + u"連番になる数字が見つかりません"},
       {"digits in the host", u"http://img12.example.com", 0, refused + u"連番になる数字が見つかりません"},
-      {"an address for a host", u"http://192.168.0.10", 0, refused + u"連番になる数字が見つかりません"},
-      {"two numbers in the host", u"http://x12_0c.com", 0, refused + u"連番になる数字が見つかりません"},
       {"a query right after the host", u"http://x.com?p=12", 0, refused + u"連番になる数字が見つかりません"},
       {"a path ending in a slash", u"http://news24.example.com/a12/", 0, refused + u"連番になる数字が見つかりません"},
       {"an escape's digits only", h + u"a/photo%20.jpg", 0, refused + u"連番になる数字が見つかりません"},
       {"one digit after an escape", h + u"a/img%201.jpg", 0, refused + u"2桁か3桁の番号だけを分解できます"},
       {"two URLs on two lines", h + u"a/01.jpg\r\n" + h + u"a/02.jpg", 0, refused + u"URLに空白や改行が含まれています"},
-      {"a tab inside", h + u"a/01.jpg\tx", 0, refused + u"URLに空白や改行が含まれています"},
       {"a blank inside", h + u"a b/01.jpg", 0, refused + u"URLに空白や改行が含まれています"},
       {"four digits before the underscore", h + u"s/2012_0c.jpg", 0, refused + u"2桁か3桁の番号だけを分解できます"},
       {"past the second number's last value", h + u"s/161_9f.jpg", 0, refused + u"2つの番号が連動していません"},
@@ -239,7 +231,6 @@ TEST(SplitUrl, TheClipboardWatcherSplitsCopiedUrlsWhenAsked) {
       {"one digit: stays whole", true, h + u"a/5.jpg", h + u"a/5.jpg", u"5"},
       {"off: the URL as copied", false, h + u"sam/12_0c.jpg\r\n", h + u"sam/12_0c.jpg\r\n", u"5"},
       {"not a URL: nothing", true, u"sam/12_0c.jpg", u"before", u"5"},
-      {"digits in the host only: stays whole", true, u"http://news24.example.com", u"http://news24.example.com", u"5"},
       {"two lines: stays whole", true, h + u"a/01.jpg\r\n" + h + u"a/02.jpg", h + u"a/01.jpg\r\n" + h + u"a/02.jpg",
        u"5"},
   };
