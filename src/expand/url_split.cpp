@@ -17,9 +17,7 @@ constexpr int kHighestSecondIndex = 159;
 
 constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 constexpr bool IsLowerHexLetter(char16_t c) { return c >= u'a' && c <= u'f'; }
-constexpr bool IsHexDigit(char16_t c) {
-  return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
+constexpr bool IsHexDigit(char16_t c) { return IsDigit(c) || IsLowerHexLetter(c) || (c >= u'A' && c <= u'F'); }
 constexpr bool IsLetterOrDigit(char16_t c) {
   return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
@@ -217,7 +215,7 @@ const String& ReasonText(SplitRefusal refusal) {
 
 }  // namespace
 
-StringView TrimmedUrlView(StringView text) {
+StringView TrimmedUrl(StringView text) {
   static constexpr char16_t kBlanks[] = u" \t\r\n";
   const size_t begin = text.find_first_not_of(kBlanks);
   if (begin == StringView::npos) return StringView();
@@ -310,7 +308,7 @@ bool SplitUrlText(Program& program, const String& text, bool silent) {
     if (!silent) program.platform->ShowMessage(message, kWarningCaption, kOkOnly);
     return false;
   };
-  const StringView url = TrimmedUrlView(text);
+  const StringView url = TrimmedUrl(text);
   if (url.empty() || url == kUrlPrompt) return refuse(kUrlMissingMessage);
   if (HasBlankInside(url)) return refuse(kSplitRefusedMessage + u"\n" + kSplitBlankReason);
 

@@ -45,9 +45,8 @@ struct SplitAnalysis {
   SplitRefusal oneNumberRefusal = SplitRefusal::kNoNumber;
 };
 
-// The URL text without leading and trailing blanks, tabs and line breaks.
-StringView TrimmedUrlView(StringView text);
-inline String TrimmedUrl(StringView text) { return String(TrimmedUrlView(text)); }
+// The URL text without leading and trailing blanks, tabs and line breaks: a view into `text`.
+StringView TrimmedUrl(StringView text);
 
 // True when the (trimmed) text holds a blank, a tab or a line break: more than one URL, or
 // none.

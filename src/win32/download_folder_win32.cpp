@@ -5,6 +5,8 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "win32/win32_text.h"
@@ -37,6 +39,13 @@ String WithoutEndSeparators(String path) {
   return path;
 }
 
+// A path's folder and name as the listing keeps them; nothing for a bare name.
+std::optional<std::pair<String, String>> ListedFolderAndName(const String& path) {
+  const size_t separator = path.find_last_of(u"\\/");
+  if (separator == String::npos) return std::nullopt;
+  return std::pair{Upper(WithoutEndSeparators(path.substr(0, separator))), Upper(path.substr(separator + 1))};
+}
+
 }  // namespace
 
 // Missing parents are made too. A path that names a file, a relative path or one the system
@@ -66,25 +75,21 @@ bool Win32DownloadFolder::CreateFolder(const String& path) {
 }
 
 bool Win32DownloadFolder::MayExist(const String& path) {
-  const size_t separator = path.find_last_of(u"\\/");
-  if (separator == String::npos) return true;
-  const String folder = Upper(WithoutEndSeparators(path.substr(0, separator)));
-  const String name = Upper(path.substr(separator + 1));
+  const auto place = ListedFolderAndName(path);
+  if (!place) return true;
   AcquireSRWLockShared(&lock_);
-  const bool may = !listed_ || folder != folder_ || names_.contains(name);
+  const bool may = !listed_ || place->first != folder_ || names_.contains(place->second);
   ReleaseSRWLockShared(&lock_);
   return may;
 }
 
 void Win32DownloadFolder::Note(const String& path, bool present) {
-  const size_t separator = path.find_last_of(u"\\/");
-  if (separator == String::npos) return;
-  const String folder = Upper(WithoutEndSeparators(path.substr(0, separator)));
-  String name = Upper(path.substr(separator + 1));
+  auto place = ListedFolderAndName(path);
+  if (!place) return;
   AcquireSRWLockExclusive(&lock_);
-  if (listed_ && folder == folder_) {
-    if (present) names_.insert(std::move(name));
-    else names_.erase(name);
+  if (listed_ && place->first == folder_) {
+    if (present) names_.insert(std::move(place->second));
+    else names_.erase(place->second);
   }
   ReleaseSRWLockExclusive(&lock_);
 }
@@ -116,17 +121,12 @@ bool RenameOpenFileNeverReplacing(HANDLE file, const String& to) {
   return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
-bool RenameNeverReplacing(const String& from, const String& to) {
+bool Win32DownloadFolder::Rename(const String& from, const String& to) {
   const HANDLE file = CreateFileW(Wide(from), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool renamed = RenameOpenFileNeverReplacing(file, to);
   CloseHandle(file);
-  return renamed;
-}
-
-bool Win32DownloadFolder::Rename(const String& from, const String& to) {
-  const bool renamed = RenameNeverReplacing(from, to);
   if (renamed) NoteRenamed(from, to);
   return renamed;
 }

@@ -44,9 +44,8 @@ class Win32DownloadClock : public DownloadClock {
   uint64_t NowMilliseconds() override;
 };
 
-// Renames a file within its folder; false, and nothing changed, when a file has the new name.
-bool RenameNeverReplacing(const String& from, const String& to);
-// The same through a handle of the file opened with DELETE access.
+// Renames a file within its folder through a handle of it opened with DELETE access; false,
+// and nothing changed, when a file has the new name.
 bool RenameOpenFileNeverReplacing(HANDLE file, const String& to);
 
 // The user's Downloads folder (FOLDERID_Downloads); empty where the system cannot tell.

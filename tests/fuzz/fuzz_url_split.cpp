@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FUZZ_CHECK(p.platform.messages.empty(), where);
   FUZZ_CHECK(command || copied, where + ": a text that never reached urltxt was split");
-  const String url = TrimmedUrl(expected.urltxt);
+  const String url(TrimmedUrl(expected.urltxt));
   RunExpandCommand(p.program);
   bool found = false;
   for (const String& item : w.urllist.Items()) {

@@ -134,7 +134,7 @@ TEST(SplitUrl, EveryUrlThatSplitsComesBackFromTheExpansion) {
     SplitUrlCommand(w.program);
     EXPECT_EQ(Fields::Of(w.window), c.fields);
     EXPECT_TRUE(w.platform.messages.empty());
-    const String url = TrimmedUrl(c.urltxt);
+    const String url(TrimmedUrl(c.urltxt));
 
     RunExpandCommand(w.program);
     const std::vector<String>& items = w.window.urllist.Items();
