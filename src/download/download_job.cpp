@@ -2,36 +2,16 @@
 
 #include <algorithm>
 
-#include "base/numbers.h"
+#include "download/download_texts.h"
 #include "download/file_names.h"
 #include "download/http_answer.h"
+#include "download/item_transfer.h"
 
 namespace velnor {
 namespace {
 
 // The speed is what arrived over this last stretch of time.
 constexpr uint64_t kSpeedWindowMs = 3000;
-constexpr StringView kSeparator = u" · ";
-
-bool IsTransientStatus(int status) {
-  return status == 408 || status == 429 || status == 500 || status == 502 || status == 503 || status == 504;
-}
-
-String Decimal(uint64_t value) { return DecimalText(static_cast<int64_t>(value)); }
-
-// value / unit with one decimal, rounded: "1.2".
-String Tenths(uint64_t value, uint64_t unit) {
-  const uint64_t tenths = value / unit * 10 + ((value % unit) * 10 + unit / 2) / unit;
-  return Decimal(tenths / 10) + u"." + Decimal(tenths % 10);
-}
-
-String ByteText(uint64_t bytes) {
-  constexpr uint64_t kKilo = 1024;
-  if (bytes < kKilo) return Decimal(bytes) + u" B";
-  if (bytes < kKilo * kKilo - kKilo / 20) return Tenths(bytes, kKilo) + u" KB";
-  if (bytes < kKilo * kKilo * kKilo - kKilo * kKilo / 20) return Tenths(bytes, kKilo * kKilo) + u" MB";
-  return Tenths(bytes, kKilo * kKilo * kKilo) + u" GB";
-}
 
 }  // namespace
 
@@ -91,13 +71,9 @@ bool DownloadJob::Start(const DownloadOptions& options) {
   return true;
 }
 
-String DownloadJob::PathInFolder(const String& name) const {
-  const String& folder = options_.folder;
-  if (!folder.empty() && (folder.back() == u'\\' || folder.back() == u'/')) return folder + name;
-  return folder + u"\\" + name;
+String DownloadJob::PartPath(int index) const {
+  return PathInFolder(options_.folder, items_[index].name + String(kPartSuffix));
 }
-
-String DownloadJob::PartPath(int index) const { return PathInFolder(items_[index].name + String(kPartSuffix)); }
 
 bool DownloadJob::HostReady(int index, uint64_t now) const {
   if (hostReadyAtMs_.empty()) return true;
@@ -143,7 +119,7 @@ void DownloadJob::TakeTurn(int index) {
     Settle(index, ItemState::kFailed, u"対応していないURL");
     return;
   }
-  const String path = PathInFolder(item.name);
+  const String path = PathInFolder(options_.folder, item.name);
   if (folder_.FileExists(path)) {
     item.totalSize = folder_.FileSize(path);
     item.bytes = item.totalSize.value_or(0);
@@ -155,13 +131,7 @@ void DownloadJob::TakeTurn(int index) {
 
 void DownloadJob::Launch(int index) {
   DownloadItem& item = items_[index];
-  TransferRequest request;
-  request.item = index;
-  request.url = item.url;
-  if (options_.sendReferer) request.referer = RefererFor(item.url);
-  request.partPath = PartPath(index);
-  request.finalPath = PathInFolder(item.name);
-  request.resumeFrom = folder_.FileSize(request.partPath).value_or(0);
+  const TransferRequest request = ItemRequest(index, item, options_, folder_.FileSize(PartPath(index)).value_or(0));
   pending_[index].requestedFrom = request.resumeFrom;
   item.state = ItemState::kQueued;
   item.bytes = request.resumeFrom;
@@ -202,73 +172,35 @@ void DownloadJob::Finished(const TransferResult& result) {
     uint64_t& readyAt = hostReadyAtMs_[HostKey(items_[index].url)];
     readyAt = std::max(readyAt, clock_.NowMilliseconds() + static_cast<uint64_t>(*result.retryAfterSeconds) * 1000);
   }
-  switch (result.outcome) {
-    case TransferOutcome::kComplete:
-      Complete(index, result);
+  const ItemVerdict verdict = JudgeResult(result, pending_[index].requestedFrom);
+  if (verdict.removePart) folder_.Remove(PartPath(index));
+  switch (verdict.next) {
+    case ItemVerdict::Next::kSettle:
+      if (verdict.state == ItemState::kDone) items_[index].totalSize = result.partSize;
+      Settle(index, verdict.state, verdict.reason);
+      if (verdict.state == ItemState::kNotFound) CheckEndOfSeries(index);
       break;
-    case TransferOutcome::kHttpError: {
-      const int status = result.status;
-      const String reason = u"HTTP " + DecimalText(status);
-      if (status == 404 || status == 410) {
-        Settle(index, ItemState::kNotFound);
-        CheckEndOfSeries(index);
-      } else if (IsTransientStatus(status) || (status == 416 && pending_[index].requestedFrom > 0)) {
-        // A 416 to a Range: the part reaches past the end of the file; it starts again.
-        if (status == 416) folder_.Remove(PartPath(index));
-        FailTransient(index, reason);
-      } else {
-        Settle(index, ItemState::kFailed, reason);
-      }
+    case ItemVerdict::Next::kRetry:
+      FailTransient(index, verdict.reason);
       break;
-    }
-    case TransferOutcome::kCutShort:
-      FailTransient(index, u"途中で切れました");
+    case ItemVerdict::Next::kPlace:
+      Place(index, result);
       break;
-    case TransferOutcome::kCannotConnect:
-      FailTransient(index, u"接続できません");
-      break;
-    case TransferOutcome::kTimeout:
-      FailTransient(index, u"タイムアウト");
-      break;
-    case TransferOutcome::kCertificate:
-      Settle(index, ItemState::kFailed, u"証明書エラー");
-      break;
-    case TransferOutcome::kTooManyRedirects:
-      Settle(index, ItemState::kFailed, u"リダイレクトが多すぎます");
-      break;
-    case TransferOutcome::kUnsupportedUrl:
-      Settle(index, ItemState::kFailed, u"対応していないURL");
-      break;
-    case TransferOutcome::kWriteFailed:
+    case ItemVerdict::Next::kStop:
       StopForWriteFailure(index);
       break;
-    case TransferOutcome::kCancelled:
-      Settle(index, ItemState::kCancelled);
-      break;
-    case TransferOutcome::kNotBegun:
+    case ItemVerdict::Next::kHandBack:
       HandBack(index);
       break;
   }
 }
 
-void DownloadJob::Complete(int index, const TransferResult& result) {
-  DownloadItem& item = items_[index];
-  if (result.renamed) {  // the worker found it whole and put it in place
-    item.totalSize = result.partSize;
-    Settle(index, ItemState::kDone);
-    return;
-  }
-  if (result.totalSize && result.partSize != *result.totalSize) {
-    // More than the whole file cannot be resumed: that part starts again.
-    if (result.partSize > *result.totalSize) folder_.Remove(PartPath(index));
-    FailTransient(index, u"途中で切れました");
-    return;
-  }
-  if (!folder_.Rename(PartPath(index), PathInFolder(item.name))) {
+void DownloadJob::Place(int index, const TransferResult& result) {
+  if (!folder_.Rename(PartPath(index), PathInFolder(options_.folder, items_[index].name))) {
     StopForWriteFailure(index);
     return;
   }
-  item.totalSize = result.partSize;
+  items_[index].totalSize = result.partSize;
   Settle(index, ItemState::kDone);
 }
 
@@ -395,38 +327,9 @@ const DownloadItem& DownloadJob::Item(int index) {
   return items_[index];
 }
 
-String DownloadJob::StateText(int index) const {
-  const DownloadItem& item = items_[index];
-  switch (item.state) {
-    case ItemState::kWaiting:
-    case ItemState::kQueued:
-      return u"待機中";
-    case ItemState::kRunning:
-      if (item.totalSize && *item.totalSize > 0) {
-        return u"ダウンロード中 " + Decimal(std::min<uint64_t>(100, item.bytes * 100 / *item.totalSize)) + u"%";
-      }
-      return u"ダウンロード中 " + ByteText(item.bytes);
-    case ItemState::kDone:
-      return u"完了";
-    case ItemState::kExisting:
-      return u"既存";
-    case ItemState::kNotFound:
-      return u"見つかりません";
-    case ItemState::kFailed:
-      return u"失敗: " + item.failure;
-    case ItemState::kCancelled:
-      return u"中止";
-    case ItemState::kNotRun:
-      return u"未実行";
-  }
-  return {};
-}
+String DownloadJob::StateText(int index) const { return ItemStateText(items_[index]); }
 
-String DownloadJob::SizeText(int index) const {
-  const DownloadItem& item = items_[index];
-  if (item.totalSize) return ByteText(*item.totalSize);
-  return item.bytes > 0 ? ByteText(item.bytes) : String();
-}
+String DownloadJob::SizeText(int index) const { return ItemSizeText(items_[index]); }
 
 uint64_t DownloadJob::BytesPerSecond() const {
   if (speedSamples_.size() < 2) return 0;
@@ -438,35 +341,10 @@ uint64_t DownloadJob::BytesPerSecond() const {
 
 String DownloadJob::StatusLine() const {
   if (!started_) return {};
-  int counts[9] = {};
-  for (const DownloadItem& item : items_) ++counts[static_cast<int>(item.state)];
-  auto count = [&counts](ItemState state) { return DecimalText(counts[static_cast<int>(state)]) + u" 件"; };
-  if (running_) {
-    const int remaining = counts[static_cast<int>(ItemState::kWaiting)] +
-                          counts[static_cast<int>(ItemState::kQueued)] + counts[static_cast<int>(ItemState::kRunning)];
-    return u"ダウンロード中: 残り " + DecimalText(remaining) + u" 件" + String(kSeparator) +
-           Tenths(BytesPerSecond(), 1024 * 1024) + u" MB/s";
-  }
-  const String separator(kSeparator);
-  return u"完了 " + count(ItemState::kDone) + separator + u"既存 " + count(ItemState::kExisting) + separator +
-         u"見つかりません " + count(ItemState::kNotFound) + separator + u"失敗 " + count(ItemState::kFailed) +
-         separator + u"中止 " + count(ItemState::kCancelled) + separator + u"未実行 " + count(ItemState::kNotRun);
+  return StatusLineText(items_, running_, BytesPerSecond());
 }
 
-int DownloadJob::ProgressPercent() const {
-  if (items_.empty()) return 0;
-  double settled = 0;
-  for (const DownloadItem& item : items_) {
-    if (item.state == ItemState::kRunning) {
-      if (item.totalSize && *item.totalSize > 0) {
-        settled += std::min(1.0, static_cast<double>(item.bytes) / static_cast<double>(*item.totalSize));
-      }
-    } else if (item.state != ItemState::kWaiting && item.state != ItemState::kQueued) {
-      settled += 1;
-    }
-  }
-  return static_cast<int>(settled * 100 / static_cast<double>(items_.size()));
-}
+int DownloadJob::ProgressPercent() const { return ItemsProgressPercent(items_); }
 
 uint64_t DownloadJob::Revision() const { return revision_; }
 

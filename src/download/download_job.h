@@ -13,25 +13,12 @@
 #include <vector>
 
 #include "base/text.h"
+#include "download/download_item.h"
 #include "download/download_options.h"
 #include "download/file_names.h"
 #include "download/transfer_platform.h"
 
 namespace velnor {
-
-// kQueued: handed to the transport, no byte of it yet (shown as waiting); kRunning: bytes
-// are arriving.
-enum class ItemState { kWaiting, kQueued, kRunning, kDone, kExisting, kNotFound, kFailed, kCancelled, kNotRun };
-
-struct DownloadItem {
-  String url;
-  String name;  // the file name in the folder
-  ItemState state = ItemState::kWaiting;
-  uint64_t bytes = 0;  // in the part (or the file) so far
-  std::optional<uint64_t> totalSize;
-  String failure;  // the short reason after "失敗: "
-  int attempts = 0;  // requests sent in this run
-};
 
 // Consecutive "見つかりません" items, in list order, that end the series.
 constexpr int kMissingRunThatEndsSeries = 5;
@@ -101,7 +88,6 @@ class DownloadJob {
   void NameUpTo(int index);
   void Finished(const TransferResult& result);
   bool InFlight(int index) const;
-  String PathInFolder(const String& name) const;
   String PartPath(int index) const;
   bool HostReady(int index, uint64_t now) const;
   void Fill();
@@ -109,7 +95,7 @@ class DownloadJob {
   void Launch(int index);
   void Settle(int index, ItemState state, const String& failure = {});
   void FailTransient(int index, const String& reason);
-  void Complete(int index, const TransferResult& result);
+  void Place(int index, const TransferResult& result);
   void StopForWriteFailure(int index);
   void CheckEndOfSeries(int index);
   void MarkUnstartedNotRun();
