@@ -113,6 +113,15 @@ TEST(DownloadUrls, RefererSupportAndServer) {
       {u"ftp://example.com/a.jpg", u"ftp://example.com/", false, u"ftp://example.com"},
       {u"example.com/a.jpg", u"example.com/", false, u""},
       {u"httpx://example.com/a.jpg", u"httpx://example.com/", false, u"httpx://example.com"},
+      // Control characters and blanks of every kind: nothing of such a text is ever sent.
+      {u"http://example.com/a b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\tb.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a.jpg\r\nX-Evil: 1", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\u3000b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\u00A0b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\u0085b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\x7F.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/%20\u5199.jpg", u"http://example.com/", true, u"http://example.com"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RefererFor(c.url), c.referer) << ToUtf8(c.url);
