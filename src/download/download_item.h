@@ -8,8 +8,13 @@
 namespace velnor {
 
 // kQueued: handed to the transport, no byte of it yet (shown as waiting); kRunning: bytes
-// are arriving.
-enum class ItemState { kWaiting, kQueued, kRunning, kDone, kExisting, kNotFound, kFailed, kCancelled, kNotRun };
+// are arriving. kNotFoundPage: an HTML page came under a binary file's name; it counts as
+// "見つかりません" wherever those are counted.
+enum class ItemState {
+  kWaiting, kQueued, kRunning, kDone, kExisting, kNotFound, kNotFoundPage, kFailed, kCancelled, kNotRun
+};
+
+constexpr bool IsNotFound(ItemState state) { return state == ItemState::kNotFound || state == ItemState::kNotFoundPage; }
 
 struct DownloadItem {
   String url;

@@ -131,7 +131,8 @@ void DownloadJob::TakeTurn(int index) {
 
 void DownloadJob::Launch(int index) {
   DownloadItem& item = items_[index];
-  const TransferRequest request = ItemRequest(index, item, options_, folder_.FileSize(PartPath(index)).value_or(0));
+  const TransferRequest request = ItemRequest(index, item, options_, folder_.FileSize(PartPath(index)).value_or(0),
+                                              pending_[index].partVerified);
   pending_[index].requestedFrom = request.resumeFrom;
   item.state = ItemState::kQueued;
   item.bytes = request.resumeFrom;
@@ -172,19 +173,23 @@ void DownloadJob::Finished(const TransferResult& result) {
     uint64_t& readyAt = hostReadyAtMs_[HostKey(items_[index].url)];
     readyAt = std::max(readyAt, clock_.NowMilliseconds() + static_cast<uint64_t>(*result.retryAfterSeconds) * 1000);
   }
-  const ItemVerdict verdict = JudgeResult(result, pending_[index].requestedFrom);
+  Pending& pending = pending_[index];
+  if (result.outcome != TransferOutcome::kNotBegun) pending.partVerified = false;
+  if (result.partSize > pending.requestedFrom) pending.transientFailures = 0;  // it moved on
+  const ItemVerdict verdict = JudgeResult(result, pending.requestedFrom);
   if (verdict.removePart) folder_.Remove(PartPath(index));
   switch (verdict.next) {
     case ItemVerdict::Next::kSettle:
+      // A whole file is in place even when a cancel came meanwhile: it is "完了".
       if (verdict.state == ItemState::kDone) items_[index].totalSize = result.partSize;
       Settle(index, verdict.state, verdict.reason);
-      if (verdict.state == ItemState::kNotFound) CheckEndOfSeries(index);
+      if (IsNotFound(verdict.state)) CheckEndOfSeries(index);
       break;
     case ItemVerdict::Next::kRetry:
       FailTransient(index, verdict.reason);
       break;
-    case ItemVerdict::Next::kPlace:
-      Place(index, result);
+    case ItemVerdict::Next::kAgain:
+      FailTransient(index, verdict.reason, true);
       break;
     case ItemVerdict::Next::kStop:
       StopForWriteFailure(index);
@@ -195,25 +200,23 @@ void DownloadJob::Finished(const TransferResult& result) {
   }
 }
 
-void DownloadJob::Place(int index, const TransferResult& result) {
-  if (!folder_.Rename(PartPath(index), PathInFolder(options_.folder, items_[index].name))) {
-    StopForWriteFailure(index);
-    return;
-  }
-  items_[index].totalSize = result.partSize;
-  Settle(index, ItemState::kDone);
-}
-
-// Another try after 1, 2, 4 s; after the last one, or once the job stops, the item ends.
-void DownloadJob::FailTransient(int index, const String& reason) {
+// Another try after 1, 2, 4 s, or at once (a part whose end is unknown: not a failure);
+// after the last one, or once the job stops, the item ends.
+void DownloadJob::FailTransient(int index, const String& reason, bool atOnce) {
   Pending& pending = pending_[index];
   if (stop_ == Stop::kCancelled) {
     Settle(index, ItemState::kCancelled);
-  } else if (stop_ != Stop::kNone || pending.transientFailures >= kMaxRetries) {
+  } else if (stop_ != Stop::kNone || items_[index].attempts >= kMaxAttemptsPerItem ||
+             (!atOnce && pending.transientFailures >= kMaxRetries)) {
     Settle(index, ItemState::kFailed, reason);
   } else {
-    pending.retryAtMs = clock_.NowMilliseconds() + (kFirstRetryWaitMs << pending.transientFailures);
-    ++pending.transientFailures;
+    if (atOnce) {
+      pending.retryAtMs = clock_.NowMilliseconds();
+      pending.partVerified = true;
+    } else {
+      pending.retryAtMs = clock_.NowMilliseconds() + (kFirstRetryWaitMs << pending.transientFailures);
+      ++pending.transientFailures;
+    }
     items_[index].state = ItemState::kWaiting;
     items_[index].failure = reason;  // shown if the job stops before the retry
     retries_.insert(index);
@@ -223,7 +226,6 @@ void DownloadJob::FailTransient(int index, const String& reason) {
 
 // A write that fails ends the job: nothing more starts, the transfers under way finish.
 void DownloadJob::StopForWriteFailure(int index) {
-  folder_.Remove(PartPath(index));
   Settle(index, ItemState::kFailed, u"書き込めません");
   if (stop_ == Stop::kNone) stop_ = Stop::kWriteFailed;
   MarkUnstartedNotRun();
@@ -235,7 +237,7 @@ void DownloadJob::StopForWriteFailure(int index) {
 // started (all after the run: items start in list order) are not requested.
 void DownloadJob::CheckEndOfSeries(int index) {
   if (!options_.stopAfterMissing) return;
-  auto missing = [this](int k) { return k >= 0 && k < Count() && items_[k].state == ItemState::kNotFound; };
+  auto missing = [this](int k) { return k >= 0 && k < Count() && IsNotFound(items_[k].state); };
   int first = index, last = index;
   while (missing(first - 1) && last - first + 1 < kMissingRunThatEndsSeries) --first;
   while (missing(last + 1) && last - first + 1 < kMissingRunThatEndsSeries) ++last;
@@ -274,7 +276,7 @@ void DownloadJob::HandBack(int index) {
   --item.attempts;
   item.bytes = 0;
   item.state = ItemState::kWaiting;
-  if (pending_[index].transientFailures > 0) {
+  if (item.attempts > 0) {  // a retry
     if (stop_ == Stop::kCancelled) Settle(index, ItemState::kCancelled);
     else if (stop_ == Stop::kWriteFailed) Settle(index, ItemState::kFailed, item.failure);
     else retries_.insert(index);

@@ -44,6 +44,8 @@ String ItemStateText(const DownloadItem& item) {
       return u"既存";
     case ItemState::kNotFound:
       return u"見つかりません";
+    case ItemState::kNotFoundPage:
+      return u"見つかりません (ページ)";
     case ItemState::kFailed:
       return u"失敗: " + item.failure;
     case ItemState::kCancelled:
@@ -71,7 +73,9 @@ String StatusLineText(const std::vector<DownloadItem>& items, bool running, uint
   }
   const String separator(kSeparator);
   return u"完了 " + count(ItemState::kDone) + separator + u"既存 " + count(ItemState::kExisting) + separator +
-         u"見つかりません " + count(ItemState::kNotFound) + separator + u"失敗 " + count(ItemState::kFailed) +
+         u"見つかりません " +
+         DecimalText(counts[static_cast<int>(ItemState::kNotFound)] + counts[static_cast<int>(ItemState::kNotFoundPage)]) +
+         u" 件" + separator + u"失敗 " + count(ItemState::kFailed) +
          separator + u"中止 " + count(ItemState::kCancelled) + separator + u"未実行 " + count(ItemState::kNotRun);
 }
 

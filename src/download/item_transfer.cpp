@@ -9,6 +9,8 @@ namespace {
 
 using Next = ItemVerdict::Next;
 
+constexpr char16_t kCutShortReason[] = u"途中で切れました";
+
 bool IsTransientStatus(int status) {
   return status == 408 || status == 429 || status == 500 || status == 502 || status == 503 || status == 504;
 }
@@ -29,15 +31,6 @@ ItemVerdict JudgeStatus(int status, uint64_t requestedFrom) {
   return Failed(reason);
 }
 
-ItemVerdict JudgeComplete(const TransferResult& result) {
-  if (result.renamed) return Settled(ItemState::kDone);  // the worker found it whole and put it in place
-  if (result.totalSize && result.partSize != *result.totalSize) {
-    // More than the whole file cannot be resumed: that part starts again.
-    return Transient(u"途中で切れました", result.partSize > *result.totalSize);
-  }
-  return Then(Next::kPlace);
-}
-
 }  // namespace
 
 String PathInFolder(StringView folder, StringView name) {
@@ -46,7 +39,8 @@ String PathInFolder(StringView folder, StringView name) {
   return path + String(name);
 }
 
-TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom) {
+TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom,
+                            bool partVerified) {
   TransferRequest request;
   request.item = index;
   request.url = item.url;
@@ -54,18 +48,24 @@ TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadO
   request.partPath = PathInFolder(options.folder, item.name + String(kPartSuffix));
   request.finalPath = PathInFolder(options.folder, item.name);
   request.resumeFrom = resumeFrom;
+  request.partVerified = partVerified && resumeFrom > 0;
   return request;
 }
 
 ItemVerdict JudgeResult(const TransferResult& result, uint64_t requestedFrom) {
   switch (result.outcome) {
-    case TransferOutcome::kComplete: return JudgeComplete(result);
+    case TransferOutcome::kComplete: return Settled(ItemState::kDone);
     case TransferOutcome::kHttpError: return JudgeStatus(result.status, requestedFrom);
-    case TransferOutcome::kCutShort: return Transient(u"途中で切れました");
+    // More than the whole file cannot be resumed: that part starts again.
+    case TransferOutcome::kCutShort:
+      return Transient(kCutShortReason, result.totalSize && result.partSize > *result.totalSize);
+    case TransferOutcome::kEndUnknown: return {Next::kAgain, ItemState::kFailed, kCutShortReason, false};
+    case TransferOutcome::kPage: return Settled(ItemState::kNotFoundPage);
     case TransferOutcome::kCannotConnect: return Transient(u"接続できません");
     case TransferOutcome::kTimeout: return Transient(u"タイムアウト");
     case TransferOutcome::kCertificate: return Failed(u"証明書エラー");
     case TransferOutcome::kTooManyRedirects: return Failed(u"リダイレクトが多すぎます");
+    case TransferOutcome::kUnsupportedRedirect: return Failed(u"対応していないリダイレクト");
     case TransferOutcome::kUnsupportedUrl: return Failed(u"対応していないURL");
     case TransferOutcome::kWriteFailed: return Then(Next::kStop);
     case TransferOutcome::kCancelled: return Settled(ItemState::kCancelled);

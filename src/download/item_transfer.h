@@ -14,14 +14,16 @@ namespace velnor {
 // "<folder>\<name>", with one separator whether or not the folder ends in one.
 String PathInFolder(StringView folder, StringView name);
 
-// The request for the item at `index`, whose part holds `resumeFrom` bytes.
-TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom);
+// The request for the item at `index`, whose part holds `resumeFrom` bytes (proven this
+// server's file by this run when `partVerified`).
+TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom,
+                            bool partVerified);
 
 struct ItemVerdict {
   enum class Next {
     kSettle,    // the item ends in `state`, with `reason` when it failed
     kRetry,     // a transient failure: another try after a wait; `reason` once none is left
-    kPlace,     // whole, still in its part: the part goes to the file's name
+    kAgain,     // the part is this server's file, its end unknown: asked again at once
     kStop,      // the part could not be written: the job stops
     kHandBack,  // the request never went out
   };
