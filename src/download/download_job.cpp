@@ -2,36 +2,16 @@
 
 #include <algorithm>
 
-#include "base/numbers.h"
+#include "download/download_texts.h"
 #include "download/file_names.h"
 #include "download/http_answer.h"
+#include "download/item_transfer.h"
 
 namespace velnor {
 namespace {
 
 // The speed is what arrived over this last stretch of time.
 constexpr uint64_t kSpeedWindowMs = 3000;
-constexpr StringView kSeparator = u" · ";
-
-bool IsTransientStatus(int status) {
-  return status == 408 || status == 429 || status == 500 || status == 502 || status == 503 || status == 504;
-}
-
-String Decimal(uint64_t value) { return DecimalText(static_cast<int64_t>(value)); }
-
-// value / unit with one decimal, rounded: "1.2".
-String Tenths(uint64_t value, uint64_t unit) {
-  const uint64_t tenths = value / unit * 10 + ((value % unit) * 10 + unit / 2) / unit;
-  return Decimal(tenths / 10) + u"." + Decimal(tenths % 10);
-}
-
-String ByteText(uint64_t bytes) {
-  constexpr uint64_t kKilo = 1024;
-  if (bytes < kKilo) return Decimal(bytes) + u" B";
-  if (bytes < kKilo * kKilo - kKilo / 20) return Tenths(bytes, kKilo) + u" KB";
-  if (bytes < kKilo * kKilo * kKilo - kKilo * kKilo / 20) return Tenths(bytes, kKilo * kKilo) + u" MB";
-  return Tenths(bytes, kKilo * kKilo * kKilo) + u" GB";
-}
 
 }  // namespace
 
@@ -91,13 +71,9 @@ bool DownloadJob::Start(const DownloadOptions& options) {
   return true;
 }
 
-String DownloadJob::PathInFolder(const String& name) const {
-  const String& folder = options_.folder;
-  if (!folder.empty() && (folder.back() == u'\\' || folder.back() == u'/')) return folder + name;
-  return folder + u"\\" + name;
+String DownloadJob::PartPath(int index) const {
+  return PathInFolder(options_.folder, items_[index].name + String(kPartSuffix));
 }
-
-String DownloadJob::PartPath(int index) const { return PathInFolder(items_[index].name + String(kPartSuffix)); }
 
 bool DownloadJob::HostReady(int index, uint64_t now) const {
   if (hostReadyAtMs_.empty()) return true;
@@ -143,7 +119,7 @@ void DownloadJob::TakeTurn(int index) {
     Settle(index, ItemState::kFailed, u"対応していないURL");
     return;
   }
-  const String path = PathInFolder(item.name);
+  const String path = PathInFolder(options_.folder, item.name);
   if (folder_.FileExists(path)) {
     item.totalSize = folder_.FileSize(path);
     item.bytes = item.totalSize.value_or(0);
@@ -155,13 +131,8 @@ void DownloadJob::TakeTurn(int index) {
 
 void DownloadJob::Launch(int index) {
   DownloadItem& item = items_[index];
-  TransferRequest request;
-  request.item = index;
-  request.url = item.url;
-  if (options_.sendReferer) request.referer = RefererFor(item.url);
-  request.partPath = PartPath(index);
-  request.finalPath = PathInFolder(item.name);
-  request.resumeFrom = folder_.FileSize(request.partPath).value_or(0);
+  const TransferRequest request = ItemRequest(index, item, options_, folder_.FileSize(PartPath(index)).value_or(0),
+                                              pending_[index].partVerified);
   pending_[index].requestedFrom = request.resumeFrom;
   item.state = ItemState::kQueued;
   item.bytes = request.resumeFrom;
@@ -202,86 +173,50 @@ void DownloadJob::Finished(const TransferResult& result) {
     uint64_t& readyAt = hostReadyAtMs_[HostKey(items_[index].url)];
     readyAt = std::max(readyAt, clock_.NowMilliseconds() + static_cast<uint64_t>(*result.retryAfterSeconds) * 1000);
   }
-  switch (result.outcome) {
-    case TransferOutcome::kComplete:
-      Complete(index, result);
+  Pending& pending = pending_[index];
+  if (result.outcome != TransferOutcome::kNotBegun) pending.partVerified = false;
+  if (result.partSize > pending.requestedFrom) pending.transientFailures = 0;  // it moved on
+  const ItemVerdict verdict = JudgeResult(result, pending.requestedFrom);
+  if (verdict.removePart) folder_.Remove(PartPath(index));
+  switch (verdict.next) {
+    case ItemVerdict::Next::kSettle:
+      // A whole file is in place even when a cancel came meanwhile: it is "完了".
+      if (verdict.state == ItemState::kDone) items_[index].totalSize = result.partSize;
+      Settle(index, verdict.state, verdict.reason);
+      if (IsNotFound(verdict.state)) CheckEndOfSeries(index);
       break;
-    case TransferOutcome::kHttpError: {
-      const int status = result.status;
-      const String reason = u"HTTP " + DecimalText(status);
-      if (status == 404 || status == 410) {
-        Settle(index, ItemState::kNotFound);
-        CheckEndOfSeries(index);
-      } else if (IsTransientStatus(status) || (status == 416 && pending_[index].requestedFrom > 0)) {
-        // A 416 to a Range: the part reaches past the end of the file; it starts again.
-        if (status == 416) folder_.Remove(PartPath(index));
-        FailTransient(index, reason);
-      } else {
-        Settle(index, ItemState::kFailed, reason);
-      }
+    case ItemVerdict::Next::kRetry:
+      FailTransient(index, verdict.reason);
       break;
-    }
-    case TransferOutcome::kCutShort:
-      FailTransient(index, u"途中で切れました");
+    case ItemVerdict::Next::kAgain:
+      FailTransient(index, verdict.reason, true);
       break;
-    case TransferOutcome::kCannotConnect:
-      FailTransient(index, u"接続できません");
-      break;
-    case TransferOutcome::kTimeout:
-      FailTransient(index, u"タイムアウト");
-      break;
-    case TransferOutcome::kCertificate:
-      Settle(index, ItemState::kFailed, u"証明書エラー");
-      break;
-    case TransferOutcome::kTooManyRedirects:
-      Settle(index, ItemState::kFailed, u"リダイレクトが多すぎます");
-      break;
-    case TransferOutcome::kUnsupportedUrl:
-      Settle(index, ItemState::kFailed, u"対応していないURL");
-      break;
-    case TransferOutcome::kWriteFailed:
+    case ItemVerdict::Next::kStop:
       StopForWriteFailure(index);
       break;
-    case TransferOutcome::kCancelled:
-      Settle(index, ItemState::kCancelled);
-      break;
-    case TransferOutcome::kNotBegun:
+    case ItemVerdict::Next::kHandBack:
       HandBack(index);
       break;
   }
 }
 
-void DownloadJob::Complete(int index, const TransferResult& result) {
-  DownloadItem& item = items_[index];
-  if (result.renamed) {  // the worker found it whole and put it in place
-    item.totalSize = result.partSize;
-    Settle(index, ItemState::kDone);
-    return;
-  }
-  if (result.totalSize && result.partSize != *result.totalSize) {
-    // More than the whole file cannot be resumed: that part starts again.
-    if (result.partSize > *result.totalSize) folder_.Remove(PartPath(index));
-    FailTransient(index, u"途中で切れました");
-    return;
-  }
-  if (!folder_.Rename(PartPath(index), PathInFolder(item.name))) {
-    StopForWriteFailure(index);
-    return;
-  }
-  item.totalSize = result.partSize;
-  Settle(index, ItemState::kDone);
-}
-
-// Another try after 1, 2, 4 s; after the last one, or once the job stops, the item ends.
-void DownloadJob::FailTransient(int index, const String& reason) {
+// Another try after 1, 2, 4 s, or at once (a part whose end is unknown: not a failure);
+// after the last one, or once the job stops, the item ends.
+void DownloadJob::FailTransient(int index, const String& reason, bool atOnce) {
   Pending& pending = pending_[index];
   if (stop_ == Stop::kCancelled) {
     Settle(index, ItemState::kCancelled);
-  } else if (stop_ != Stop::kNone || pending.transientFailures >= kMaxRetries) {
+  } else if (stop_ != Stop::kNone || items_[index].attempts >= kMaxAttemptsPerItem ||
+             (!atOnce && pending.transientFailures >= kMaxRetries)) {
     Settle(index, ItemState::kFailed, reason);
   } else {
-    pending.retryAtMs = clock_.NowMilliseconds() + (kFirstRetryWaitMs << pending.transientFailures);
-    ++pending.transientFailures;
+    if (atOnce) {
+      pending.retryAtMs = clock_.NowMilliseconds();
+      pending.partVerified = true;
+    } else {
+      pending.retryAtMs = clock_.NowMilliseconds() + (kFirstRetryWaitMs << pending.transientFailures);
+      ++pending.transientFailures;
+    }
     items_[index].state = ItemState::kWaiting;
     items_[index].failure = reason;  // shown if the job stops before the retry
     retries_.insert(index);
@@ -291,7 +226,6 @@ void DownloadJob::FailTransient(int index, const String& reason) {
 
 // A write that fails ends the job: nothing more starts, the transfers under way finish.
 void DownloadJob::StopForWriteFailure(int index) {
-  folder_.Remove(PartPath(index));
   Settle(index, ItemState::kFailed, u"書き込めません");
   if (stop_ == Stop::kNone) stop_ = Stop::kWriteFailed;
   MarkUnstartedNotRun();
@@ -303,7 +237,7 @@ void DownloadJob::StopForWriteFailure(int index) {
 // started (all after the run: items start in list order) are not requested.
 void DownloadJob::CheckEndOfSeries(int index) {
   if (!options_.stopAfterMissing) return;
-  auto missing = [this](int k) { return k >= 0 && k < Count() && items_[k].state == ItemState::kNotFound; };
+  auto missing = [this](int k) { return k >= 0 && k < Count() && IsNotFound(items_[k].state); };
   int first = index, last = index;
   while (missing(first - 1) && last - first + 1 < kMissingRunThatEndsSeries) --first;
   while (missing(last + 1) && last - first + 1 < kMissingRunThatEndsSeries) ++last;
@@ -342,7 +276,7 @@ void DownloadJob::HandBack(int index) {
   --item.attempts;
   item.bytes = 0;
   item.state = ItemState::kWaiting;
-  if (pending_[index].transientFailures > 0) {
+  if (item.attempts > 0) {  // a retry
     if (stop_ == Stop::kCancelled) Settle(index, ItemState::kCancelled);
     else if (stop_ == Stop::kWriteFailed) Settle(index, ItemState::kFailed, item.failure);
     else retries_.insert(index);
@@ -395,38 +329,9 @@ const DownloadItem& DownloadJob::Item(int index) {
   return items_[index];
 }
 
-String DownloadJob::StateText(int index) const {
-  const DownloadItem& item = items_[index];
-  switch (item.state) {
-    case ItemState::kWaiting:
-    case ItemState::kQueued:
-      return u"待機中";
-    case ItemState::kRunning:
-      if (item.totalSize && *item.totalSize > 0) {
-        return u"ダウンロード中 " + Decimal(std::min<uint64_t>(100, item.bytes * 100 / *item.totalSize)) + u"%";
-      }
-      return u"ダウンロード中 " + ByteText(item.bytes);
-    case ItemState::kDone:
-      return u"完了";
-    case ItemState::kExisting:
-      return u"既存";
-    case ItemState::kNotFound:
-      return u"見つかりません";
-    case ItemState::kFailed:
-      return u"失敗: " + item.failure;
-    case ItemState::kCancelled:
-      return u"中止";
-    case ItemState::kNotRun:
-      return u"未実行";
-  }
-  return {};
-}
+String DownloadJob::StateText(int index) const { return ItemStateText(items_[index]); }
 
-String DownloadJob::SizeText(int index) const {
-  const DownloadItem& item = items_[index];
-  if (item.totalSize) return ByteText(*item.totalSize);
-  return item.bytes > 0 ? ByteText(item.bytes) : String();
-}
+String DownloadJob::SizeText(int index) const { return ItemSizeText(items_[index]); }
 
 uint64_t DownloadJob::BytesPerSecond() const {
   if (speedSamples_.size() < 2) return 0;
@@ -438,35 +343,10 @@ uint64_t DownloadJob::BytesPerSecond() const {
 
 String DownloadJob::StatusLine() const {
   if (!started_) return {};
-  int counts[9] = {};
-  for (const DownloadItem& item : items_) ++counts[static_cast<int>(item.state)];
-  auto count = [&counts](ItemState state) { return DecimalText(counts[static_cast<int>(state)]) + u" 件"; };
-  if (running_) {
-    const int remaining = counts[static_cast<int>(ItemState::kWaiting)] +
-                          counts[static_cast<int>(ItemState::kQueued)] + counts[static_cast<int>(ItemState::kRunning)];
-    return u"ダウンロード中: 残り " + DecimalText(remaining) + u" 件" + String(kSeparator) +
-           Tenths(BytesPerSecond(), 1024 * 1024) + u" MB/s";
-  }
-  const String separator(kSeparator);
-  return u"完了 " + count(ItemState::kDone) + separator + u"既存 " + count(ItemState::kExisting) + separator +
-         u"見つかりません " + count(ItemState::kNotFound) + separator + u"失敗 " + count(ItemState::kFailed) +
-         separator + u"中止 " + count(ItemState::kCancelled) + separator + u"未実行 " + count(ItemState::kNotRun);
+  return StatusLineText(items_, running_, BytesPerSecond());
 }
 
-int DownloadJob::ProgressPercent() const {
-  if (items_.empty()) return 0;
-  double settled = 0;
-  for (const DownloadItem& item : items_) {
-    if (item.state == ItemState::kRunning) {
-      if (item.totalSize && *item.totalSize > 0) {
-        settled += std::min(1.0, static_cast<double>(item.bytes) / static_cast<double>(*item.totalSize));
-      }
-    } else if (item.state != ItemState::kWaiting && item.state != ItemState::kQueued) {
-      settled += 1;
-    }
-  }
-  return static_cast<int>(settled * 100 / static_cast<double>(items_.size()));
-}
+int DownloadJob::ProgressPercent() const { return ItemsProgressPercent(items_); }
 
 uint64_t DownloadJob::Revision() const { return revision_; }
 

@@ -13,31 +13,22 @@
 #include <vector>
 
 #include "base/text.h"
+#include "download/download_item.h"
 #include "download/download_options.h"
 #include "download/file_names.h"
 #include "download/transfer_platform.h"
 
 namespace velnor {
 
-// kQueued: handed to the transport, no byte of it yet (shown as waiting); kRunning: bytes
-// are arriving.
-enum class ItemState { kWaiting, kQueued, kRunning, kDone, kExisting, kNotFound, kFailed, kCancelled, kNotRun };
-
-struct DownloadItem {
-  String url;
-  String name;  // the file name in the folder
-  ItemState state = ItemState::kWaiting;
-  uint64_t bytes = 0;  // in the part (or the file) so far
-  std::optional<uint64_t> totalSize;
-  String failure;  // the short reason after "失敗: "
-  int attempts = 0;  // requests sent in this run
-};
-
 // Consecutive "見つかりません" items, in list order, that end the series.
 constexpr int kMissingRunThatEndsSeries = 5;
-// Retries of a transient failure, and the wait before the first (doubling after it).
+// Retries of a transient failure, and the wait before the first (doubling after it). The
+// count starts again whenever an attempt added bytes to the part, so a server that drops the
+// connection every few megabytes still delivers a large file; an item gets at most
+// kMaxAttemptsPerItem requests in a run, though, and then fails with its last reason.
 constexpr int kMaxRetries = 3;
 constexpr uint64_t kFirstRetryWaitMs = 1000;
+constexpr int kMaxAttemptsPerItem = 20;
 
 class DownloadJob {
  public:
@@ -58,7 +49,8 @@ class DownloadJob {
   void OnProgress(int item, uint64_t bytes, std::optional<uint64_t> totalSize);
   // Transfers' ends, all the transport had to report, in its order: what may start next
   // starts once all are taken (a failure's handed-back requests come in the same batch).
-  // Results for items that are not under way are ignored.
+  // Results for items that are not under way are ignored. A kEndUnknown is asked again at
+  // once (with partVerified), never counted as a failure.
   void OnFinished(const std::vector<TransferResult>& results);
   // The window calls it about every 100 ms while running: retries and Retry-After waits
   // that are over start here, and the speed is sampled.
@@ -71,10 +63,11 @@ class DownloadJob {
   void Cancel();
 
   // From Start until the last transfer under way has reported. Besides the end of the list
-  // and Cancel, a failed write ("書き込めません", its part removed) stops the job: the items
-  // not yet started become "未実行", those waiting for a retry fail with their last reason,
-  // those under way finish. The end of the series (with stopAfterMissing) makes the items
-  // not yet started "未実行" and lets the others finish, retries included.
+  // and Cancel, a failed write ("書き込めません"; the transport decides about its part) stops
+  // the job: the items not yet started become "未実行", those waiting for a retry fail with
+  // their last reason, those under way finish. The end of the series (with stopAfterMissing:
+  // 5 in a row "見つかりません", pages included) makes the items not yet started "未実行"
+  // and lets the others finish, retries included.
   bool Running() const;
   int Count() const;
   // Items are named in list order on first need: this names every item up to the index.
@@ -95,21 +88,20 @@ class DownloadJob {
   struct Pending {
     uint64_t retryAtMs = 0;      // earliest time of its next request
     uint64_t requestedFrom = 0;  // the Range start of its request under way
-    int transientFailures = 0;
+    int transientFailures = 0;   // since the part last grew
+    bool partVerified = false;   // its next request follows a kEndUnknown
   };
 
   void NameUpTo(int index);
   void Finished(const TransferResult& result);
   bool InFlight(int index) const;
-  String PathInFolder(const String& name) const;
   String PartPath(int index) const;
   bool HostReady(int index, uint64_t now) const;
   void Fill();
   void TakeTurn(int index);
   void Launch(int index);
   void Settle(int index, ItemState state, const String& failure = {});
-  void FailTransient(int index, const String& reason);
-  void Complete(int index, const TransferResult& result);
+  void FailTransient(int index, const String& reason, bool atOnce = false);
   void StopForWriteFailure(int index);
   void CheckEndOfSeries(int index);
   void MarkUnstartedNotRun();

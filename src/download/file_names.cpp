@@ -131,14 +131,17 @@ size_t ExtensionStart(const String& name) {
   return dot;
 }
 
-void Shorten(String& name) {
-  if (name.size() <= kMaxDownloadNameLength) return;
-  const size_t extension = ExtensionStart(name);
-  const String tail = name.substr(extension);
-  size_t keep = kMaxDownloadNameLength - tail.size();
-  if (IsHighSurrogate(name[keep - 1])) --keep;  // never half a pair
-  name = name.substr(0, keep) + tail;
-  if (tail.empty()) TrimTrailingDotsAndBlanks(name);
+// At most kMaxDownloadNameLength characters, keeping the extension, never ending in a dot
+// or a blank.
+void FitLength(String& name) {
+  if (name.size() > kMaxDownloadNameLength) {
+    const size_t extension = ExtensionStart(name);
+    const String tail = name.substr(extension);
+    size_t keep = kMaxDownloadNameLength - tail.size();
+    if (IsHighSurrogate(name[keep - 1])) --keep;  // never half a pair
+    name = name.substr(0, keep) + tail;
+  }
+  TrimTrailingDotsAndBlanks(name);
 }
 
 }  // namespace
@@ -148,10 +151,16 @@ String DownloadFileName(StringView url) {
   const size_t slash = path.rfind(u'/');
   String name = DecodeSegment(slash == StringView::npos ? path : path.substr(slash + 1));
   std::replace_if(name.begin(), name.end(), IsForbidden, u'_');
+  // Each rule can undo another's work: a long name cut short may end in blanks that leave a
+  // device name or nothing, and the "_" before a device name may make it too long. In this
+  // order every rule holds at the end.
   TrimTrailingDotsAndBlanks(name);
-  if (IsReservedDeviceName(name)) name.insert(0, 1, u'_');
+  FitLength(name);
   if (name.empty()) name = kDefaultName;
-  Shorten(name);
+  if (IsReservedDeviceName(name)) {
+    name.insert(0, 1, u'_');
+    FitLength(name);  // a "_" name is never a device name, nor empty
+  }
   return name;
 }
 
@@ -173,7 +182,11 @@ String FileNamer::Next(StringView url) {
   int& number = nextNumber_.try_emplace(Folded(name), 2).first->second;
   String numbered;
   do {
-    numbered = name.substr(0, extension) + u" (" + FromUtf8(std::to_string(number++)) + u")" + name.substr(extension);
+    // The number goes before the extension; a name as long as allowed gives way to it.
+    const String tail = u" (" + FromUtf8(std::to_string(number++)) + u")" + name.substr(extension);
+    size_t keep = std::min(extension, kMaxDownloadNameLength - tail.size());
+    if (keep < extension && IsHighSurrogate(name[keep - 1])) --keep;
+    numbered = name.substr(0, keep) + tail;
   } while (!Take(numbered));
   return numbered;
 }

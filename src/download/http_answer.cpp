@@ -87,6 +87,12 @@ std::optional<int64_t> HttpDate(StringView text) {
          static_cast<int64_t>(*hours * 3600 + *minutes * 60 + *seconds);
 }
 
+// Control characters (C0, DEL, C1) and every Unicode blank.
+bool IsControlOrBlank(char16_t c) {
+  return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
+         c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
+
 // The parts of "scheme://authority/path": where the authority begins and ends.
 struct UrlParts {
   size_t authority = 0;
@@ -142,7 +148,8 @@ bool IsSupportedUrl(StringView url) {
   const auto parts = SplitUrl(url);
   if (!parts) return false;
   const String scheme = LowerAscii(url.substr(0, parts->authority - 3));
-  return (scheme == u"http" || scheme == u"https") && parts->path > parts->authority;
+  return (scheme == u"http" || scheme == u"https") && parts->path > parts->authority &&
+         std::none_of(url.begin(), url.end(), IsControlOrBlank);
 }
 
 String HostKey(StringView url) {

@@ -31,7 +31,9 @@ std::optional<uint64_t> ContentRangeTotal(StringView contentRange);
 // itself with "/" added when it has no path.
 String RefererFor(StringView url);
 
-// True for http:// and https:// URLs (the scheme in any case) with a host.
+// True for http:// and https:// URLs (the scheme in any case) with a host, and without a
+// control character or a blank of any kind (U+0020, tab, U+00A0, U+3000, the other Unicode
+// spaces, line and paragraph separators): no such text is ever sent in a request or header.
 bool IsSupportedUrl(StringView url);
 
 // The scheme, host and port of a URL as one key ("http://example.com:8080"), lower case:

@@ -14,35 +14,57 @@ struct TransferRequest {
   String url;
   String referer;           // empty: send no Referer
   String partPath;          // full path of "<name>.part"
-  uint64_t resumeFrom = 0;  // bytes the part holds; > 0: ask with "Range: bytes=N-"
-  // Where the part goes once the whole file is in it (its size as the server gave it, where
-  // it did): the worker renames it there, never replacing, so that the window's thread does
-  // not wait for the file system between two transfers. Empty: the part stays.
+  // Where the part goes once the whole file is in it: the transport renames it there, never
+  // replacing, before it reports kComplete.
   String finalPath;
+  // Bytes the part holds. 0: the whole file is asked for ("<name>.part" is written anew).
+  // N > 0: a part is resumed only when the server proves it is the same file. The transport
+  // asks "Range: bytes=N-k-" with k = min(kResumeOverlapBytes, N) and compares the first k
+  // bytes of a 206 from N-k with the part's last k; a mismatch, or any other answer with the
+  // file (a 200, a range elsewhere), discards the part and takes the whole file within the
+  // same transfer; a matching overlap that the file ends with (nothing after it) means the
+  // part was whole already: it goes in place, kComplete. A 416 there is reported as
+  // kHttpError 416: the part reaches past the file's end (the job removes it and tries again).
+  uint64_t resumeFrom = 0;
+  // The part was proven this server's file by this run (the last answer was kEndUnknown):
+  // the transport asks "Range: bytes=N-" without the overlap, and a 416 there means the part
+  // is the whole file: the transport puts it in place and reports kComplete.
+  bool partVerified = false;
 };
 
+// How far before the part's end a resume asks, to compare with the part.
+constexpr uint64_t kResumeOverlapBytes = 65536;
+
 enum class TransferOutcome {
-  kComplete,         // 200/206 body written to the part; as long as Content-Length when given
-  kHttpError,        // any other status: nothing written (status in `status`)
-  kCutShort,         // the body ended before Content-Length; the part keeps what arrived
+  kComplete,             // the whole file is at finalPath (as long as Content-Length or the
+                         // Content-Range total where given); no part is left
+  kHttpError,            // any other status: nothing written (status in `status`)
+  kCutShort,             // the body ended short of its length, or the part is not as long as
+                         // the Content-Range total: the part keeps what arrived (the job
+                         // removes one longer than the total)
+  kEndUnknown,           // a 206 "bytes N-M/*" arrived whole and is in the part, but whether
+                         // the file ends there is unknown: the job asks again at once
+  kPage,                 // an HTML page under a binary file's name (IsPageNotPicture): no file,
+                         // no part is kept
   kCannotConnect,
   kTimeout,
   kCertificate,
-  kTooManyRedirects,
+  kTooManyRedirects,     // more than 10 redirects
+  kUnsupportedRedirect,  // a redirect to another scheme (file:, ftp:, https to http): not followed
   kUnsupportedUrl,
-  kWriteFailed,      // the part could not be written; the worker removed it
-  kCancelled,        // CancelAll() stopped it; the part keeps what arrived
-  kNotBegun,         // handed back unsent, after another transfer ended without a whole file
+  kWriteFailed,          // the part could not be written (the transport removed it), or a whole
+                         // part could not take its name (another program took it: the part stays)
+  kCancelled,            // CancelAll() stopped it; the part keeps what arrived
+  kNotBegun,             // handed back unsent, after another transfer ended without a whole file
 };
 
 struct TransferResult {
   int item = 0;
   TransferOutcome outcome = TransferOutcome::kCannotConnect;
   int status = 0;                         // the HTTP status, 0 when none arrived
-  uint64_t partSize = 0;                  // bytes in the part now
+  uint64_t partSize = 0;                  // bytes in the part now (kComplete: in the file)
   std::optional<uint64_t> totalSize;      // the whole file's size, when the server told it
   std::optional<int> retryAfterSeconds;   // from Retry-After, already capped
-  bool renamed = false;  // kComplete: the part is at finalPath now (a failed rename: kWriteFailed)
 };
 
 // A request's end before any of its answer was written: the part is as it was.
@@ -75,7 +97,8 @@ class TransferPlatform {
   // Takes back a request that has not begun: true, and nothing is ever reported for it;
   // false when it has begun (or is unknown), and its result will come.
   virtual bool Withdraw(int item) = 0;
-  // Stops every transfer handed over (each then finishes with kCancelled) within a second.
+  // Stops every transfer handed over (each then finishes with kCancelled) within a second. A
+  // transfer that had put its file in place already reports kComplete.
   virtual void CancelAll() = 0;
 };
 
@@ -86,7 +109,6 @@ class DownloadFolderPlatform {
   virtual bool CreateFolder(const String& path) = 0;     // with its parents; true if it exists after
   virtual bool FileExists(const String& path) = 0;       // a file (not a folder) is there
   virtual std::optional<uint64_t> FileSize(const String& path) = 0;  // nothing: no such file
-  virtual bool Rename(const String& from, const String& to) = 0;     // same folder, never replaces
   virtual bool Remove(const String& path) = 0;
 };
 

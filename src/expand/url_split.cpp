@@ -216,7 +216,9 @@ const String& ReasonText(SplitRefusal refusal) {
 }  // namespace
 
 StringView TrimmedUrl(StringView text) {
-  static constexpr char16_t kBlanks[] = u" \t\r\n";
+  // The ideographic space and the no-break space come with text copied from pages and
+  // Japanese documents.
+  static constexpr char16_t kBlanks[] = u" \t\r\n\u3000\u00A0";
   const size_t begin = text.find_first_not_of(kBlanks);
   if (begin == StringView::npos) return StringView();
   const size_t end = text.find_last_not_of(kBlanks);
@@ -224,8 +226,9 @@ StringView TrimmedUrl(StringView text) {
 }
 
 bool HasBlankInside(StringView url) {
-  // Blanks, tabs, line breaks of every kind, and the line and paragraph separators.
-  return url.find_first_of(u" \t\r\n\v\f\u0085\u2028\u2029") != StringView::npos;
+  // Blanks (the ideographic and the no-break space too), tabs, line breaks of every kind, and
+  // the line and paragraph separators.
+  return url.find_first_of(u" \t\r\n\v\f\u0085\u2028\u2029\u3000\u00A0") != StringView::npos;
 }
 
 SplitAnalysis AnalyseUrlSplit(StringView url, double startNumber) {

@@ -45,11 +45,12 @@ struct SplitAnalysis {
   SplitRefusal oneNumberRefusal = SplitRefusal::kNoNumber;
 };
 
-// The URL text without leading and trailing blanks, tabs and line breaks: a view into `text`.
+// The URL text without leading and trailing blanks (U+3000 and U+00A0 too), tabs and line
+// breaks: a view into `text`.
 StringView TrimmedUrl(StringView text);
 
-// True when the (trimmed) text holds a blank, a tab or a line break: more than one URL, or
-// none.
+// True when the (trimmed) text holds a blank (U+3000 and U+00A0 too), a tab or a line break:
+// more than one URL, or none.
 bool HasBlankInside(StringView url);
 
 // Works out the fields for the URL (already trimmed) at the given start number. The file name

@@ -121,16 +121,6 @@ bool RenameOpenFileNeverReplacing(HANDLE file, const String& to) {
   return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
-bool Win32DownloadFolder::Rename(const String& from, const String& to) {
-  const HANDLE file = CreateFileW(Wide(from), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool renamed = RenameOpenFileNeverReplacing(file, to);
-  CloseHandle(file);
-  if (renamed) NoteRenamed(from, to);
-  return renamed;
-}
-
 bool Win32DownloadFolder::Remove(const String& path) {
   const bool removed = DeleteFileW(Wide(path)) != FALSE;
   if (removed) Note(path, false);

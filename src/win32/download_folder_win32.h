@@ -19,7 +19,6 @@ class Win32DownloadFolder : public DownloadFolderPlatform {
   bool CreateFolder(const String& path) override;
   bool FileExists(const String& path) override;
   std::optional<uint64_t> FileSize(const String& path) override;
-  bool Rename(const String& from, const String& to) override;
   bool Remove(const String& path) override;
   // From any thread: a file this program has just created, or renamed.
   void NoteCreated(const String& path) { Note(path, true); }

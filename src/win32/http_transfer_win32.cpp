@@ -76,6 +76,7 @@ class Worker {
   const TransferRequest& request_;
   HINTERNET request_handle_ = nullptr;
   TransferResult result_;
+  bool renamed_ = false;  // the whole part is at finalPath
   ULONGLONG lastProgress_ = 0;
 };
 
@@ -381,7 +382,7 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
   const bool whole = !cancelled && !failedWrite && readError == ERROR_SUCCESS && !(length && received < *length);
   if (!whole || !PutInPlace()) ClosePart();
   // Whole, and it could not take its name: a failed write, unless a cancel came meanwhile.
-  const bool notPlaced = whole && !result_.renamed && Placeable();
+  const bool notPlaced = whole && !renamed_ && Placeable();
   if (cancelled || (notPlaced && !StillWanted())) {
     result_.outcome = TransferOutcome::kCancelled;  // the part stays
   } else if (failedWrite || notPlaced) {
@@ -393,7 +394,8 @@ TransferResult Worker::Body(BodyPlacement placement, std::optional<uint64_t> len
   } else if (length && received < *length) {
     result_.outcome = TransferOutcome::kCutShort;
   } else {
-    result_.outcome = TransferOutcome::kComplete;
+    // Complete means in place; a part that is not the whole file is resumed by the job.
+    result_.outcome = renamed_ ? TransferOutcome::kComplete : TransferOutcome::kCutShort;
   }
   return result_;
 }
@@ -417,7 +419,7 @@ bool Worker::PutInPlace() {
   }
   ReleaseSRWLockExclusive(&transfer_.lock);
   if (!renamed) return false;
-  result_.renamed = true;
+  renamed_ = true;
   AcquireSRWLockExclusive(&shared_.lock);
   if (shared_.folder) shared_.folder->NoteRenamed(request_.partPath, request_.finalPath);
   ReleaseSRWLockExclusive(&shared_.lock);

@@ -1,7 +1,8 @@
 #pragma once
 // The download job's platform as models: a transport that begins as many requests as it has
-// connections, records them and leaves their answers to the test, a folder of files kept in
-// memory, and a clock the test moves.
+// connections, records them and leaves their answers to the test (WholeBody gives the
+// transport's end of a whole file), a folder of files kept in memory, and a clock the test
+// moves.
 #include <algorithm>
 #include <cstdint>
 #include <deque>
@@ -69,18 +70,28 @@ class ModelFolder : public DownloadFolderPlatform {
     if (found == files.end()) return std::nullopt;
     return found->second;
   }
-  bool Rename(const String& from, const String& to) override {
-    if (!files.count(from) || files.count(to) || renameFails.count(to)) return false;
-    files[to] = files[from];
-    files.erase(from);
-    return true;
-  }
   bool Remove(const String& path) override { return files.erase(path) > 0; }
 
   std::map<String, uint64_t> files;  // full path -> size
-  std::set<String> renameFails;      // targets a rename cannot reach
+  std::set<String> renameFails;      // names another program took: a rename to them is refused
   String unusable;                   // a folder path that cannot be created
 };
+
+// What the transport reports once the whole body of `size` bytes is in the part: the part
+// renamed to the file's name, never replacing (kComplete), or, when the name is taken, the
+// part kept whole and kWriteFailed.
+inline TransferResult WholeBody(const TransferRequest& request, ModelFolder& folder, uint64_t size) {
+  TransferResult result{.item = request.item, .outcome = TransferOutcome::kComplete, .status = 200,
+                        .partSize = size, .totalSize = size, .retryAfterSeconds = {}};
+  folder.files[request.partPath] = size;
+  if (folder.files.count(request.finalPath) || folder.renameFails.count(request.finalPath)) {
+    result.outcome = TransferOutcome::kWriteFailed;
+    return result;
+  }
+  folder.files.erase(request.partPath);
+  folder.files[request.finalPath] = size;
+  return result;
+}
 
 class ModelClock : public DownloadClock {
  public:

@@ -7,6 +7,12 @@
 namespace velnor {
 namespace {
 
+String Repeat(StringView text, int times) {
+  String repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 TEST(DownloadFileName, FromTheUrl) {
   const String longStem(250, u'a');
   const String emoji = u"\U0001F600";
@@ -51,6 +57,12 @@ TEST(DownloadFileName, FromTheUrl) {
       {u"http://example.com/" + String(194, u'a') + emoji + u"b.jpg", String(194, u'a') + emoji + u".jpg"},
       {u"http://example.com/" + String(195, u'a') + emoji + u"b.jpg", String(195, u'a') + u".jpg"},
       {u"http://example.com/" + String(199, u'a') + u". .....", String(199, u'a')},
+      // Every rule holds after the others: a name cut short to blanks and a device name,
+      // or to nothing; a device name that the "_" makes too long.
+      {u"http://example.com/LPT1" + Repeat(u"%20", 198) + u"z", u"_LPT1"},
+      {u"http://example.com/NUL" + String(198, u' ') + u"x", u"_NUL"},
+      {u"http://example.com/" + String(200, u' ') + u"x", u"download"},
+      {u"http://example.com/con" + String(197, u' ') + u"z.jpg", u"_con" + String(192, u' ') + u".jpg"},
       // Not a URL with a scheme: the text's own last segment.
       {u"folder/file.txt", u"file.txt"},
   };
@@ -80,7 +92,10 @@ TEST(AssignFileNames, NumbersClashesInListOrder) {
        {u"x.part", u"x (2)", u"y", u"y (2).part"}},
       {"a long name keeps its extension after the number",
        {u"http://a/" + String(300, u'b') + u".png", u"http://c/" + String(300, u'b') + u".png"},
-       {String(196, u'b') + u".png", String(196, u'b') + u" (2).png"}},
+       {String(196, u'b') + u".png", String(192, u'b') + u" (2).png"}},
+      {"a device name cut out of a long one, numbered",
+       {u"http://a/COM1" + String(197, u' ') + u"000", u"http://a/COM1" + String(197, u' ') + u"001"},
+       {u"_COM1", u"_COM1 (2)"}},
   };
   for (const auto& c : cases) EXPECT_EQ(AssignFileNames(c.urls), c.names) << c.name;
 }

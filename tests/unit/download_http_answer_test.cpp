@@ -1,8 +1,10 @@
-// Readings of HTTP answers and URLs for the download: Retry-After, where a body goes,
-// the Referer, which URLs are requested, and which requests share a server.
+// Readings of HTTP answers and URLs for the download: Retry-After, where a body goes, a
+// page under a picture's name, the Referer, which URLs are requested, and which requests
+// share a server.
 #include <gtest/gtest.h>
 
 #include "download/http_answer.h"
+#include "download/page_rule.h"
 
 namespace velnor {
 namespace {
@@ -61,6 +63,39 @@ TEST(PlaceBody, OnlyARangeThatStartsWhereThePartEndsAppends) {
   EXPECT_EQ(ContentRangeTotal(u"bytes 1000-1999"), std::nullopt);
 }
 
+TEST(IsPageNotPicture, AnHtmlPageUnderABinaryFilesName) {
+  const std::string bom = "\xEF\xBB\xBF";
+  const struct {
+    String name;
+    String contentType;
+    std::string body;
+    bool page;
+  } cases[] = {
+      {u"04.jpg", u"text/html", "<html>not found</html>", true},
+      {u"04.jpg", u"", "<html>not found</html>", true},
+      {u"04.jpg", u"image/jpeg", "<p>not found", false},
+      {u"04.JPG", u"Text/HTML; charset=UTF-8", bom + " \r\n\t<p>not found", true},
+      {u"04.png", u"application/xhtml+xml", "<?xml version=\"1.0\"?>", true},
+      {u"04.jpg", u"application/octet-stream", bom + "\n  <!DOCTYPE HTML PUBLIC", true},
+      {u"04.webp", u"", "<TITLE>login</TITLE>", true},
+      {u"04.mp4", u"text/plain", "<script>location='/'</script>", true},
+      {u"04.zip", u"text/htmlx", "<x>", false},
+      {u"04.jpg", u"text/html", "\xFF\xD8\xFF\xE0\x00\x10JFIF<html>", false},  // a true JPEG
+      {u"04.jpg", u"text/html", " not a tag <html>", false},
+      {u"04.jpg", u"text/html", "", false},
+      {u"04.jpg", u"", "<htm", false},
+      {u"04.html", u"text/html", "<html>", false},
+      {u"04.svg", u"text/html", "<html>", false},
+      {u"04.php", u"text/html", "<html>", false},
+      {u"04", u"text/html", "<html>", false},
+      {u"D:\\dl.jpg\\04", u"text/html", "<html>", false},
+      {u"D:\\dl\\04.tar.gz", u"text/html", "<html>", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsPageNotPicture(c.name, c.contentType, c.body), c.page) << ToUtf8(c.name) << " " << c.body;
+  }
+}
+
 TEST(DownloadUrls, RefererSupportAndServer) {
   const struct {
     String url;
@@ -78,6 +113,15 @@ TEST(DownloadUrls, RefererSupportAndServer) {
       {u"ftp://example.com/a.jpg", u"ftp://example.com/", false, u"ftp://example.com"},
       {u"example.com/a.jpg", u"example.com/", false, u""},
       {u"httpx://example.com/a.jpg", u"httpx://example.com/", false, u"httpx://example.com"},
+      // Control characters and blanks of every kind: nothing of such a text is ever sent.
+      {u"http://example.com/a b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\tb.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a.jpg\r\nX-Evil: 1", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\u3000b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\u00A0b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\u0085b.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/a\x7F.jpg", u"http://example.com/", false, u"http://example.com"},
+      {u"http://example.com/%20\u5199.jpg", u"http://example.com/", true, u"http://example.com"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RefererFor(c.url), c.referer) << ToUtf8(c.url);

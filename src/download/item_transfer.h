@@ -1,0 +1,39 @@
+#pragma once
+// One item's transfer apart from the job that schedules many: the request made for it, and
+// what its result makes of it. The job applies the verdict (settles the item, waits for a
+// retry, stops) and keeps the order, the waits and the end of the series.
+#include <cstdint>
+
+#include "base/text.h"
+#include "download/download_item.h"
+#include "download/download_options.h"
+#include "download/transfer_platform.h"
+
+namespace velnor {
+
+// "<folder>\<name>", with one separator whether or not the folder ends in one.
+String PathInFolder(StringView folder, StringView name);
+
+// The request for the item at `index`, whose part holds `resumeFrom` bytes (proven this
+// server's file by this run when `partVerified`).
+TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom,
+                            bool partVerified);
+
+struct ItemVerdict {
+  enum class Next {
+    kSettle,    // the item ends in `state`, with `reason` when it failed
+    kRetry,     // a transient failure: another try after a wait; `reason` once none is left
+    kAgain,     // the part is this server's file, its end unknown: asked again at once
+    kStop,      // the part could not be written: the job stops
+    kHandBack,  // the request never went out
+  };
+  Next next = Next::kSettle;
+  ItemState state = ItemState::kFailed;
+  String reason;
+  bool removePart = false;  // the part cannot be resumed: the next try starts from nothing
+};
+
+// What `result` makes of its item, whose request asked from `requestedFrom`.
+ItemVerdict JudgeResult(const TransferResult& result, uint64_t requestedFrom);
+
+}  // namespace velnor
