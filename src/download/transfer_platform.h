@@ -23,13 +23,19 @@ struct TransferRequest {
   // bytes of a 206 from N-k with the part's last k; a mismatch, or any other answer with the
   // file (a 200, a range elsewhere), discards the part and takes the whole file within the
   // same transfer; a matching overlap that the file ends with (nothing after it) means the
-  // part was whole already: it goes in place, kComplete. A 416 there is reported as
-  // kHttpError 416: the part reaches past the file's end (the job removes it and tries again).
+  // part was whole already: it goes in place, kComplete. A 416 there means the part reaches
+  // past the file's end: it is discarded and the file taken whole, as for a mismatch. The
+  // transport resumes from all the part holds when it begins (a cancel may have let it go
+  // with more than N).
   uint64_t resumeFrom = 0;
   // The part was proven this server's file by this run (the last answer was kEndUnknown):
   // the transport asks "Range: bytes=N-" without the overlap, and a 416 there means the part
   // is the whole file: the transport puts it in place and reports kComplete.
   bool partVerified = false;
+  // > 0: a probe, not a download: "Range: bytes=0-(probeBytes-1)" is asked, no more than that
+  // is read, nothing is written (partPath and finalPath unused), and the page rule is judged
+  // on what was read under the URL's file name. kComplete: a 200 or 206 that is not a page.
+  uint64_t probeBytes = 0;
 };
 
 // How far before the part's end a resume asks, to compare with the part.

@@ -26,6 +26,7 @@ class Win32DownloadFolder : public DownloadFolderPlatform {
     Note(from, false);
     Note(to, true);
   }
+  void NoteRemoved(const String& path) { Note(path, false); }
 
  private:
   // False only when the listing knows the name is not in the folder.

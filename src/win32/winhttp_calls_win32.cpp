@@ -12,11 +12,6 @@ namespace {
 constexpr int kConnectTimeoutMs = 15000;
 constexpr int kSendReceiveTimeoutMs = 30000;
 
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  const size_t length = wcslen(prefix);
-  return text.size() >= length && _wcsnicmp(text.c_str(), prefix, length) == 0;
-}
-
 }  // namespace
 
 // The system's proxy: the automatic choice of Windows 8.1 and later, else the user's own
@@ -128,16 +123,6 @@ ContentRange ParseContentRange(const std::wstring& text) {
   range.first = Number(text.substr(space + 1, dash - space - 1));
   range.total = Number(text.substr(slash + 1));
   return range;
-}
-
-// A redirect from the https address the request stands at now to a plain http one.
-bool LeavesHttps(HINTERNET request, const std::wstring& location) {
-  DWORD bytes = 0;
-  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &bytes);
-  std::wstring url(bytes / sizeof(wchar_t) + 1, L'\0');
-  bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
-  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url.data(), &bytes)) return false;
-  return StartsWithNoCase(url, L"https:") && StartsWithNoCase(location, L"http:");
 }
 
 }  // namespace velnor

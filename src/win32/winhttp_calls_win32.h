@@ -37,7 +37,4 @@ struct ContentRange {
 };
 ContentRange ParseContentRange(const std::wstring& text);
 
-// A redirect from the https address the request stands at now to a plain http one.
-bool LeavesHttps(HINTERNET request, const std::wstring& location);
-
 }  // namespace velnor
