@@ -3,10 +3,52 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "win32/control_ids.h"
 
 namespace velnor::e2e {
+
+Server::Server(const std::wstring& caseFolder) : folder_(caseFolder + L"\\server") {
+  root_ = folder_ + L"\\root";
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  CreateDirectoryW(root_.c_str(), nullptr);
+  RemoveFilesInFolder(root_);
+  RemoveFilesInFolder(folder_);
+  const char* script = VELNOR_DOWNLOAD_SERVER;
+  std::wstring command = L"/usr/bin/python3 " + std::wstring(script, script + strlen(script)) + L" --root " +
+                         UnixPath(root_) + L" --log " + UnixPath(Log()) + L" --port-file " +
+                         UnixPath(folder_ + L"\\port") + L" --stop-file " + UnixPath(folder_ + L"\\stop");
+  StartLinuxProgram(L"\\usr\\bin\\python3", command);
+  WaitUntil([this] { return FileContent(folder_ + L"\\port") != "(cannot be read)"; }, 10000);
+  const std::string port = FileContent(folder_ + L"\\port");
+  if (port != "(cannot be read)") base_ = u"http://127.0.0.1:" + ToString(port) + u"/";
+}
+
+Server::~Server() { WriteFileContent(folder_ + L"\\stop", ""); }
+
+std::vector<std::string> Server::Requests(const std::string& text) const {
+  std::vector<std::string> lines;
+  std::string log = FileContent(Log());
+  if (log == "(cannot be read)") log.clear();  // no request yet
+  for (size_t start = 0, end; start < log.size(); start = end + 1) {
+    end = log.find('\n', start);
+    if (end == std::string::npos) end = log.size();
+    const std::string line = log.substr(start, end - start);
+    if (!line.empty() && line.find(text) != std::string::npos) lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string FileBytes(int seed, size_t size) {
+  std::string bytes(size, '\0');
+  uint32_t x = 2463534242u + static_cast<uint32_t>(seed);
+  for (char& b : bytes) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+    b = static_cast<char>(x);
+  }
+  return bytes;
+}
 
 DownloadWindow::DownloadWindow(Velnor& app) : app_(app) {
   WaitUntil([this] { return (window_ = Find()) != nullptr; }, 5000);

@@ -12,6 +12,30 @@ namespace velnor::e2e {
 inline String ToString(const std::wstring& text) { return String(text.begin(), text.end()); }
 inline String ToString(const std::string& ascii) { return String(ascii.begin(), ascii.end()); }
 
+// The cases' web server (download_server.py) on 127.0.0.1, serving the folder `root` (created
+// empty) below the case folder; it stops when the case ends, or by itself after two minutes.
+class Server {
+ public:
+  explicit Server(const std::wstring& caseFolder);
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  bool started() const { return !base_.empty(); }
+  const String& base() const { return base_; }  // "http://127.0.0.1:PORT/"
+  const std::wstring& root() const { return root_; }
+  std::wstring Log() const { return folder_ + L"\\requests.log"; }
+  // The log's lines that mention text (a path, a header value).
+  std::vector<std::string> Requests(const std::string& text = "") const;
+
+ private:
+  std::wstring folder_, root_;
+  String base_;
+};
+
+// Bytes that differ from file to file, some larger than one read.
+std::string FileBytes(int seed, size_t size);
+
 class DownloadWindow {
  public:
   // Waits up to 5 s for the program's visible download window.

@@ -13,6 +13,14 @@ Paths (NAME: a file of the folder; any other path is 404):
   /slow/NAME             a file of more than 100 KB: the first answer sends 16 KB of it, then
                          nothing until the server stops; a smaller file at once
   /redirect/N/NAME       N redirects in a row, then the file
+  /page/NAME             200, text/html: a "not found" page, whatever NAME is
+  /topage/NAME           a redirect to /page/NAME
+  /ashtml/NAME           the file, sent as text/html
+  /tofile/NAME, /toftp/NAME
+                         a redirect to file:///etc/passwd, or to ftp://127.0.0.1/NAME
+  /openended/NAME        as /files/, but a 206 says "bytes N-M/*"; a Range at the end: 416
+  /drops/NAME            as /files/, but each answer ends after 1 MB (its Content-Length
+                         says more) and closes the connection
   /echo/...              200, the body is the request's path as sent
 """
 import argparse
@@ -23,6 +31,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import unquote
 
+PAGE = b"<html>not found</html>"
 seen = {}  # (kind, name) -> how many requests so far
 seen_lock = threading.Lock()
 answering = 0  # requests being answered now
@@ -91,13 +100,21 @@ class Handler(BaseHTTPRequestHandler):
         if kind == "echo":
             self.answer(200, self.path.encode("utf-8"))
             return
+        if kind == "page":
+            self.answer(200, PAGE, [("Content-Type", "text/html; charset=utf-8")])
+            return
+        if kind in ("topage", "tofile", "toftp"):
+            target = {"topage": f"/page/{rest}", "tofile": "file:///etc/passwd", "toftp": f"ftp://127.0.0.1/{rest}"}
+            self.answer(302, b"", [("Location", target[kind])])
+            return
         if kind == "redirect":
             hops, _, name = rest.partition("/")
             hops = int(hops)
             target = f"/redirect/{hops - 1}/{name}" if hops > 1 else f"/files/{name}"
             self.answer(302, b"", [("Location", target)])
             return
-        data = self.file_bytes(rest) if kind in ("files", "flaky", "busy", "cut", "norange", "slow") else None
+        served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops")
+        data = self.file_bytes(rest) if kind in served else None
         if data is None:
             self.answer(404, b"<html>not found</html>")
         elif kind == "flaky" and first_time(kind, rest):
@@ -120,8 +137,32 @@ class Handler(BaseHTTPRequestHandler):
             # Then silence, until the server stops: only a cancel ends this answer.
             self.server.stopping.wait(self.server.timeout_left())
             self.close_connection = True
+        elif kind == "ashtml":
+            self.answer(200, data, [("Content-Type", "text/html")])
+        elif kind == "openended":
+            start = self.range_start()
+            if start is None:
+                self.answer(200, data)
+            elif start >= len(data):
+                self.answer(416, b"", [("Content-Range", f"bytes */{len(data)}")])
+            else:
+                self.answer(206, data[start:], [("Content-Range", f"bytes {start}-{len(data) - 1}/*")])
+        elif kind == "drops":
+            start = self.range_start() or 0
+            self.send_response(206 if start else 200)
+            if start:
+                self.send_header("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")
+            self.send_header("Content-Length", str(len(data) - start))
+            self.end_headers()
+            self.wfile.write(data[start:start + 1048576])
+            self.wfile.flush()
+            self.close_connection = True
         else:
             self.send_file(data, honour_range=kind != "norange")
+
+    def range_start(self):
+        wanted = self.headers.get("Range", "")
+        return int(wanted[6:-1]) if wanted.startswith("bytes=") and wanted.endswith("-") else None
 
 
 def main():
