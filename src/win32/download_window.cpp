@@ -1,9 +1,5 @@
 #include "win32/download_window.h"
 
-#include <commctrl.h>
-#include <shellapi.h>
-#include <shobjidl.h>
-
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -12,13 +8,9 @@
 
 #include "app/main_window_frame.h"
 #include "clipboard/copy_commands.h"
-#include "download/download_job.h"
-#include "win32/control_ids.h"
-#include "win32/download_folder_win32.h"
 #include "win32/download_layout.h"
-#include "win32/http_transfer_win32.h"
+#include "win32/download_window_class.h"
 #include "win32/win32_dpi.h"
-#include "win32/win32_text.h"
 
 namespace velnor {
 namespace {
@@ -28,69 +20,10 @@ const wchar_t kCannotMakeFolder[] = L"保存先のフォルダを作れません
 const wchar_t kStopQuestion[] = L"ダウンロードを中止しますか？";
 const wchar_t kCautionCaption[] = L"注意";
 
-constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT kTickMs = 100;  // the job's clock and the window's updates: about 10 a second
-
-class DownloadWindow {
- public:
-  DownloadWindow(HWND owner, Program& program);
-  ~DownloadWindow();
-  DownloadWindow(const DownloadWindow&) = delete;
-  DownloadWindow& operator=(const DownloadWindow&) = delete;
-
-  bool Create();
-  HWND window() const { return window_; }
-  bool Running() const { return job_ && job_->Running(); }
-  void TakeItems(std::vector<String> urls);
-  void BringToFront();
-  // Asks whether to stop a running job, over the given window; true when it was stopped.
-  bool AskToStop(HWND over);
-  void Stop() { job_->Cancel(); Refresh(); }
-
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
- private:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateControls();
-  void ShowOptions();
-  void KeepOptions();
-  void OnCommand(int id, int code);
-  void StartJob();
-  void CloseWindow(bool fromEscape);
-  void BrowseFolder();
-  void OpenFolder();
-  void TakeTransferNotes();
-  void Refresh();
-  void RedrawChangedRows(HWND list);
-  void ShowTaskbarProgress();
-  void FillDisplayInfo(NMLVDISPINFOW& info);
-  void OnDpiChanged(int dpi, const RECT& suggested);
-  HWND Control(int id) const { return GetDlgItem(window_, id); }
-  String FolderText() const { return WindowText(Control(ids::kDlFolder)); }
-
-  HWND owner_;
-  Program& program_;
-  HWND window_ = nullptr;
-  int dpi_ = 96;
-  HFONT font_ = nullptr;
-  bool comReady_ = false;
-  ITaskbarList3* taskbar_ = nullptr;
-  bool showingOptions_ = false;  // the controls are being filled: no change to keep
-  bool destroyed_ = false;       // its window has received its last message
-
-  Win32DownloadFolder folder_;
-  Win32DownloadClock clock_;
-  std::unique_ptr<WinHttpTransfer> transfer_;
-  std::unique_ptr<DownloadJob> job_;
-  uint64_t shownRevision_ = ~uint64_t{0};
-  // The state and size texts of the rows in view as last drawn, from the row at shownTop_.
-  int shownTop_ = -1;
-  std::vector<String> shownRows_;
-  std::wstring cellText_;  // the list view copies a cell's text before it asks for the next
-};
-
 // The one download window; it goes when its window is destroyed.
 std::unique_ptr<DownloadWindow> current;
+
+}  // namespace
 
 DownloadWindow::DownloadWindow(HWND owner, Program& program) : owner_(owner), program_(program) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -179,28 +112,6 @@ void DownloadWindow::CreateControls() {
   LayOutDownloadWindow(window_, font_, dpi_);
 }
 
-// The options as the program holds them (the settings file's, or the last run's).
-void DownloadWindow::ShowOptions() {
-  showingOptions_ = true;
-  const DownloadOptions& options = program_.downloadOptions;
-  SetWindowTextW(Control(ids::kDlFolder), Wide(options.folder));
-  const int connections = std::clamp(options.connections, kMinDownloadConnections, kMaxDownloadConnections);
-  SendMessageW(Control(ids::kDlConnections), CB_SETCURSEL, static_cast<WPARAM>(connections - kMinDownloadConnections), 0);
-  CheckDlgButton(window_, ids::kDlStopMissing, options.stopAfterMissing ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(window_, ids::kDlReferer, options.sendReferer ? BST_CHECKED : BST_UNCHECKED);
-  showingOptions_ = false;
-}
-
-// Each change goes straight to the program, which writes it to the settings file at exit.
-void DownloadWindow::KeepOptions() {
-  if (showingOptions_) return;
-  DownloadOptions& options = program_.downloadOptions;
-  options.folder = FolderText();
-  const auto choice = static_cast<int>(SendMessageW(Control(ids::kDlConnections), CB_GETCURSEL, 0, 0));
-  if (choice >= 0) options.connections = kMinDownloadConnections + choice;
-  options.stopAfterMissing = IsDlgButtonChecked(window_, ids::kDlStopMissing) == BST_CHECKED;
-  options.sendReferer = IsDlgButtonChecked(window_, ids::kDlReferer) == BST_CHECKED;
-}
 
 void DownloadWindow::TakeItems(std::vector<String> urls) {
   job_->SetItems(std::move(urls));
@@ -239,37 +150,6 @@ void DownloadWindow::CloseWindow(bool fromEscape) {
   DestroyWindow(window_);
 }
 
-void DownloadWindow::BrowseFolder() {
-  IFileOpenDialog* dialog = nullptr;
-  if (!comReady_ || FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                            IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog)))) {
-    return;
-  }
-  FILEOPENDIALOGOPTIONS options = 0;
-  dialog->GetOptions(&options);
-  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-  IShellItem* start = nullptr;
-  if (SUCCEEDED(SHCreateItemFromParsingName(Wide(FolderText()), nullptr, IID_IShellItem,
-                                            reinterpret_cast<void**>(&start)))) {
-    dialog->SetFolder(start);
-    start->Release();
-  }
-  IShellItem* chosen = nullptr;
-  if (SUCCEEDED(dialog->Show(window_)) && SUCCEEDED(dialog->GetResult(&chosen))) {
-    PWSTR path = nullptr;
-    if (SUCCEEDED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) && path) {
-      SetWindowTextW(Control(ids::kDlFolder), path);  // EN_CHANGE keeps it
-      CoTaskMemFree(path);
-    }
-    chosen->Release();
-  }
-  dialog->Release();
-}
-
-void DownloadWindow::OpenFolder() {
-  const String folder = FolderText();
-  ShellExecuteW(window_, L"open", Wide(folder), nullptr, nullptr, SW_SHOWNORMAL);
-}
 
 void DownloadWindow::TakeTransferNotes() {
   const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
@@ -279,90 +159,6 @@ void DownloadWindow::TakeTransferNotes() {
   if (!notes.results.empty()) job_->OnFinished(notes.results);
 }
 
-// The list, the bar, the status line, the buttons and the taskbar, when the job changed.
-void DownloadWindow::Refresh() {
-  const uint64_t revision = job_->Revision();
-  if (revision == shownRevision_) return;
-  shownRevision_ = revision;
-  const HWND list = Control(ids::kDlList);
-  if (ListView_GetItemCount(list) != job_->Count()) {
-    ListView_SetItemCountEx(list, job_->Count(), LVSICF_NOSCROLL);
-  }
-  RedrawChangedRows(list);
-  SendMessageW(Control(ids::kDlProgress), PBM_SETPOS, static_cast<WPARAM>(job_->ProgressPercent()), 0);
-  const String status = job_->StatusLine();
-  if (WindowText(Control(ids::kDlStatus)) != status) SetWindowTextW(Control(ids::kDlStatus), Wide(status));
-
-  const bool running = job_->Running();
-  const HWND focus = GetFocus();
-  EnableWindow(Control(ids::kDlAbort), running);
-  EnableWindow(Control(ids::kDlStart), !running);
-  if (running && focus == Control(ids::kDlStart)) SetFocus(Control(ids::kDlAbort));
-  if (!running && focus == Control(ids::kDlAbort)) SetFocus(Control(ids::kDlStart));
-  if (!running) KillTimer(window_, kTickTimer);
-  ShowTaskbarProgress();
-}
-
-// Only the rows in view whose state or size changed are drawn again: drawing every row in
-// view ten times a second was about half of what the window's thread did during a job of
-// small files under Wine.
-void DownloadWindow::RedrawChangedRows(HWND list) {
-  const int top = ListView_GetTopIndex(list);
-  const int rows = std::max(0, std::min(ListView_GetCountPerPage(list) + 1, job_->Count() - top));
-  if (top != shownTop_) {
-    shownTop_ = top;
-    shownRows_.clear();
-  }
-  shownRows_.resize(static_cast<size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
-    String texts = job_->StateText(top + row) + u'\t' + job_->SizeText(top + row);
-    if (texts == shownRows_[static_cast<size_t>(row)]) continue;
-    shownRows_[static_cast<size_t>(row)] = std::move(texts);
-    ListView_RedrawItems(list, top + row, top + row);
-  }
-}
-
-// The main window's taskbar button shows the job's progress (the download window has none).
-void DownloadWindow::ShowTaskbarProgress() {
-  if (!taskbar_) return;
-  if (job_->Running()) {
-    taskbar_->SetProgressState(owner_, TBPF_NORMAL);
-    taskbar_->SetProgressValue(owner_, static_cast<ULONGLONG>(job_->ProgressPercent()), 100);
-  } else {
-    taskbar_->SetProgressState(owner_, TBPF_NOPROGRESS);
-  }
-}
-
-void DownloadWindow::FillDisplayInfo(NMLVDISPINFOW& info) {
-  LVITEMW& item = info.item;
-  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= job_->Count()) return;
-  const DownloadItem& entry = job_->Item(item.iItem);
-  String text;
-  switch (item.iSubItem) {
-    case 0: text = entry.name; break;
-    case 1: text = job_->StateText(item.iItem); break;
-    case 2: text = job_->SizeText(item.iItem); break;
-    default: text = entry.url; break;
-  }
-  cellText_.assign(Wide(text), text.size());
-  item.pszText = cellText_.data();
-}
-
-void DownloadWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  const int oldDpi = dpi_;
-  dpi_ = dpi;
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  const HFONT oldFont = font_;
-  font_ = CreateUiFont(dpi_);
-  for (const DownloadControlSpec& c : kDownloadControls) {
-    SendMessageW(Control(c.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
-  DeleteObject(oldFont);
-  ScaleDownloadListColumns(Control(ids::kDlList), oldDpi, dpi_);
-  LayOutDownloadWindow(window_, font_, dpi_);
-  RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
 
 void DownloadWindow::OnCommand(int id, int code) {
   switch (id) {
@@ -458,8 +254,6 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   }
   return DefWindowProcW(window_, message, wParam, lParam);
 }
-
-}  // namespace
 
 void OpenDownloadWindow(HWND owner, Program& program) {
   if (current && current->Running()) {

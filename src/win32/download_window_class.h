@@ -1,0 +1,83 @@
+#pragma once
+// The download window's object, shared by the files that make it up: creation, commands and
+// messages (download_window.cpp), the options and the folder field (download_window_options.cpp),
+// the list, status line and taskbar as the job changes (download_window_view.cpp).
+#include <windows.h>
+#include <commctrl.h>
+#include <shobjidl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "download/download_job.h"
+#include "ui/program.h"
+#include "win32/control_ids.h"
+#include "win32/download_folder_win32.h"
+#include "win32/http_transfer_win32.h"
+#include "win32/win32_text.h"
+
+namespace velnor {
+
+class DownloadWindow {
+ public:
+  static constexpr UINT_PTR kTickTimer = 1;
+  static constexpr UINT kTickMs = 100;  // the job's clock and the window's updates: about 10 a second
+
+  DownloadWindow(HWND owner, Program& program);
+  ~DownloadWindow();
+  DownloadWindow(const DownloadWindow&) = delete;
+  DownloadWindow& operator=(const DownloadWindow&) = delete;
+
+  bool Create();
+  HWND window() const { return window_; }
+  bool Running() const { return job_ && job_->Running(); }
+  void TakeItems(std::vector<String> urls);
+  void BringToFront();
+  // Asks whether to stop a running job, over the given window; true when it was stopped.
+  bool AskToStop(HWND over);
+  void Stop() { job_->Cancel(); Refresh(); }
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void ShowOptions();
+  void KeepOptions();
+  void OnCommand(int id, int code);
+  void StartJob();
+  void CloseWindow(bool fromEscape);
+  void BrowseFolder();
+  void OpenFolder();
+  void TakeTransferNotes();
+  void Refresh();
+  void RedrawChangedRows(HWND list);
+  void ShowTaskbarProgress();
+  void FillDisplayInfo(NMLVDISPINFOW& info);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  String FolderText() const { return WindowText(Control(ids::kDlFolder)); }
+
+  HWND owner_;
+  Program& program_;
+  HWND window_ = nullptr;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;
+  bool comReady_ = false;
+  ITaskbarList3* taskbar_ = nullptr;
+  bool showingOptions_ = false;  // the controls are being filled: no change to keep
+  bool destroyed_ = false;       // its window has received its last message
+
+  Win32DownloadFolder folder_;
+  Win32DownloadClock clock_;
+  std::unique_ptr<WinHttpTransfer> transfer_;
+  std::unique_ptr<DownloadJob> job_;
+  uint64_t shownRevision_ = ~uint64_t{0};
+  // The state and size texts of the rows in view as last drawn, from the row at shownTop_.
+  int shownTop_ = -1;
+  std::vector<String> shownRows_;
+  std::wstring cellText_;  // the list view copies a cell's text before it asks for the next
+};
+
+}  // namespace velnor
