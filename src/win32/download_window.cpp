@@ -20,8 +20,21 @@ const wchar_t kCannotMakeFolder[] = L"保存先のフォルダを作れません
 const wchar_t kStopQuestion[] = L"ダウンロードを中止しますか？";
 const wchar_t kCautionCaption[] = L"注意";
 
-// The one download window; it goes when its window is destroyed.
+// The one download window; it goes when its window is destroyed, or, when that happens while
+// a message box of it is open, once the box returns (retired meanwhile).
 std::unique_ptr<DownloadWindow> current;
+std::vector<std::unique_ptr<DownloadWindow>> retired;
+
+// Asks whether to stop the running job. The answer applies to the job that runs when it is
+// given, whatever either window did meanwhile: none left, and the close goes on. True when
+// the close may go on.
+bool AskToStopRunningJob(HWND over) {
+  const int answer = MessageBoxW(over, kStopQuestion, kCautionCaption, MB_YESNO);
+  if (!current || !current->Running()) return true;
+  if (answer != IDYES) return false;
+  current->Stop();
+  return true;
+}
 
 }  // namespace
 
@@ -126,10 +139,13 @@ void DownloadWindow::BringToFront() {
   SetForegroundWindow(window_);
 }
 
-bool DownloadWindow::AskToStop(HWND over) {
-  if (MessageBoxW(over, kStopQuestion, kCautionCaption, MB_YESNO) != IDYES) return false;
-  Stop();
-  return true;
+bool DownloadWindow::Modal(const std::function<void()>& step) {
+  ++modalDepth_;
+  step();
+  if (--modalDepth_ > 0 || !destroyed_) return !destroyed_;
+  const auto self = std::find_if(retired.begin(), retired.end(), [this](const auto& w) { return w.get() == this; });
+  if (self != retired.end()) retired.erase(self);  // `this` is gone from here on
+  return false;
 }
 
 void DownloadWindow::StartJob() {
@@ -137,7 +153,7 @@ void DownloadWindow::StartJob() {
   KeepOptions();
   if (!job_->Start(program_.downloadOptions)) {
     const std::wstring text = std::wstring(kCannotMakeFolder) + L"\n" + Wide(program_.downloadOptions.folder);
-    MessageBoxW(window_, text.c_str(), kCautionCaption, MB_OK);
+    Modal([&] { MessageBoxW(window_, text.c_str(), kCautionCaption, MB_OK); });
     return;
   }
   SetTimer(window_, kTickTimer, kTickMs, nullptr);
@@ -146,7 +162,11 @@ void DownloadWindow::StartJob() {
 
 // Esc closes only while nothing runs; the button and the close box ask first.
 void DownloadWindow::CloseWindow(bool fromEscape) {
-  if (Running() && (fromEscape || !AskToStop(window_))) return;
+  if (Running()) {
+    if (fromEscape) return;
+    bool mayClose = false;
+    if (!Modal([&] { mayClose = AskToStopRunningJob(window_); }) || !mayClose) return;
+  }
   DestroyWindow(window_);
 }
 
@@ -194,7 +214,10 @@ LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wP
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->destroyed_ = true;
-    if (current.get() == self) current.reset();
+    if (current.get() == self) {
+      if (self->modalDepth_ > 0) retired.push_back(std::move(current));
+      current.reset();
+    }
     return DefWindowProcW(window, message, wParam, lParam);
   }
   return self->HandleMessage(message, wParam, lParam);
@@ -273,7 +296,7 @@ void OpenDownloadWindow(HWND owner, Program& program) {
 
 bool MayCloseWhileDownloading(HWND owner) {
   if (!current || !current->Running()) return true;
-  return current->AskToStop(owner);
+  return AskToStopRunningJob(owner);
 }
 
 void StopDownloadForSessionEnd() {

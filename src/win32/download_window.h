@@ -15,7 +15,8 @@ void OpenDownloadWindow(HWND owner, Program& program);
 
 // The main window is about to close. While a job runs, asks whether to stop it: はい stops it
 // (its parts stay for a later resume) and gives true, いいえ gives false and changes nothing.
-// True at once when no job runs.
+// The answer applies to the job running when it is given: none (it ended, or its window was
+// closed meanwhile) gives true. True at once when no job runs.
 bool MayCloseWhileDownloading(HWND owner);
 
 // The Windows session ends: a running job stops without a question.

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shobjidl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,9 +35,11 @@ class DownloadWindow {
   bool Running() const { return job_ && job_->Running(); }
   void TakeItems(std::vector<String> urls);
   void BringToFront();
-  // Asks whether to stop a running job, over the given window; true when it was stopped.
-  bool AskToStop(HWND over);
   void Stop() { job_->Cancel(); Refresh(); }
+  // A message box or dialog over this window. While it is open the main window's close may
+  // destroy the window: the object then stays until the step returns, and goes with it. False:
+  // the window and this object are gone, so the caller touches nothing of it after.
+  bool Modal(const std::function<void()>& step);
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -68,6 +71,7 @@ class DownloadWindow {
   ITaskbarList3* taskbar_ = nullptr;
   bool showingOptions_ = false;  // the controls are being filled: no change to keep
   bool destroyed_ = false;       // its window has received its last message
+  int modalDepth_ = 0;           // message boxes and dialogs of this window open now
 
   Win32DownloadFolder folder_;
   Win32DownloadClock clock_;

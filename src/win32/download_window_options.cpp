@@ -3,6 +3,7 @@
 #include <shellapi.h>  // after windows.h
 
 #include <algorithm>
+#include <string>
 
 namespace velnor {
 
@@ -44,16 +45,19 @@ void DownloadWindow::BrowseFolder() {
     dialog->SetFolder(start);
     start->Release();
   }
-  IShellItem* chosen = nullptr;
-  if (SUCCEEDED(dialog->Show(window_)) && SUCCEEDED(dialog->GetResult(&chosen))) {
-    PWSTR path = nullptr;
-    if (SUCCEEDED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) && path) {
-      SetWindowTextW(Control(ids::kDlFolder), path);  // EN_CHANGE keeps it
+  // Every use of the dialog inside the step: the window may be gone once it returns.
+  std::wstring chosenPath;
+  const bool stays = Modal([&] {
+    IShellItem* chosen = nullptr;
+    if (SUCCEEDED(dialog->Show(window_)) && SUCCEEDED(dialog->GetResult(&chosen))) {
+      PWSTR path = nullptr;
+      if (SUCCEEDED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) && path) chosenPath = path;
       CoTaskMemFree(path);
+      chosen->Release();
     }
-    chosen->Release();
-  }
-  dialog->Release();
+    dialog->Release();
+  });
+  if (stays && !chosenPath.empty()) SetWindowTextW(Control(ids::kDlFolder), chosenPath.c_str());  // EN_CHANGE keeps it
 }
 
 void DownloadWindow::OpenFolder() {

@@ -328,9 +328,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // The unload handler: watcher out, histories, settings file, then every window closes.
-      if (!unloading_ && MayCloseWhileDownloading(hwnd_)) {
-        unloading_ = true;
-        UnloadMainWindow(program_);
+      // A second close while the question is open waits for its answer.
+      if (!unloading_ && !asking_) {
+        asking_ = true;
+        const bool mayClose = MayCloseWhileDownloading(hwnd_);
+        asking_ = false;
+        if (mayClose && !unloading_) {
+          unloading_ = true;
+          UnloadMainWindow(program_);
+        }
       }
       return 0;
     case WM_QUERYENDSESSION:

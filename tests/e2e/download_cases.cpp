@@ -96,6 +96,22 @@ double LongestAnswer(const std::vector<HWND>& windows, DWORD ms) {
   return longest;
 }
 
+// The visible message box that `owner` opened, waited for up to 5 s; null when none came.
+HWND BoxOwnedBy(HWND owner) {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+      if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return (found = w) != nullptr;
+    }
+    return false;
+  }, 5000);
+  return found;
+}
+
+void Answer(HWND box, int answer) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+}
+
 }  // namespace
 
 // A series whose numbers 03 and 05 are missing and that ends after 07, asked for up to 20 with
@@ -297,6 +313,35 @@ E2E_CASE(download_cancel_and_resume) {
   E2E_CHECK_EQ(closing, (std::vector<ShownBox>{{kCaution, u"ダウンロードを中止しますか？", false}}));
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin", L"s02.bin", L"t00.bin.part",
                                                                    L"t01.bin.part", L"u00.bin.part", L"u01.bin.part"}));
+
+  // The main window's question stays open while the download window is closed (its own
+  // question answered はい); はい then finds no job, and the program shuts down as the close box
+  // does, its settings written.
+  ctx.SetScope("close the main window, then the download window, then はい");
+  for (int n = 0; n < 2; ++n) WriteFileContent(server.root() + L"\\v0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
+  Velnor again(ctx);
+  E2E_REQUIRE(again.started());
+  E2E_REQUIRE(again.ExpandNumbers(server.base() + u"slow/v", 1, u".bin").empty());
+  E2E_CHECK_EQ(again.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow second(again);
+  E2E_REQUIRE(second.window() != nullptr);
+  second.SetFolder(folder + L"\\again");
+  second.Press(ids::kDlStart);
+  E2E_REQUIRE(WaitUntil([&] { return second.Cell(0, 1).starts_with(u"ダウンロード中"); }, 10000));
+  PostMessageW(again.window(), WM_CLOSE, 0, 0);
+  const HWND mainBox = BoxOwnedBy(again.window());
+  E2E_REQUIRE(mainBox != nullptr);
+  PostMessageW(second.Control(ids::kDlClose), BM_CLICK, 0, 0);
+  const HWND ownBox = BoxOwnedBy(second.window());
+  E2E_REQUIRE(ownBox != nullptr);
+  Answer(ownBox, IDYES);
+  E2E_CHECK(WaitUntil([&] { return !IsWindow(second.window()); }, 5000));
+  E2E_CHECK(IsWindow(mainBox));
+  Answer(mainBox, IDYES);
+  E2E_CHECK(again.Exited(10000));
+  E2E_CHECK_EQ(again.ExitCode(), 0u);
+  E2E_CHECK(FileContent(again.folder() + L"\\Velnor.ini").find("DLFOLDER=" + Narrow(folder) + "\\again\r\n") !=
+            std::string::npos);
 }
 
 // Names that must be made safe land inside the chosen folder, numbered where they clash; the
