@@ -8,6 +8,7 @@
 
 #include "app/main_window_frame.h"
 #include "clipboard/copy_commands.h"
+#include "download/download_folder_path.h"
 #include "win32/download_layout.h"
 #include "win32/download_window_class.h"
 #include "win32/win32_dpi.h"
@@ -18,7 +19,6 @@ namespace {
 const String kCaptionPrefix = u"ダウンロード - ";
 const wchar_t kCannotMakeFolder[] = L"保存先のフォルダを作れません";
 const wchar_t kStopQuestion[] = L"ダウンロードを中止しますか？";
-const wchar_t kCautionCaption[] = L"注意";
 
 // The one download window; it goes when its window is destroyed, or, when that happens while
 // a message box of it is open, once the box returns (retired meanwhile).
@@ -139,6 +139,11 @@ void DownloadWindow::BringToFront() {
   SetForegroundWindow(window_);
 }
 
+void DownloadWindow::Caution(const wchar_t* message, const String& path) {
+  const std::wstring text = std::wstring(message) + L"\n" + Wide(path);
+  Modal([&] { MessageBoxW(window_, text.c_str(), kCautionCaption, MB_OK); });  // may be the window's last act
+}
+
 bool DownloadWindow::Modal(const std::function<void()>& step) {
   ++modalDepth_;
   step();
@@ -151,9 +156,10 @@ bool DownloadWindow::Modal(const std::function<void()>& step) {
 void DownloadWindow::StartJob() {
   if (Running()) return;
   KeepOptions();
-  if (!job_->Start(program_.downloadOptions)) {
-    const std::wstring text = std::wstring(kCannotMakeFolder) + L"\n" + Wide(program_.downloadOptions.folder);
-    Modal([&] { MessageBoxW(window_, text.c_str(), kCautionCaption, MB_OK); });
+  // Only a folder named in full: a relative one would follow the current folder.
+  const String& folder = program_.downloadOptions.folder;
+  if (!IsAbsoluteFolderPath(folder) || !job_->Start(program_.downloadOptions)) {
+    Caution(kCannotMakeFolder, folder);
     return;
   }
   SetTimer(window_, kTickTimer, kTickMs, nullptr);

@@ -20,6 +20,8 @@
 
 namespace velnor {
 
+inline constexpr wchar_t kCautionCaption[] = L"注意";
+
 class DownloadWindow {
  public:
   static constexpr UINT_PTR kTickTimer = 1;
@@ -40,6 +42,8 @@ class DownloadWindow {
   // destroy the window: the object then stays until the step returns, and goes with it. False:
   // the window and this object are gone, so the caller touches nothing of it after.
   bool Modal(const std::function<void()>& step);
+  // The message "<message>" + line break + the path, caption 注意, OK only (through Modal).
+  void Caution(const wchar_t* message, const String& path);
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

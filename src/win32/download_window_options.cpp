@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "download/download_folder_path.h"
+
 namespace velnor {
 
 // The options as the program holds them (the settings file's, or the last run's).
@@ -60,9 +62,15 @@ void DownloadWindow::BrowseFolder() {
   if (stays && !chosenPath.empty()) SetWindowTextW(Control(ids::kDlFolder), chosenPath.c_str());  // EN_CHANGE keeps it
 }
 
+// Only a folder that is there, in Explorer: the field's text is never opened or run as a file.
 void DownloadWindow::OpenFolder() {
   const String folder = FolderText();
-  ShellExecuteW(window_, L"open", Wide(folder), nullptr, nullptr, SW_SHOWNORMAL);
+  const DWORD attributes = IsAbsoluteFolderPath(folder) ? GetFileAttributesW(Wide(folder)) : INVALID_FILE_ATTRIBUTES;
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    Caution(L"保存先のフォルダがありません", folder);
+    return;
+  }
+  ShellExecuteW(window_, L"explore", Wide(folder), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace velnor

@@ -411,6 +411,25 @@ E2E_CASE(download_options) {
     E2E_CHECK_EQ(dl.Press(ids::kDlStart),
                  (std::vector<ShownBox>{{kCaution, u"保存先のフォルダを作れません\n" + ToString(impossible), false}}));
     E2E_CHECK_EQ(dl.Cell(0, 1), String(u"待機中"));
+    // Only a folder named in full; フォルダを開く only a folder that is there, never a file.
+    const struct {
+      std::wstring text;
+      int button;
+      const char16_t* message;
+    } refusals[] = {
+        {L"dlfolder", ids::kDlStart, u"保存先のフォルダを作れません\n"},
+        {L"C:dlfolder", ids::kDlStart, u"保存先のフォルダを作れません\n"},
+        {app.folder() + L"\\Velnor.exe", ids::kDlOpenFolder, u"保存先のフォルダがありません\n"},
+        {app.folder() + L"\\missing", ids::kDlOpenFolder, u"保存先のフォルダがありません\n"},
+        {L"missing", ids::kDlOpenFolder, u"保存先のフォルダがありません\n"},
+    };
+    for (const auto& row : refusals) {
+      ctx.SetScope(Narrow(row.text));
+      dl.SetFolder(row.text);
+      E2E_CHECK_EQ(dl.Press(row.button), (std::vector<ShownBox>{{kCaution, row.message + ToString(row.text), false}}));
+    }
+    E2E_CHECK_EQ(dl.Cell(0, 1), String(u"待機中"));
+    ctx.SetScope("");
 
     folder = app.folder() + L"\\dlfolder";
     dl.SetFolder(folder);
