@@ -56,7 +56,14 @@ DownloadWindow::~DownloadWindow() {
   if (comReady_) CoUninitialize();
 }
 
-bool DownloadWindow::Create() {
+RECT DownloadWindow::OuterRect(SIZE client) const {
+  RECT outer{0, 0, client.cx, client.cy};
+  AdjustFrameForDpi(outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)),
+                    static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)), dpi_);
+  return outer;
+}
+
+bool DownloadWindow::Create(int dpi) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -72,28 +79,28 @@ bool DownloadWindow::Create() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 
-  dpi_ = WindowDpi(owner_);
+  // Born over the middle of the main window, so on its monitor, and laid out at the DPI the
+  // main window has there (as the About box is): under Wine a window's own DPI does not follow
+  // a move to another monitor.
+  dpi_ = dpi;
+  RECT ownerRect{};
+  GetWindowRect(owner_, &ownerRect);
+  const POINT middle{(ownerRect.left + ownerRect.right) / 2, (ownerRect.top + ownerRect.bottom) / 2};
   const String caption = kCaptionPrefix + kApplicationTitle;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, ids::kDownloadWindowClass, Wide(caption),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_,
-                            nullptr, instance, this);
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, middle.x, middle.y, 100, 100, owner_, nullptr,
+                            instance, this);
   if (!window_) return false;
-  dpi_ = WindowDpi(window_);
   transfer_ = std::make_unique<WinHttpTransfer>(window_, folder_);
   job_ = std::make_unique<DownloadJob>(*transfer_, folder_, clock_);
   CreateControls();
   ShowOptions();
 
-  // Centred on the main window, at the size the layout wants at this DPI.
-  const SIZE client = DownloadWindowSize(window_, font_, dpi_);
-  RECT outer{0, 0, client.cx, client.cy};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
-  RECT ownerRect{};
-  GetWindowRect(owner_, &ownerRect);
+  // Centred on the main window, at the size the layout wants at this DPI, its frame too.
+  const RECT outer = OuterRect(DownloadWindowSize(window_, font_, dpi_));
   const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-  const int left = (ownerRect.left + ownerRect.right - width) / 2;
-  const int top = std::max<int>(ownerRect.top, (ownerRect.top + ownerRect.bottom - height) / 2);
+  const int left = middle.x - width / 2;
+  const int top = std::max<int>(ownerRect.top, middle.y - height / 2);
   SetWindowPos(window_, nullptr, std::max(left, 0), std::max(top, 0), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
   if (comReady_ &&
@@ -256,10 +263,7 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       LayOutDownloadWindow(window_, font_, dpi_);
       return 0;
     case WM_GETMINMAXINFO: {
-      const SIZE least = DownloadWindowSize(window_, font_, dpi_, true);
-      RECT outer{0, 0, least.cx, least.cy};
-      AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+      const RECT outer = OuterRect(DownloadWindowSize(window_, font_, dpi_, true));
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       info->ptMinTrackSize = {outer.right - outer.left, outer.bottom - outer.top};
       return 0;
@@ -284,7 +288,7 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void OpenDownloadWindow(HWND owner, Program& program) {
+void OpenDownloadWindow(HWND owner, int dpi, Program& program) {
   if (current && current->Running()) {
     current->BringToFront();
     return;
@@ -293,7 +297,7 @@ void OpenDownloadWindow(HWND owner, Program& program) {
   if (items.empty()) return;
   if (!current) {
     auto window = std::make_unique<DownloadWindow>(owner, program);
-    if (!window->Create()) return;
+    if (!window->Create(dpi)) return;
     current = std::move(window);
   }
   current->TakeItems(std::move(items));

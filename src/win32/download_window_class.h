@@ -32,7 +32,8 @@ class DownloadWindow {
   DownloadWindow(const DownloadWindow&) = delete;
   DownloadWindow& operator=(const DownloadWindow&) = delete;
 
-  bool Create();
+  // At the DPI the main window has now.
+  bool Create(int dpi);
   HWND window() const { return window_; }
   bool Running() const { return job_ && job_->Running(); }
   void TakeItems(std::vector<String> urls);
@@ -63,6 +64,8 @@ class DownloadWindow {
   void ShowTaskbarProgress();
   void FillDisplayInfo(NMLVDISPINFOW& info);
   void OnDpiChanged(int dpi, const RECT& suggested);
+  // The window's outer rectangle for a client area of that size, the frame at the window's DPI.
+  RECT OuterRect(SIZE client) const;
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   String FolderText() const { return WindowText(Control(ids::kDlFolder)); }
 

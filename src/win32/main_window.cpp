@@ -247,7 +247,7 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   if (id == ids::kFileDownload) {
-    OpenDownloadWindow(hwnd_, program_);
+    OpenDownloadWindow(hwnd_, dpi_, program_);
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);

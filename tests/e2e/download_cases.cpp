@@ -478,10 +478,21 @@ E2E_CASE(download_options) {
   const RECT after = ClientRectOf(dl.window(), dl.Control(ids::kDlStart));
   E2E_CHECK(after.bottom - after.top >= (before.bottom - before.top) * 4 / 3);
   E2E_CHECK(after.right - after.left >= (before.right - before.left) * 4 / 3);
+  // Opened again after the main window moved there: laid out at that DPI from the start.
+  ctx.SetScope("opened at 1.5 times the dpi");
+  dl.Press(ids::kDlClose);
+  E2E_REQUIRE(WaitUntil([&] { return !IsWindow(dl.window()); }, 3000));
+  E2E_REQUIRE(SendDpiChanged(again.process(), again.window(), dpi * 3 / 2, SuggestedDpiRect(again.window(), dpi, dpi * 3 / 2)));
+  E2E_CHECK_EQ(again.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow reopened(again);
+  E2E_REQUIRE(reopened.window() != nullptr);
+  const RECT opened = ClientRectOf(reopened.window(), reopened.Control(ids::kDlStart));
+  E2E_CHECK_EQ(opened.bottom - opened.top, after.bottom - after.top);
+  E2E_CHECK_EQ(opened.right - opened.left, after.right - after.left);
 
   // A folder that Shift_JIS cannot hold serves this run only: the file keeps the one before.
   ctx.SetScope("folder beyond the code page");
-  dl.SetFolder(folder + L"\\한국");
+  reopened.SetFolder(folder + L"\\한국");
   E2E_CHECK_EQ(again.CloseAnswering(CloseBy::kMenu).size(), 0u);
   E2E_CHECK(FileContent(CaseFolder(ctx) + L"\\Velnor.ini").find("DLFOLDER=" + Narrow(folder) + "\r\n") !=
             std::string::npos);
