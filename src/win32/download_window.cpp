@@ -8,7 +8,6 @@
 
 #include "app/main_window_frame.h"
 #include "clipboard/copy_commands.h"
-#include "download/download_folder_path.h"
 #include "win32/download_layout.h"
 #include "win32/download_window_class.h"
 #include "win32/win32_dpi.h"
@@ -17,7 +16,6 @@ namespace velnor {
 namespace {
 
 const String kCaptionPrefix = u"ダウンロード - ";
-const wchar_t kCannotMakeFolder[] = L"保存先のフォルダを作れません";
 const wchar_t kStopQuestion[] = L"ダウンロードを中止しますか？";
 
 // The one download window; it goes when its window is destroyed, or, when that happens while
@@ -160,19 +158,6 @@ bool DownloadWindow::Modal(const std::function<void()>& step) {
   return false;
 }
 
-void DownloadWindow::StartJob() {
-  if (Running()) return;
-  KeepOptions();
-  // Only a folder named in full: a relative one would follow the current folder.
-  const String& folder = program_.downloadOptions.folder;
-  if (!IsAbsoluteFolderPath(folder) || !job_->Start(program_.downloadOptions)) {
-    Caution(kCannotMakeFolder, folder);
-    return;
-  }
-  SetTimer(window_, kTickTimer, kTickMs, nullptr);
-  Refresh();
-}
-
 // Esc closes only while nothing runs; the button and the close box ask first.
 void DownloadWindow::CloseWindow(bool fromEscape) {
   if (Running()) {
@@ -238,6 +223,12 @@ LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kFolderListedMessage:
+      OnFolderListed();
+      return 0;
+    case kNameAheadMessage:
+      NameAhead(static_cast<int>(wParam));
+      return 0;
     case kTransferNotesMessage:
       TakeTransferNotes();
       if (!job_->Running()) Refresh();  // the end shows at once; the timer shows the rest

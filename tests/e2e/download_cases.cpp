@@ -176,6 +176,7 @@ E2E_CASE(download_series) {
   E2E_CHECK_EQ(server.Requests().size(), 13u + 7u);
   E2E_CHECK_EQ(server.Requests("\"/files/img00.jpg\"").size(), 1u);
   E2E_CHECK_EQ(dl.Cell(0, 1), String(u"既存"));
+  E2E_CHECK_EQ(dl.Cell(4, 2), String(u"293.0 KB"));  // the size as the folder was listed
 
   // Esc closes the window once nothing runs.
   app.PostKey(dl.Control(ids::kDlFolder), VK_ESCAPE);
