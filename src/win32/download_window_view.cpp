@@ -25,7 +25,7 @@ void DownloadWindow::Refresh() {
   const bool running = job_->Running();
   const HWND focus = GetFocus();
   EnableWindow(Control(ids::kDlAbort), running);
-  EnableWindow(Control(ids::kDlStart), !running);
+  EnableWindow(Control(ids::kDlStart), !running && !pendingStart_);  // waits while the folder is listed
   if (running && focus == Control(ids::kDlStart)) SetFocus(Control(ids::kDlAbort));
   if (!running && focus == Control(ids::kDlAbort)) SetFocus(Control(ids::kDlStart));
   if (!running) KillTimer(window_, kTickTimer);

@@ -333,7 +333,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         asking_ = true;
         const bool mayClose = MayCloseWhileDownloading(hwnd_);
         asking_ = false;
-        if (mayClose && !unloading_) {
+        if (mayClose) {
           unloading_ = true;
           UnloadMainWindow(program_);
         }
