@@ -26,9 +26,15 @@ bool IsFolder(const String& path) {
   return data && (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Names compare as the file system compares them: without regard to case.
+// Names compare as the file system compares them: without regard to case. (A name of ASCII
+// only, the usual one, without a system call: the job asks for two names an item.)
 String Upper(String text) {
-  if (!text.empty()) CharUpperBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
+  bool ascii = true;
+  for (char16_t& c : text) {
+    if (c >= 0x80) ascii = false;
+    else if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  }
+  if (!ascii) CharUpperBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
   return text;
 }
 
@@ -39,69 +45,93 @@ String WithoutEndSeparators(String path) {
   return path;
 }
 
-// A path's folder and name as the listing keeps them; nothing for a bare name.
-std::optional<std::pair<String, String>> ListedFolderAndName(const String& path) {
+// The name of a path in the listed folder, upper case; nothing for a path elsewhere. The job
+// builds its paths from the folder as given, so that prefix is taken as it is.
+std::optional<String> NameInFolder(const FolderListing& listing, const String& path) {
   const size_t separator = path.find_last_of(u"\\/");
   if (separator == String::npos) return std::nullopt;
-  return std::pair{Upper(WithoutEndSeparators(path.substr(0, separator))), Upper(path.substr(separator + 1))};
+  const String given = WithoutEndSeparators(listing.path);
+  const bool asGiven = separator == given.size() && path.compare(0, given.size(), given) == 0;
+  if (!asGiven && Upper(WithoutEndSeparators(path.substr(0, separator))) != listing.folder) return std::nullopt;
+  return Upper(path.substr(separator + 1));
 }
 
 }  // namespace
 
-// Missing parents are made too. A path that names a file, a relative path or one the system
-// refuses cannot be the folder.
-bool Win32DownloadFolder::CreateFolder(const String& path) {
+bool MakeFolder(const String& path) {
   if (!IsFolder(path)) SHCreateDirectoryExW(nullptr, Wide(path), nullptr);
-  const bool made = IsFolder(path);
-  std::unordered_set<String> names;
-  if (made) {
-    WIN32_FIND_DATAW found{};
-    const String pattern = WithoutEndSeparators(path) + u"\\*";
-    const HANDLE search = FindFirstFileExW(Wide(pattern), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        names.insert(Upper(FromWide(found.cFileName, wcslen(found.cFileName))));
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-  }
+  return IsFolder(path);
+}
+
+FolderListing MakeAndListFolder(const String& path) {
+  FolderListing listing;
+  listing.path = path;
+  listing.folder = Upper(WithoutEndSeparators(path));
+  listing.made = MakeFolder(path);
+  if (!listing.made) return listing;
+  WIN32_FIND_DATAW found{};
+  const String pattern = WithoutEndSeparators(path) + u"\\*";
+  const HANDLE search = FindFirstFileExW(Wide(pattern), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return listing;
+  do {
+    ListedEntry entry;
+    entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (!entry.folder) entry.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    listing.names.emplace(Upper(FromWide(found.cFileName, wcslen(found.cFileName))), entry);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return listing;
+}
+
+void Win32DownloadFolder::Adopt(FolderListing listing) {
+  AcquireSRWLockExclusive(&lock_);
+  adopted_ = std::move(listing);
+  ReleaseSRWLockExclusive(&lock_);
+}
+
+bool Win32DownloadFolder::CreateFolder(const String& path) {
+  AcquireSRWLockExclusive(&lock_);
+  std::optional<FolderListing> adopted = std::move(adopted_);
+  adopted_.reset();
+  ReleaseSRWLockExclusive(&lock_);
+  FolderListing listing = adopted && adopted->path == path ? std::move(*adopted) : MakeAndListFolder(path);
+  const bool made = listing.made;
   AcquireSRWLockExclusive(&lock_);
   listed_ = made;
-  folder_ = Upper(WithoutEndSeparators(path));
-  names_ = std::move(names);
+  listing_ = std::move(listing);
   ReleaseSRWLockExclusive(&lock_);
   return made;
 }
 
-bool Win32DownloadFolder::MayExist(const String& path) {
-  const auto place = ListedFolderAndName(path);
-  if (!place) return true;
+std::optional<std::optional<ListedEntry>> Win32DownloadFolder::Listed(const String& path) {
+  std::optional<std::optional<ListedEntry>> known;
   AcquireSRWLockShared(&lock_);
-  const bool may = !listed_ || place->first != folder_ || names_.contains(place->second);
+  if (const auto name = listed_ ? NameInFolder(listing_, path) : std::nullopt) {
+    const auto found = listing_.names.find(*name);
+    known.emplace(found == listing_.names.end() ? std::nullopt : std::optional<ListedEntry>(found->second));
+  }
   ReleaseSRWLockShared(&lock_);
-  return may;
+  return known;
 }
 
 void Win32DownloadFolder::Note(const String& path, bool present) {
-  auto place = ListedFolderAndName(path);
-  if (!place) return;
   AcquireSRWLockExclusive(&lock_);
-  if (listed_ && place->first == folder_) {
-    if (present) names_.insert(std::move(place->second));
-    else names_.erase(place->second);
+  if (auto name = listed_ ? NameInFolder(listing_, path) : std::nullopt) {
+    if (present) listing_.names.insert_or_assign(std::move(*name), ListedEntry{});  // its size: ask
+    else listing_.names.erase(*name);
   }
   ReleaseSRWLockExclusive(&lock_);
 }
 
-bool Win32DownloadFolder::FileExists(const String& path) {
-  if (!MayExist(path)) return false;
-  const auto data = Attributes(path);
-  return data && (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool Win32DownloadFolder::FileExists(const String& path) { return FileSize(path).has_value(); }
 
 std::optional<uint64_t> Win32DownloadFolder::FileSize(const String& path) {
-  if (!MayExist(path)) return std::nullopt;
+  const auto listed = Listed(path);
+  if (listed) {
+    if (!*listed || (*listed)->folder) return std::nullopt;
+    if ((*listed)->size) return (*listed)->size;
+  }
   const auto data = Attributes(path);
   if (!data || (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
   return (static_cast<uint64_t>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;

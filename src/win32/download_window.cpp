@@ -1,9 +1,5 @@
 #include "win32/download_window.h"
 
-#include <commctrl.h>
-#include <shellapi.h>
-#include <shobjidl.h>
-
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -12,85 +8,33 @@
 
 #include "app/main_window_frame.h"
 #include "clipboard/copy_commands.h"
-#include "download/download_job.h"
-#include "win32/control_ids.h"
-#include "win32/download_folder_win32.h"
 #include "win32/download_layout.h"
-#include "win32/http_transfer_win32.h"
+#include "win32/download_window_class.h"
 #include "win32/win32_dpi.h"
-#include "win32/win32_text.h"
 
 namespace velnor {
 namespace {
 
 const String kCaptionPrefix = u"ダウンロード - ";
-const wchar_t kCannotMakeFolder[] = L"保存先のフォルダを作れません";
 const wchar_t kStopQuestion[] = L"ダウンロードを中止しますか？";
-const wchar_t kCautionCaption[] = L"注意";
 
-constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT kTickMs = 100;  // the job's clock and the window's updates: about 10 a second
-
-class DownloadWindow {
- public:
-  DownloadWindow(HWND owner, Program& program);
-  ~DownloadWindow();
-  DownloadWindow(const DownloadWindow&) = delete;
-  DownloadWindow& operator=(const DownloadWindow&) = delete;
-
-  bool Create();
-  HWND window() const { return window_; }
-  bool Running() const { return job_ && job_->Running(); }
-  void TakeItems(std::vector<String> urls);
-  void BringToFront();
-  // Asks whether to stop a running job, over the given window; true when it was stopped.
-  bool AskToStop(HWND over);
-  void Stop() { job_->Cancel(); Refresh(); }
-
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
- private:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateControls();
-  void ShowOptions();
-  void KeepOptions();
-  void OnCommand(int id, int code);
-  void StartJob();
-  void CloseWindow(bool fromEscape);
-  void BrowseFolder();
-  void OpenFolder();
-  void TakeTransferNotes();
-  void Refresh();
-  void RedrawChangedRows(HWND list);
-  void ShowTaskbarProgress();
-  void FillDisplayInfo(NMLVDISPINFOW& info);
-  void OnDpiChanged(int dpi, const RECT& suggested);
-  HWND Control(int id) const { return GetDlgItem(window_, id); }
-  String FolderText() const { return WindowText(Control(ids::kDlFolder)); }
-
-  HWND owner_;
-  Program& program_;
-  HWND window_ = nullptr;
-  int dpi_ = 96;
-  HFONT font_ = nullptr;
-  bool comReady_ = false;
-  ITaskbarList3* taskbar_ = nullptr;
-  bool showingOptions_ = false;  // the controls are being filled: no change to keep
-  bool destroyed_ = false;       // its window has received its last message
-
-  Win32DownloadFolder folder_;
-  Win32DownloadClock clock_;
-  std::unique_ptr<WinHttpTransfer> transfer_;
-  std::unique_ptr<DownloadJob> job_;
-  uint64_t shownRevision_ = ~uint64_t{0};
-  // The state and size texts of the rows in view as last drawn, from the row at shownTop_.
-  int shownTop_ = -1;
-  std::vector<String> shownRows_;
-  std::wstring cellText_;  // the list view copies a cell's text before it asks for the next
-};
-
-// The one download window; it goes when its window is destroyed.
+// The one download window; it goes when its window is destroyed, or, when that happens while
+// a message box of it is open, once the box returns (retired meanwhile).
 std::unique_ptr<DownloadWindow> current;
+std::vector<std::unique_ptr<DownloadWindow>> retired;
+
+// Asks whether to stop the running job. The answer applies to the job that runs when it is
+// given, whatever either window did meanwhile: none left, and the close goes on. True when
+// the close may go on.
+bool AskToStopRunningJob(HWND over) {
+  const int answer = MessageBoxW(over, kStopQuestion, kCautionCaption, MB_YESNO);
+  if (!current || !current->Running()) return true;
+  if (answer != IDYES) return false;
+  current->Stop();
+  return true;
+}
+
+}  // namespace
 
 DownloadWindow::DownloadWindow(HWND owner, Program& program) : owner_(owner), program_(program) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -110,7 +54,14 @@ DownloadWindow::~DownloadWindow() {
   if (comReady_) CoUninitialize();
 }
 
-bool DownloadWindow::Create() {
+RECT DownloadWindow::OuterRect(SIZE client) const {
+  RECT outer{0, 0, client.cx, client.cy};
+  AdjustFrameForDpi(outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)),
+                    static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)), dpi_);
+  return outer;
+}
+
+bool DownloadWindow::Create(int dpi) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -126,28 +77,28 @@ bool DownloadWindow::Create() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 
-  dpi_ = WindowDpi(owner_);
+  // Born over the middle of the main window, so on its monitor, and laid out at the DPI the
+  // main window has there (as the About box is): under Wine a window's own DPI does not follow
+  // a move to another monitor.
+  dpi_ = dpi;
+  RECT ownerRect{};
+  GetWindowRect(owner_, &ownerRect);
+  const POINT middle{(ownerRect.left + ownerRect.right) / 2, (ownerRect.top + ownerRect.bottom) / 2};
   const String caption = kCaptionPrefix + kApplicationTitle;
   window_ = CreateWindowExW(WS_EX_CONTROLPARENT, ids::kDownloadWindowClass, Wide(caption),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_,
-                            nullptr, instance, this);
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, middle.x, middle.y, 100, 100, owner_, nullptr,
+                            instance, this);
   if (!window_) return false;
-  dpi_ = WindowDpi(window_);
   transfer_ = std::make_unique<WinHttpTransfer>(window_, folder_);
   job_ = std::make_unique<DownloadJob>(*transfer_, folder_, clock_);
   CreateControls();
   ShowOptions();
 
-  // Centred on the main window, at the size the layout wants at this DPI.
-  const SIZE client = DownloadWindowSize(window_, font_, dpi_);
-  RECT outer{0, 0, client.cx, client.cy};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
-  RECT ownerRect{};
-  GetWindowRect(owner_, &ownerRect);
+  // Centred on the main window, at the size the layout wants at this DPI, its frame too.
+  const RECT outer = OuterRect(DownloadWindowSize(window_, font_, dpi_));
   const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-  const int left = (ownerRect.left + ownerRect.right - width) / 2;
-  const int top = std::max<int>(ownerRect.top, (ownerRect.top + ownerRect.bottom - height) / 2);
+  const int left = middle.x - width / 2;
+  const int top = std::max<int>(ownerRect.top, middle.y - height / 2);
   SetWindowPos(window_, nullptr, std::max(left, 0), std::max(top, 0), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
   if (comReady_ &&
@@ -179,28 +130,6 @@ void DownloadWindow::CreateControls() {
   LayOutDownloadWindow(window_, font_, dpi_);
 }
 
-// The options as the program holds them (the settings file's, or the last run's).
-void DownloadWindow::ShowOptions() {
-  showingOptions_ = true;
-  const DownloadOptions& options = program_.downloadOptions;
-  SetWindowTextW(Control(ids::kDlFolder), Wide(options.folder));
-  const int connections = std::clamp(options.connections, kMinDownloadConnections, kMaxDownloadConnections);
-  SendMessageW(Control(ids::kDlConnections), CB_SETCURSEL, static_cast<WPARAM>(connections - kMinDownloadConnections), 0);
-  CheckDlgButton(window_, ids::kDlStopMissing, options.stopAfterMissing ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(window_, ids::kDlReferer, options.sendReferer ? BST_CHECKED : BST_UNCHECKED);
-  showingOptions_ = false;
-}
-
-// Each change goes straight to the program, which writes it to the settings file at exit.
-void DownloadWindow::KeepOptions() {
-  if (showingOptions_) return;
-  DownloadOptions& options = program_.downloadOptions;
-  options.folder = FolderText();
-  const auto choice = static_cast<int>(SendMessageW(Control(ids::kDlConnections), CB_GETCURSEL, 0, 0));
-  if (choice >= 0) options.connections = kMinDownloadConnections + choice;
-  options.stopAfterMissing = IsDlgButtonChecked(window_, ids::kDlStopMissing) == BST_CHECKED;
-  options.sendReferer = IsDlgButtonChecked(window_, ids::kDlReferer) == BST_CHECKED;
-}
 
 void DownloadWindow::TakeItems(std::vector<String> urls) {
   job_->SetItems(std::move(urls));
@@ -215,61 +144,30 @@ void DownloadWindow::BringToFront() {
   SetForegroundWindow(window_);
 }
 
-bool DownloadWindow::AskToStop(HWND over) {
-  if (MessageBoxW(over, kStopQuestion, kCautionCaption, MB_YESNO) != IDYES) return false;
-  Stop();
-  return true;
+void DownloadWindow::Caution(const wchar_t* message, const String& path) {
+  const std::wstring text = std::wstring(message) + L"\n" + Wide(path);
+  Modal([&] { MessageBoxW(window_, text.c_str(), kCautionCaption, MB_OK); });  // may be the window's last act
 }
 
-void DownloadWindow::StartJob() {
-  if (Running()) return;
-  KeepOptions();
-  if (!job_->Start(program_.downloadOptions)) {
-    const std::wstring text = std::wstring(kCannotMakeFolder) + L"\n" + Wide(program_.downloadOptions.folder);
-    MessageBoxW(window_, text.c_str(), kCautionCaption, MB_OK);
-    return;
-  }
-  SetTimer(window_, kTickTimer, kTickMs, nullptr);
-  Refresh();
+bool DownloadWindow::Modal(const std::function<void()>& step) {
+  ++modalDepth_;
+  step();
+  if (--modalDepth_ > 0 || !destroyed_) return !destroyed_;
+  const auto self = std::find_if(retired.begin(), retired.end(), [this](const auto& w) { return w.get() == this; });
+  if (self != retired.end()) retired.erase(self);  // `this` is gone from here on
+  return false;
 }
 
 // Esc closes only while nothing runs; the button and the close box ask first.
 void DownloadWindow::CloseWindow(bool fromEscape) {
-  if (Running() && (fromEscape || !AskToStop(window_))) return;
+  if (Running()) {
+    if (fromEscape) return;
+    bool mayClose = false;
+    if (!Modal([&] { mayClose = AskToStopRunningJob(window_); }) || !mayClose) return;
+  }
   DestroyWindow(window_);
 }
 
-void DownloadWindow::BrowseFolder() {
-  IFileOpenDialog* dialog = nullptr;
-  if (!comReady_ || FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                            IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog)))) {
-    return;
-  }
-  FILEOPENDIALOGOPTIONS options = 0;
-  dialog->GetOptions(&options);
-  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-  IShellItem* start = nullptr;
-  if (SUCCEEDED(SHCreateItemFromParsingName(Wide(FolderText()), nullptr, IID_IShellItem,
-                                            reinterpret_cast<void**>(&start)))) {
-    dialog->SetFolder(start);
-    start->Release();
-  }
-  IShellItem* chosen = nullptr;
-  if (SUCCEEDED(dialog->Show(window_)) && SUCCEEDED(dialog->GetResult(&chosen))) {
-    PWSTR path = nullptr;
-    if (SUCCEEDED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) && path) {
-      SetWindowTextW(Control(ids::kDlFolder), path);  // EN_CHANGE keeps it
-      CoTaskMemFree(path);
-    }
-    chosen->Release();
-  }
-  dialog->Release();
-}
-
-void DownloadWindow::OpenFolder() {
-  const String folder = FolderText();
-  ShellExecuteW(window_, L"open", Wide(folder), nullptr, nullptr, SW_SHOWNORMAL);
-}
 
 void DownloadWindow::TakeTransferNotes() {
   const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
@@ -279,90 +177,6 @@ void DownloadWindow::TakeTransferNotes() {
   if (!notes.results.empty()) job_->OnFinished(notes.results);
 }
 
-// The list, the bar, the status line, the buttons and the taskbar, when the job changed.
-void DownloadWindow::Refresh() {
-  const uint64_t revision = job_->Revision();
-  if (revision == shownRevision_) return;
-  shownRevision_ = revision;
-  const HWND list = Control(ids::kDlList);
-  if (ListView_GetItemCount(list) != job_->Count()) {
-    ListView_SetItemCountEx(list, job_->Count(), LVSICF_NOSCROLL);
-  }
-  RedrawChangedRows(list);
-  SendMessageW(Control(ids::kDlProgress), PBM_SETPOS, static_cast<WPARAM>(job_->ProgressPercent()), 0);
-  const String status = job_->StatusLine();
-  if (WindowText(Control(ids::kDlStatus)) != status) SetWindowTextW(Control(ids::kDlStatus), Wide(status));
-
-  const bool running = job_->Running();
-  const HWND focus = GetFocus();
-  EnableWindow(Control(ids::kDlAbort), running);
-  EnableWindow(Control(ids::kDlStart), !running);
-  if (running && focus == Control(ids::kDlStart)) SetFocus(Control(ids::kDlAbort));
-  if (!running && focus == Control(ids::kDlAbort)) SetFocus(Control(ids::kDlStart));
-  if (!running) KillTimer(window_, kTickTimer);
-  ShowTaskbarProgress();
-}
-
-// Only the rows in view whose state or size changed are drawn again: drawing every row in
-// view ten times a second was about half of what the window's thread did during a job of
-// small files under Wine.
-void DownloadWindow::RedrawChangedRows(HWND list) {
-  const int top = ListView_GetTopIndex(list);
-  const int rows = std::max(0, std::min(ListView_GetCountPerPage(list) + 1, job_->Count() - top));
-  if (top != shownTop_) {
-    shownTop_ = top;
-    shownRows_.clear();
-  }
-  shownRows_.resize(static_cast<size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
-    String texts = job_->StateText(top + row) + u'\t' + job_->SizeText(top + row);
-    if (texts == shownRows_[static_cast<size_t>(row)]) continue;
-    shownRows_[static_cast<size_t>(row)] = std::move(texts);
-    ListView_RedrawItems(list, top + row, top + row);
-  }
-}
-
-// The main window's taskbar button shows the job's progress (the download window has none).
-void DownloadWindow::ShowTaskbarProgress() {
-  if (!taskbar_) return;
-  if (job_->Running()) {
-    taskbar_->SetProgressState(owner_, TBPF_NORMAL);
-    taskbar_->SetProgressValue(owner_, static_cast<ULONGLONG>(job_->ProgressPercent()), 100);
-  } else {
-    taskbar_->SetProgressState(owner_, TBPF_NOPROGRESS);
-  }
-}
-
-void DownloadWindow::FillDisplayInfo(NMLVDISPINFOW& info) {
-  LVITEMW& item = info.item;
-  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= job_->Count()) return;
-  const DownloadItem& entry = job_->Item(item.iItem);
-  String text;
-  switch (item.iSubItem) {
-    case 0: text = entry.name; break;
-    case 1: text = job_->StateText(item.iItem); break;
-    case 2: text = job_->SizeText(item.iItem); break;
-    default: text = entry.url; break;
-  }
-  cellText_.assign(Wide(text), text.size());
-  item.pszText = cellText_.data();
-}
-
-void DownloadWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  const int oldDpi = dpi_;
-  dpi_ = dpi;
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  const HFONT oldFont = font_;
-  font_ = CreateUiFont(dpi_);
-  for (const DownloadControlSpec& c : kDownloadControls) {
-    SendMessageW(Control(c.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
-  DeleteObject(oldFont);
-  ScaleDownloadListColumns(Control(ids::kDlList), oldDpi, dpi_);
-  LayOutDownloadWindow(window_, font_, dpi_);
-  RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
 
 void DownloadWindow::OnCommand(int id, int code) {
   switch (id) {
@@ -398,7 +212,10 @@ LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wP
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->destroyed_ = true;
-    if (current.get() == self) current.reset();
+    if (current.get() == self) {
+      if (self->modalDepth_ > 0) retired.push_back(std::move(current));
+      current.reset();
+    }
     return DefWindowProcW(window, message, wParam, lParam);
   }
   return self->HandleMessage(message, wParam, lParam);
@@ -406,6 +223,12 @@ LRESULT CALLBACK DownloadWindow::WindowProc(HWND window, UINT message, WPARAM wP
 
 LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kFolderListedMessage:
+      OnFolderListed();
+      return 0;
+    case kNameAheadMessage:
+      NameAhead(static_cast<int>(wParam));
+      return 0;
     case kTransferNotesMessage:
       TakeTransferNotes();
       if (!job_->Running()) Refresh();  // the end shows at once; the timer shows the rest
@@ -431,10 +254,7 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       LayOutDownloadWindow(window_, font_, dpi_);
       return 0;
     case WM_GETMINMAXINFO: {
-      const SIZE least = DownloadWindowSize(window_, font_, dpi_, true);
-      RECT outer{0, 0, least.cx, least.cy};
-      AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+      const RECT outer = OuterRect(DownloadWindowSize(window_, font_, dpi_, true));
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       info->ptMinTrackSize = {outer.right - outer.left, outer.bottom - outer.top};
       return 0;
@@ -459,9 +279,7 @@ LRESULT DownloadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-}  // namespace
-
-void OpenDownloadWindow(HWND owner, Program& program) {
+void OpenDownloadWindow(HWND owner, int dpi, Program& program) {
   if (current && current->Running()) {
     current->BringToFront();
     return;
@@ -470,7 +288,7 @@ void OpenDownloadWindow(HWND owner, Program& program) {
   if (items.empty()) return;
   if (!current) {
     auto window = std::make_unique<DownloadWindow>(owner, program);
-    if (!window->Create()) return;
+    if (!window->Create(dpi)) return;
     current = std::move(window);
   }
   current->TakeItems(std::move(items));
@@ -479,7 +297,7 @@ void OpenDownloadWindow(HWND owner, Program& program) {
 
 bool MayCloseWhileDownloading(HWND owner) {
   if (!current || !current->Running()) return true;
-  return current->AskToStop(owner);
+  return AskToStopRunningJob(owner);
 }
 
 void StopDownloadForSessionEnd() {

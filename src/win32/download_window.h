@@ -11,11 +11,13 @@ namespace velnor {
 // The command "一覧をダウンロード": while a job runs, brings the window to the front and
 // changes nothing. Otherwise takes urllist's items by the Copy button's rule (an empty list
 // gives the copy commands' message) and opens the window, or gives them to the open one.
-void OpenDownloadWindow(HWND owner, Program& program);
+// A new window is laid out at the main window's DPI (dpi).
+void OpenDownloadWindow(HWND owner, int dpi, Program& program);
 
 // The main window is about to close. While a job runs, asks whether to stop it: はい stops it
 // (its parts stay for a later resume) and gives true, いいえ gives false and changes nothing.
-// True at once when no job runs.
+// The answer applies to the job running when it is given: none (it ended, or its window was
+// closed meanwhile) gives true. True at once when no job runs.
 bool MayCloseWhileDownloading(HWND owner);
 
 // The Windows session ends: a running job stops without a question.

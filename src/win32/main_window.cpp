@@ -1,9 +1,5 @@
 #include "win32/main_window.h"
 
-#include <commctrl.h>
-
-#include <iterator>
-
 #include "app/lifecycle.h"
 #include "app/prepare_main_window.h"
 #include "expand/expand_command.h"
@@ -12,149 +8,13 @@
 #include "win32/commands.h"
 #include "win32/control_ids.h"
 #include "win32/download_window.h"
+#include "win32/main_window_layout.h"
 #include "win32/menus.h"
 #include "win32/text_fit.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
 
 namespace velnor {
-namespace {
-
-enum class Kind { kEdit, kButton, kCheck, kOption, kCombo, kList, kLabel };
-
-// One control of the window: place and size in 1/1440 inch from the client area's top-left.
-struct ControlLayout {
-  int id;
-  Kind kind;
-  const wchar_t* caption;
-  DWORD style;  // beyond WS_CHILD and the kind's own style
-  int left, top, width, height;
-};
-
-constexpr DWORD kVisibleStop = WS_VISIBLE | WS_TABSTOP;
-
-// In the order of the Tab key. Text(2) is hidden: the dialog keys skip it. List(1) and
-// List(2), places 8 and 9, are not windows at all.
-const ControlLayout kLayout[] = {
-    {ids::kUrltxt, Kind::kEdit, L"URL", kVisibleStop, 120, 720, 8295, 270},
-    {ids::kCheck1, Kind::kCheck, L"", kVisibleStop, 1560, 1080, 255, 375},
-    {ids::kText1, Kind::kEdit, L"", kVisibleStop, 1800, 1140, 735, 270},
-    {ids::kCheck2, Kind::kCheck, L"", kVisibleStop, 6360, 1080, 255, 375},
-    {ids::kText2, Kind::kEdit, L"", WS_TABSTOP, 9000, 720, 615, 270},
-    {ids::kCopy, Kind::kButton, L"LIST COPY", kVisibleStop, 7320, 120, 1095, 375},
-    {ids::kCheckund, Kind::kCheck, L" \"_\" ｱﾝﾀﾞｰﾊﾞｰを追加", kVisibleStop, 4320, 1080, 1935, 375},
-    {ids::kUrllist, Kind::kList, L"",
-     kVisibleStop | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL, 120, 1520, 8295, 1860},
-    {ids::kRenban, Kind::kButton, L"連番 展開", kVisibleStop, 6000, 120, 1215, 375},
-    // The option group: only the selected button is a tab stop (Win32OptionButton).
-    {ids::kOption0, Kind::kOption, L"0", kVisibleStop | WS_GROUP, 3360, 1080, 495, 375},
-    {ids::kOption1, Kind::kOption, L"1", WS_VISIBLE, 3840, 1080, 495, 375},
-    {ids::kCombo1, Kind::kCombo, L"", kVisibleStop | WS_GROUP, 7560, 1125, 855, 300},
-    // List1 draws its samples itself, so that a sample stays whole in its one-line height with
-    // a tall font (text_fit.h).
-    {ids::kList1, Kind::kList, L"", kVisibleStop | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
-     120, 200, 5775, 240},
-    {ids::kLabel1, Kind::kLabel, L"開始No", WS_VISIBLE, 2685, 1185, 615, 255},
-    {ids::kCombo2, Kind::kCombo, L"", kVisibleStop, 480, 1125, 975, 300},
-    {ids::kCheck3, Kind::kCheck, L"Check3", kVisibleStop, 200, 1140, 255, 255},
-    {ids::kCombo3, Kind::kCombo, L"", kVisibleStop, 6720, 1125, 735, 300},
-};
-
-// Line1: a rule under the buttons, in system colour 11.
-constexpr int kLine1Left = 120, kLine1Right = 8400, kLine1Top = 600;
-
-// The two pattern samples of List1.
-const wchar_t* const kSamples[] = {L"http://～～～/xxx_yyy+.拡張子", L"http://～～～/xxx+.拡張子"};
-
-// Rows the drop-down list of a combo box shows.
-constexpr int kComboDropRows = 12;
-
-const wchar_t* ClassName(Kind kind) {
-  switch (kind) {
-    case Kind::kEdit: return L"Edit";
-    case Kind::kCombo: return L"ComboBox";
-    case Kind::kList: return L"ListBox";
-    case Kind::kLabel: return L"Static";
-    default: return L"Button";
-  }
-}
-
-DWORD KindStyle(Kind kind) {
-  switch (kind) {
-    case Kind::kEdit: return ES_AUTOHSCROLL;
-    case Kind::kButton: return BS_PUSHBUTTON;
-    case Kind::kCheck: return BS_3STATE;
-    case Kind::kOption: return BS_RADIOBUTTON;
-    case Kind::kCombo: return CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
-    case Kind::kList: return LBS_NOINTEGRALHEIGHT;
-    case Kind::kLabel: return SS_LEFT | SS_NOPREFIX;
-  }
-  return 0;
-}
-
-DWORD KindExStyle(Kind kind) {
-  return (kind == Kind::kEdit || kind == Kind::kList) ? WS_EX_CLIENTEDGE : 0;
-}
-
-// A combo box's window is as high as its selection field; the field follows the font. Set
-// the field so that the closed box is exactly as high as laid out. What CB_GETITEMHEIGHT
-// reports for the field is not what CB_SETITEMHEIGHT takes on every system, so the height is
-// measured after each setting and the field corrected by the difference.
-void FitComboHeight(HWND combo, int height) {
-  auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-  for (int attempt = 0; attempt < 4 && field > 0; ++attempt) {
-    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-    RECT r{};
-    GetWindowRect(combo, &r);
-    const int delta = height - static_cast<int>(r.bottom - r.top);
-    if (delta == 0) return;
-    field += delta;
-  }
-}
-
-// Gives a control the font and fits its text and, for a combo box, its field to it: at
-// creation and again at each new DPI, once the control has its place.
-void SetControlFont(HWND control, const ControlLayout& c, HFONT font, int dpi) {
-  // A child control does not take the window's font by itself.
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  FitTextToControl(control, font, dpi);
-  if (c.kind == Kind::kCombo) {
-    FitComboHeight(control, TwipsToPixels(c.height, dpi));
-    FitComboEdit(control, font);
-  }
-}
-
-// The height a control's window is given in pixels: a combo box's includes its drop-down list.
-int WindowHeight(const ControlLayout& c, int dpi) {
-  const int height = TwipsToPixels(c.height, dpi);
-  return c.kind == Kind::kCombo ? height * (kComboDropRows + 1) : height;
-}
-
-// A list box's scroll state, which a new font or size must not change.
-struct ListScroll {
-  int top;
-  int caret;
-  int horizontal;  // pixels
-};
-
-ListScroll ReadListScroll(HWND list) {
-  return {static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)),
-          static_cast<int>(SendMessageW(list, LB_GETCARETINDEX, 0, 0)), GetScrollPos(list, SB_HORZ)};
-}
-
-// Puts the scroll state back; the horizontal position keeps its place in the text, in pixels
-// of the new DPI. (A list of single selection keeps its caret on the selected item itself.)
-void RestoreListScroll(HWND list, const ListScroll& scroll, int oldDpi, int newDpi) {
-  const bool multiple = (GetWindowLongPtrW(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0;
-  if (multiple && scroll.caret >= 0) SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(scroll.caret), FALSE);
-  SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(scroll.top), 0);
-  const int horizontal = MulDiv(scroll.horizontal, newDpi, oldDpi);
-  if (horizontal > 0 && horizontal <= 0xFFFF) {
-    SendMessageW(list, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, horizontal), 0);
-  }
-}
-
-}  // namespace
 
 MainWindow::MainWindow()
     : platform_([this](MSG& msg) { return PreTranslate(msg); }, [this] { return dpi_; }) {
@@ -246,8 +106,8 @@ void MainWindow::CreateControls() {
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
     SetControlFont(control, c, font_, dpi_);
     // No limit of their own: the program limits the number fields itself.
-    if (c.kind == Kind::kEdit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-    if (c.kind == Kind::kCombo) SendMessageW(control, CB_LIMITTEXT, 0, 0);
+    if (c.kind == ControlKind::kEdit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    if (c.kind == ControlKind::kCombo) SendMessageW(control, CB_LIMITTEXT, 0, 0);
 
     CommandTarget* target = nullptr;
     switch (c.id) {
@@ -387,7 +247,7 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   if (id == ids::kFileDownload) {
-    OpenDownloadWindow(hwnd_, program_);
+    OpenDownloadWindow(hwnd_, dpi_, program_);
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);
@@ -468,9 +328,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // The unload handler: watcher out, histories, settings file, then every window closes.
-      if (!unloading_ && MayCloseWhileDownloading(hwnd_)) {
-        unloading_ = true;
-        UnloadMainWindow(program_);
+      // A second close while the question is open waits for its answer.
+      if (!unloading_ && !asking_) {
+        asking_ = true;
+        const bool mayClose = MayCloseWhileDownloading(hwnd_);
+        asking_ = false;
+        if (mayClose) {
+          unloading_ = true;
+          UnloadMainWindow(program_);
+        }
       }
       return 0;
     case WM_QUERYENDSESSION:

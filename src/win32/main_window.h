@@ -65,6 +65,7 @@ class MainWindow : public MainWindowFrame {
   int dpi_ = 96;  // the window's own: asked for at creation, then as each WM_DPICHANGED brings it
   HWND lastFocus_ = nullptr;
   bool unloading_ = false;  // the shut-down runs once, whatever closes the window meanwhile
+  bool asking_ = false;     // the close's question whether to stop the download is open
 
   Win32Platform platform_;
   Win32TextBox urltxt_;

@@ -40,6 +40,22 @@ double LongestAnswer(const std::vector<HWND>& windows, DWORD ms) {
   return longest;
 }
 
+// The visible message box that `owner` opened, waited for up to 5 s; null when none came.
+HWND BoxOwnedBy(HWND owner) {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+      if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return (found = w) != nullptr;
+    }
+    return false;
+  }, 5000);
+  return found;
+}
+
+void Answer(HWND box, int answer) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+}
+
 }  // namespace
 
 // A series whose numbers 03 and 05 are missing and that ends after 07, asked for up to 20 with
@@ -104,6 +120,7 @@ E2E_CASE(download_series) {
   E2E_CHECK_EQ(server.Requests().size(), 13u + 7u);
   E2E_CHECK_EQ(server.Requests("\"/files/img00.jpg\"").size(), 1u);
   E2E_CHECK_EQ(dl.Cell(0, 1), String(u"既存"));
+  E2E_CHECK_EQ(dl.Cell(4, 2), String(u"293.0 KB"));  // the size as the folder was listed
 
   // Esc closes the window once nothing runs.
   app.PostKey(dl.Control(ids::kDlFolder), VK_ESCAPE);
@@ -263,6 +280,35 @@ E2E_CASE(download_cancel_and_resume) {
   E2E_CHECK_EQ(closing, (std::vector<ShownBox>{{kCaution, u"ダウンロードを中止しますか？", false}}));
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"s00.bin", L"s01.bin", L"s02.bin", L"t00.bin.part",
                                                                    L"t01.bin.part", L"u00.bin.part", L"u01.bin.part"}));
+
+  // The main window's question stays open while the download window is closed (its own
+  // question answered はい); はい then finds no job, and the program shuts down as the close box
+  // does, its settings written.
+  ctx.SetScope("close the main window, then the download window, then はい");
+  for (int n = 0; n < 2; ++n) WriteFileContent(server.root() + L"\\v0" + std::to_wstring(n) + L".bin", FileBytes(n, 200000));
+  Velnor again(ctx);
+  E2E_REQUIRE(again.started());
+  E2E_REQUIRE(again.ExpandNumbers(server.base() + u"slow/v", 1, u".bin").empty());
+  E2E_CHECK_EQ(again.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow second(again);
+  E2E_REQUIRE(second.window() != nullptr);
+  second.SetFolder(folder + L"\\again");
+  second.Press(ids::kDlStart);
+  E2E_REQUIRE(WaitUntil([&] { return second.Cell(0, 1).starts_with(u"ダウンロード中"); }, 10000));
+  PostMessageW(again.window(), WM_CLOSE, 0, 0);
+  const HWND mainBox = BoxOwnedBy(again.window());
+  E2E_REQUIRE(mainBox != nullptr);
+  PostMessageW(second.Control(ids::kDlClose), BM_CLICK, 0, 0);
+  const HWND ownBox = BoxOwnedBy(second.window());
+  E2E_REQUIRE(ownBox != nullptr);
+  Answer(ownBox, IDYES);
+  E2E_CHECK(WaitUntil([&] { return !IsWindow(second.window()); }, 5000));
+  E2E_CHECK(IsWindow(mainBox));
+  Answer(mainBox, IDYES);
+  E2E_CHECK(again.Exited(10000));
+  E2E_CHECK_EQ(again.ExitCode(), 0u);
+  E2E_CHECK(FileContent(again.folder() + L"\\Velnor.ini").find("DLFOLDER=" + Narrow(folder) + "\\again\r\n") !=
+            std::string::npos);
 }
 
 // Names that must be made safe land inside the chosen folder, numbered where they clash; the
@@ -332,6 +378,25 @@ E2E_CASE(download_options) {
     E2E_CHECK_EQ(dl.Press(ids::kDlStart),
                  (std::vector<ShownBox>{{kCaution, u"保存先のフォルダを作れません\n" + ToString(impossible), false}}));
     E2E_CHECK_EQ(dl.Cell(0, 1), String(u"待機中"));
+    // Only a folder named in full; フォルダを開く only a folder that is there, never a file.
+    const struct {
+      std::wstring text;
+      int button;
+      const char16_t* message;
+    } refusals[] = {
+        {L"dlfolder", ids::kDlStart, u"保存先のフォルダを作れません\n"},
+        {L"C:dlfolder", ids::kDlStart, u"保存先のフォルダを作れません\n"},
+        {app.folder() + L"\\Velnor.exe", ids::kDlOpenFolder, u"保存先のフォルダがありません\n"},
+        {app.folder() + L"\\missing", ids::kDlOpenFolder, u"保存先のフォルダがありません\n"},
+        {L"missing", ids::kDlOpenFolder, u"保存先のフォルダがありません\n"},
+    };
+    for (const auto& row : refusals) {
+      ctx.SetScope(Narrow(row.text));
+      dl.SetFolder(row.text);
+      E2E_CHECK_EQ(dl.Press(row.button), (std::vector<ShownBox>{{kCaution, row.message + ToString(row.text), false}}));
+    }
+    E2E_CHECK_EQ(dl.Cell(0, 1), String(u"待機中"));
+    ctx.SetScope("");
 
     folder = app.folder() + L"\\dlfolder";
     dl.SetFolder(folder);
@@ -380,10 +445,21 @@ E2E_CASE(download_options) {
   const RECT after = ClientRectOf(dl.window(), dl.Control(ids::kDlStart));
   E2E_CHECK(after.bottom - after.top >= (before.bottom - before.top) * 4 / 3);
   E2E_CHECK(after.right - after.left >= (before.right - before.left) * 4 / 3);
+  // Opened again after the main window moved there: laid out at that DPI from the start.
+  ctx.SetScope("opened at 1.5 times the dpi");
+  dl.Press(ids::kDlClose);
+  E2E_REQUIRE(WaitUntil([&] { return !IsWindow(dl.window()); }, 3000));
+  E2E_REQUIRE(SendDpiChanged(again.process(), again.window(), dpi * 3 / 2, SuggestedDpiRect(again.window(), dpi, dpi * 3 / 2)));
+  E2E_CHECK_EQ(again.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow reopened(again);
+  E2E_REQUIRE(reopened.window() != nullptr);
+  const RECT opened = ClientRectOf(reopened.window(), reopened.Control(ids::kDlStart));
+  E2E_CHECK_EQ(opened.bottom - opened.top, after.bottom - after.top);
+  E2E_CHECK_EQ(opened.right - opened.left, after.right - after.left);
 
   // A folder that Shift_JIS cannot hold serves this run only: the file keeps the one before.
   ctx.SetScope("folder beyond the code page");
-  dl.SetFolder(folder + L"\\한국");
+  reopened.SetFolder(folder + L"\\한국");
   E2E_CHECK_EQ(again.CloseAnswering(CloseBy::kMenu).size(), 0u);
   E2E_CHECK(FileContent(CaseFolder(ctx) + L"\\Velnor.ini").find("DLFOLDER=" + Narrow(folder) + "\r\n") !=
             std::string::npos);
