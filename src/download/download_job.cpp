@@ -221,6 +221,10 @@ void DownloadJob::Finished(const TransferResult& result) {
       }
       break;
     }
+    case TransferOutcome::kPage:  // a page where a picture was asked for: missing
+      Settle(index, ItemState::kNotFound);
+      CheckEndOfSeries(index);
+      break;
     case TransferOutcome::kCutShort:
       FailTransient(index, u"途中で切れました");
       break;

@@ -19,6 +19,10 @@ struct TransferRequest {
   // it did): the worker renames it there, never replacing, so that the window's thread does
   // not wait for the file system between two transfers. Empty: the part stays.
   String finalPath;
+  // > 0: a probe of whether the item exists: "Range: bytes=0-(probeBytes-1)", no more than
+  // probeBytes of the body read, no file written (partPath and finalPath empty); kComplete
+  // for a 200 or 206 that is not a page, kPage for a page.
+  uint64_t probeBytes = 0;
 };
 
 enum class TransferOutcome {
@@ -33,6 +37,7 @@ enum class TransferOutcome {
   kWriteFailed,      // the part could not be written; the worker removed it
   kCancelled,        // CancelAll() stopped it; the part keeps what arrived
   kNotBegun,         // handed back unsent, after another transfer ended without a whole file
+  kPage,             // a 200/206 page where the name asks for a picture (or other binary file)
 };
 
 struct TransferResult {

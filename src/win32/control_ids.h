@@ -41,6 +41,8 @@ enum Command : int {
   kVersion = 211,      // version
   kEditSplitUrl = 220,   // the URL in urltxt into the fields, Ctrl+D
   kEditAutoSplit = 221,  // check item: split every copied URL at once
+  kEditFindSeries = 222,  // ask the server where the series in the fields ends, Ctrl+F
+  kEditAutoFind = 223,    // check item: search after every copied URL that splits
 };
 
 // The download window: its class and, in the order of the Tab key, its controls.
