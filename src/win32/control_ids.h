@@ -64,6 +64,15 @@ enum DownloadControl : int {
   kDlList = 313,
 };
 
+// The window of 「続きを探す」: its class and controls.
+inline constexpr wchar_t kSearchWindowClass[] = L"VelnorSeriesSearch";
+enum SearchControl : int {
+  kFsAbort = 2,  // 中止: IDCANCEL, so that Esc presses it too
+  kFsFound = 401,
+  kFsAsked = 402,
+  kFsProgress = 403,
+};
+
 // The icon in the program's resources.
 inline constexpr int kAppIcon = 1;
 

@@ -13,6 +13,7 @@
 #include "win32/control_ids.h"
 #include "win32/download_window.h"
 #include "win32/menus.h"
+#include "win32/series_search_window.h"
 #include "win32/text_fit.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
@@ -362,6 +363,7 @@ int MainWindow::Run() {
 void MainWindow::ShowAutoSplitCheck() {
   CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoSplit,
                 MF_BYCOMMAND | (program_.autoSplit ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoFind, MF_BYCOMMAND | (program_.autoFind ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -388,6 +390,15 @@ void MainWindow::OnCommand(int id, int code) {
   }
   if (id == ids::kFileDownload) {
     OpenDownloadWindow(hwnd_, program_);
+    return;
+  }
+  if (id == ids::kEditAutoFind) {
+    program_.autoFind = !program_.autoFind;
+    ShowAutoSplitCheck();
+    return;
+  }
+  if (id == ids::kEditFindSeries) {
+    FindSeries(hwnd_, program_);
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);
@@ -468,6 +479,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // The unload handler: watcher out, histories, settings file, then every window closes.
+      StopSeriesSearch();
       if (!unloading_ && MayCloseWhileDownloading(hwnd_)) {
         unloading_ = true;
         UnloadMainWindow(program_);
@@ -478,6 +490,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       // The session ends once this returns: stop the download, save now, quietly. The system
       // ends the process.
+      if (wParam) StopSeriesSearch();
       if (wParam) StopDownloadForSessionEnd();
       EndSessionMainWindow(program_, wParam != FALSE);
       return 0;

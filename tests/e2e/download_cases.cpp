@@ -15,50 +15,6 @@ namespace {
 const String kCaution = u"注意";
 
 
-// The web server for one case, serving the folder `root` (created empty); it stops when the
-// case ends, or by itself after two minutes.
-class Server {
- public:
-  explicit Server(const std::wstring& caseFolder) : folder_(caseFolder + L"\\server") {
-    root_ = folder_ + L"\\root";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    CreateDirectoryW(root_.c_str(), nullptr);
-    RemoveFilesInFolder(root_);
-    RemoveFilesInFolder(folder_);
-    std::wstring command = L"/usr/bin/python3 " + WindowsToUnix(VELNOR_DOWNLOAD_SERVER) + L" --root " +
-                           UnixPath(root_) + L" --log " + UnixPath(Log()) + L" --port-file " +
-                           UnixPath(folder_ + L"\\port") + L" --stop-file " + UnixPath(folder_ + L"\\stop");
-    StartLinuxProgram(L"\\usr\\bin\\python3", command);
-    WaitUntil([this] { return FileContent(folder_ + L"\\port") != "(cannot be read)"; }, 10000);
-    const std::string port = FileContent(folder_ + L"\\port");
-    if (port != "(cannot be read)") base_ = u"http://127.0.0.1:" + ToString(port) + u"/";
-  }
-  ~Server() { WriteFileContent(folder_ + L"\\stop", ""); }
-
-  bool started() const { return !base_.empty(); }
-  const String& base() const { return base_; }  // "http://127.0.0.1:PORT/"
-  const std::wstring& root() const { return root_; }
-  std::wstring Log() const { return folder_ + L"\\requests.log"; }
-  // The log's lines that mention text (a path, a header value).
-  std::vector<std::string> Requests(const std::string& text = "") const {
-    std::vector<std::string> lines;
-    std::string log = FileContent(Log());
-    if (log == "(cannot be read)") log.clear();  // no request yet
-    for (size_t start = 0, end; start < log.size(); start = end + 1) {
-      end = log.find('\n', start);
-      if (end == std::string::npos) end = log.size();
-      const std::string line = log.substr(start, end - start);
-      if (!line.empty() && line.find(text) != std::string::npos) lines.push_back(line);
-    }
-    return lines;
-  }
-
- private:
-  static std::wstring WindowsToUnix(const char* path) { return std::wstring(path, path + strlen(path)); }
-  std::wstring folder_, root_;
-  String base_;
-};
-
 // What a case starts with: the program, its web server, and an empty download folder "dl".
 struct Stage {
   explicit Stage(Context& ctx) : app(ctx), server(app.folder()), folder(app.folder() + L"\\dl") {
