@@ -490,8 +490,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       // The session ends once this returns: stop the download, save now, quietly. The system
       // ends the process.
-      if (wParam) StopSeriesSearch();
-      if (wParam) StopDownloadForSessionEnd();
+      if (wParam) {
+        StopSeriesSearch();
+        StopDownloadForSessionEnd();
+      }
       EndSessionMainWindow(program_, wParam != FALSE);
       return 0;
     case WM_DESTROY:

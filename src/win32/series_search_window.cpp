@@ -118,19 +118,19 @@ void SearchWindow::CreateControls() {
   font_ = CreateUiFont(dpi_);
   auto px = [this](int pixels) { return MulDiv(pixels, dpi_, 96); };
   struct Spec {
-    int id;
     const wchar_t* windowClass;
     const wchar_t* text;
+    int id;
     DWORD style;
     int top, height, left, width;
   };
   const int inner = kClientWidth - 2 * kMargin;
   const int barTop = kMargin * 2 + kLineHeight * 2;
   const Spec specs[] = {
-      {ids::kFsFound, L"Static", L"", SS_LEFT | SS_NOPREFIX, kMargin, kLineHeight, kMargin, inner},
-      {ids::kFsAsked, L"Static", L"", SS_LEFT | SS_NOPREFIX, kMargin + kLineHeight, kLineHeight, kMargin, inner},
-      {ids::kFsProgress, PROGRESS_CLASSW, L"", PBS_MARQUEE, barTop, kBarHeight, kMargin, inner},
-      {ids::kFsAbort, L"Button", L"中止(&A)", BS_DEFPUSHBUTTON | WS_TABSTOP, barTop + kBarHeight + kMargin,
+      {L"Static", L"", ids::kFsFound, SS_LEFT | SS_NOPREFIX, kMargin, kLineHeight, kMargin, inner},
+      {L"Static", L"", ids::kFsAsked, SS_LEFT | SS_NOPREFIX, kMargin + kLineHeight, kLineHeight, kMargin, inner},
+      {PROGRESS_CLASSW, L"", ids::kFsProgress, PBS_MARQUEE, barTop, kBarHeight, kMargin, inner},
+      {L"Button", L"中止(&A)", ids::kFsAbort, BS_DEFPUSHBUTTON | WS_TABSTOP, barTop + kBarHeight + kMargin,
        kButtonHeight, kClientWidth - kMargin - kButtonWidth, kButtonWidth},
   };
   for (const Spec& s : specs) {
