@@ -13,21 +13,6 @@ namespace {
 
 const String kCaution = u"注意";
 
-// The search window of the program, once it is shown (null after 5 s without one).
-HWND SearchWindowOf(const Velnor& app) {
-  HWND found = nullptr;
-  WaitUntil([&] {
-    for (HWND w = FindWindowExW(nullptr, nullptr, ids::kSearchWindowClass, nullptr); w;
-         w = FindWindowExW(nullptr, w, ids::kSearchWindowClass, nullptr)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      if (pid == app.processId() && IsWindowVisible(w)) found = w;
-    }
-    return found != nullptr;
-  });
-  return found;
-}
-
 String TextOf(HWND window) {
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
@@ -69,7 +54,7 @@ std::wstring Two(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
 }  // namespace
 
 // The checks of 「連番 展開」 come first, with their messages; then the fields must give a
-// number to continue; a list already at its width limit has nothing after it. No request.
+// number to continue (a list at its width limit: keyboard_cases.cpp). No request.
 E2E_CASE(search_checks) {
   Velnor app(ctx);
   E2E_REQUIRE(app.started());
@@ -81,15 +66,10 @@ E2E_CASE(search_checks) {
   E2E_CHECK_EQ(app.Command(ids::kEditFindSeries), boxes({u"URLを入力して下さい"}));
   app.SetText(ids::kUrltxt, u"http://127.0.0.1:9/a/p");
   app.SetText(ids::kText1, u"99");
-  E2E_CHECK_EQ(app.Command(ids::kEditFindSeries), boxes({u"入力項目で未入力があります"}));
   app.SetCheck(ids::kCheck1, 0);
   app.SetCheck(ids::kCheck2, 0);
   E2E_CHECK_EQ(app.Command(ids::kEditFindSeries),
                boxes({u"チェックが入っていません", u"続きを探せる番号がありません"}));
-  app.SetCheck(ids::kCheck1, 1);
-  app.SetCheck(ids::kCheck3, 0);
-  app.SetCheck(ids::kCheckund, 0);
-  E2E_CHECK_EQ(app.Command(ids::kEditFindSeries), boxes({u"続きは見つかりませんでした"}));
   E2E_CHECK_EQ(app.Text(ids::kText1), String(u"99"));
   E2E_CHECK(app.ListItems(ids::kUrllist).empty());
 }
@@ -200,9 +180,10 @@ E2E_CASE(search_stopped) {
     app.SetText(ids::kUrltxt, url);
     E2E_CHECK(app.Command(ids::kEditSplitUrl).empty());
     PostMessageW(app.window(), WM_COMMAND, MAKEWPARAM(ids::kEditFindSeries, 0), 0);
-    const HWND search = SearchWindowOf(app);
-    E2E_REQUIRE(search != nullptr);
-    E2E_CHECK_EQ(TextOf(search), String(u"続きを探す - Velnor"));
+    HWND search = nullptr;
+    E2E_REQUIRE(WaitUntil([&] {
+      return (search = FindWindowW(ids::kSearchWindowClass, L"続きを探す - Velnor")) && IsWindowVisible(search);
+    }));
     E2E_CHECK_EQ(TextOf(GetDlgItem(search, ids::kFsFound)), String(u"続きを探しています"));
     E2E_CHECK_EQ(TextOf(GetDlgItem(search, ids::kFsAbort)), String(u"中止(&A)"));
     const double searchAnswer = AnswerTime(search), mainAnswer = AnswerTime(app.window());

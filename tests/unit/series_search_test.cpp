@@ -1,14 +1,14 @@
 // The search for the end of a series: which items come after the list for every shape of the
 // fields, the server's answers on the model transport (gaps, pages, failures, retries, the
 // width limit, cancel), and the command around it: its messages and what it writes back.
+// The request after a copied URL is checked on the real window (search_auto_option).
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
 
-#include "clipboard/clipboard_watcher.h"
-#include "model_clipboard.h"
 #include "model_download.h"
+#include "model_program.h"
 #include "search/series_command.h"
 #include "ui/input_fields.h"
 
@@ -43,7 +43,6 @@ TEST(PlanSeries, TheItemsAfterTheList) {
     PlanRefusal refusal = PlanRefusal::kNoNumber;
   } cases[] = {
       {"two digits", {.text1 = u"12"}, u"http://h/12.jpg", u"http://h/13.jpg"},
-      {"start 1", {.start = 1, .text1 = u"40"}, u"http://h/40.jpg", u"http://h/41.jpg"},
       {"three digits", {.check3 = 1, .text1 = u"120"}, u"http://h/s/120.jpg", u"http://h/s/121.jpg"},
       {"99 is the end of two digits", {.text1 = u"99"}, u"", u"", PlanRefusal::kAtLimit},
       {"999 is the end of three", {.text1 = u"999"}, u"", u"", PlanRefusal::kAtLimit},
@@ -283,19 +282,6 @@ TEST(FindSeriesCommand, AURLCopiedMeanwhileKeepsItsFields) {
   EXPECT_EQ(p.window.text1.GetText(), u"12");
   EXPECT_TRUE(p.window.urllist.Items().empty());
   EXPECT_TRUE(p.platform.messages.empty());
-}
-
-TEST(FindSeriesAfterCopy, OnlyWithBothOptionsAndAUrlThatSplits) {
-  for (const auto& [autoSplit, autoFind, url, asked] :
-       {std::tuple{true, true, u"http://h/a/p12.jpg", true}, std::tuple{true, true, u"http://h/a/photo.jpg", false},
-        std::tuple{false, true, u"http://h/a/p12.jpg", false}, std::tuple{true, false, u"http://h/a/p12.jpg", false}}) {
-    ClipboardModelProgram p;
-    p.program.autoSplit = autoSplit;
-    p.program.autoFind = autoFind;
-    PutCopiedUrl(p.program, url);
-    EXPECT_EQ(std::count(p.clipboard.calls.begin(), p.clipboard.calls.end(), "RequestSeriesSearch"), asked ? 1 : 0)
-        << autoSplit << autoFind << ToUtf8(url);
-  }
 }
 
 }  // namespace
