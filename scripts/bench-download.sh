@@ -4,9 +4,12 @@
 # port in one run: 1000 files of 64 KB and 20 files of 5 MB, at 2 and 4 connections (wget: one).
 # Velnor is timed through its window, from a press of 開始 to the summary in the status line.
 # Prints each time, each ratio to the loop, Velnor's ratio to aria2c, the longest WM_NULL answer
-# of Velnor's windows during its runs and its working set; and a re-run of a long list: 開始 on
+# of Velnor's windows during its runs and its working set; a re-run of a long list: 開始 on
 # 30001 items whose files are all there, timed to "既存 30001", with the longest WM_NULL answer
-# meanwhile (ONLY=rerun runs that part alone). No time is asserted.
+# meanwhile; and 「続きを探す」: the end of a series of 300 three-digit numbers found from one
+# copied URL of its first item, through its window, against the loop asking the same URLs for
+# their first KB at the same connection count. ONLY=jobs, ONLY=rerun or ONLY=search runs one
+# part alone. No time is asserted.
 # Installs nginx-light, aria2 and wget with apt-get when they are missing; REPS (default 5)
 # runs of each (three times as many of the large files, whose runs are short), the median
 # counted. A ratio is the median of the runs' own ratios, each Velnor run against the loop and
@@ -46,6 +49,12 @@ for folder, stem, count, width, size in (("small", "f", 1000, 3, 65536), ("large
         if not os.path.exists(path) or os.path.getsize(path) != size:
             with open(path, "wb") as f:
                 f.write(os.urandom(size))
+os.makedirs(os.path.join(root, "series"), exist_ok=True)
+for n in range(1, 301):
+    path = os.path.join(root, "series", f"s{n:03d}.jpg")
+    if not os.path.exists(path):
+        with open(path, "wb") as f:
+            f.write(b"\xff\xd8\xff\xe0" + os.urandom(16380))
 PY
 
 # nginx on a free loopback port, with a configuration of this script's own.
@@ -100,8 +109,9 @@ check() {
   [ "$got" = "$want" ] || echo "  !! $2: the files differ from the served ones" >&2
 }
 
-# ONLY=rerun runs the re-run of a long list alone.
-if [ "${ONLY:-}" != rerun ]; then
+# The parts of the benchmark: all of them, or the one ONLY names.
+part() { [ -z "${ONLY:-}" ] || [ "$ONLY" = "$1" ]; }
+if part jobs; then
 declare -A LOOP VELNOR ARIA WGET TO_LOOP TO_ARIA
 WMNULL=0; IDLE=0; PEAK=0
 for set in small large; do
@@ -162,6 +172,7 @@ OPEN1=$(printf '%s\n' "${opens1[@]}" | median)
 
 fi
 
+if part rerun; then
 # A re-run of a long list: 開始 on 30001 items whose files are all in the folder already
 # (f000.bin ... f30000.bin, never requested), timed to the summary "既存 30001", with the
 # longest WM_NULL answer meanwhile.
@@ -185,10 +196,30 @@ for rep in $(seq 1 "$REPS"); do
   RERUN_WMNULL=$(larger "$ms" "$RERUN_WMNULL")
 done
 RERUN=$(printf '%s\n' "${reruns[@]}" | median)
+fi
 
-if [ "${ONLY:-}" != rerun ]; then
+if part search; then
+# The search: the split of s001 gives the list 000 ... 100; the search asks about 101 ... 305
+# (the five after 300 are missing) and the list then ends at 300. The loop asks the same.
+for n in $(seq 101 305); do printf '%s/series/s%03d.jpg\n' "$BASE" "$n"; done >"$WORK/series.list"
+searchLoops=(); searches=(); toLoopSearch=(); WMNULL_SEARCH=0
+for rep in $(seq 1 "$REPS"); do
+  line=$("$VELNOR_WINE" "$BUILD/tests/e2e/velnor_winhttp_loop.exe" "$(winepath_of "$WORK/series.list")" \
+         "$(winepath_of "$WORK/out")" 2 1024 </dev/null | tr -d '\r')
+  searchLoops+=("$(echo "$line" | sed -n 's/.* threads \([0-9.]*\) s.*/\1/p')")
+  out=$("$VELNOR_WINE" "$BUILD/tests/e2e/velnor_dlbench.exe" --exe "$(winepath_of "$BUILD/src/win32/Velnor.exe")" \
+        --work "$(winepath_of "$WORK")\\search" --search "$BASE/series/s001.jpg" --last 300 --connections 2 \
+        </dev/null | tr -d '\r')
+  echo "$out" | grep -q "last item $BASE/series/s300.jpg, 0 boxes" || echo "  !! search: $out" >&2
+  searches+=("$(echo "$out" | sed -n 's/.* connections \([0-9.]*\) s,.*/\1/p')")
+  WMNULL_SEARCH=$(larger "$(echo "$out" | sed -n 's/.*longest WM_NULL \([0-9.]*\) ms.*/\1/p')" "$WMNULL_SEARCH")
+  toLoopSearch+=("$(calc "${searches[-1]} / ${searchLoops[-1]}")")
+done
+fi
+
 describe() { [ "$1" = small ] && echo "1000 files of 64 KB" || echo "20 files of 5 MB"; }
 echo
+if part jobs; then
 echo "Download benchmark: nginx on 127.0.0.1, Velnor and the WinHTTP loop under Wine, the others native;"
 echo "medians of $REPS runs ($((REPS * 3)) of the large files); ratios: medians of each run's own"
 for set in small large; do
@@ -206,5 +237,13 @@ printf 'Velnor'"'"'s working set: idle window %.1f MB, peak during a job %.1f MB
   "$IDLE" "$PEAK" "$(calc "$PEAK - $IDLE")"
 printf 'the window opened on 30001 items in %.1f ms (on one item: %.1f ms)\n' "$OPEN" "$OPEN1"
 fi
+if part rerun; then
 printf '開始 on 30001 items all present: "既存 30001" in %.3f s (median of %d runs), longest WM_NULL answer %.1f ms\n' \
   "$RERUN" "$REPS" "$RERUN_WMNULL"
+fi
+if part search; then
+printf 'the end of a series of 300 (2 connections): bare WinHTTP loop %.2f s, Velnor'"'"'s search %.2f s\n' \
+  "$(printf '%s\n' "${searchLoops[@]}" | median)" "$(printf '%s\n' "${searches[@]}" | median)"
+printf 'search to the bare loop: %.2fx\n' "$(printf '%s\n' "${toLoopSearch[@]}" | median)"
+printf 'longest WM_NULL answer during the search: %.1f ms\n' "$WMNULL_SEARCH"
+fi

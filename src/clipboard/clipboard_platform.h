@@ -72,6 +72,10 @@ class ClipboardPlatform {
   // now on a kWmTimer reaches the main window every `milliseconds` until it is stopped.
   virtual void StartRetryTimer(int milliseconds) = 0;
   virtual void StopRetryTimer() = 0;
+
+  // Asks the main window to run the search for the rest of the series (as Ctrl+F) once the
+  // message it is handling now is done.
+  virtual void RequestSeriesSearch() = 0;
 };
 
 }  // namespace velnor

@@ -2,6 +2,7 @@
 
 #include "clipboard/clipboard_platform.h"
 #include "expand/url_split.h"
+#include "search/series_command.h"
 
 namespace velnor {
 
@@ -39,7 +40,10 @@ void TakeCopiedUrlOrRetry(Program& program, int retries) {
 
 void PutCopiedUrl(Program& program, const String& url) {
   // Only when the user has turned the automatic split on; urltxt then has its first part.
-  if (SplitCopiedUrl(program, url)) return;
+  if (SplitCopiedUrl(program, url)) {
+    FindSeriesAfterCopy(program);
+    return;
+  }
   program.form.urltxt->SetText(url);
 }
 

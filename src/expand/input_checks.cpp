@@ -4,7 +4,7 @@
 
 namespace velnor {
 
-void CheckExpansionInput(Program& program) {
+bool CheckExpansionInput(Program& program) {
   const Form1& f = program.form;
   auto warn = [&program](const String& text) {
     program.platform->ShowMessage(text, kWarningCaption, kOkOnly);
@@ -12,17 +12,17 @@ void CheckExpansionInput(Program& program) {
 
   if (f.urltxt->GetText() == kUrlPrompt) {
     warn(kUrlMissingMessage);
-    return;
+    return false;
   }
   const bool firstEmpty = f.Text(1).GetText().empty();
   const bool secondEmpty = f.Text(2).GetText().empty();
   if (firstEmpty && secondEmpty) {
     warn(u"テキスト未入力です");
-    return;
+    return false;
   }
   if (secondEmpty && !firstEmpty && f.Check2->Value() == 1) {
     warn(u"入力項目で未入力があります");
-    return;
+    return false;
   }
   if (!firstEmpty && f.Check1->Value() == 0) {
     warn(u"チェックが入っていません");  // goes on with the next check
@@ -33,11 +33,13 @@ void CheckExpansionInput(Program& program) {
   const int underscore = f.Checkund->Value();
   if (subfolderOff && firstOff && secondOff && underscore == 0) {
     warn(u"未チェックです");
-    return;
+    return false;
   }
   if (underscore == 1 && subfolderOff && firstOff && secondOff) {
     warn(u"アンダーバーのみでは\n展開できません ");
+    return false;
   }
+  return true;
 }
 
 }  // namespace velnor

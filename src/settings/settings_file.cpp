@@ -21,6 +21,7 @@ const String kDownloadFolderKey = u"DLFOLDER";
 const String kDownloadConnectionsKey = u"DLCONNECTIONS";
 const String kStopMissingKey = u"DLSTOPMISSING";
 const String kRefererKey = u"DLREFERER";
+const String kAutoFindKey = u"AUTOFIND";
 
 // The keys that carry a check box state, and the box each one sets.
 struct CheckKey {
@@ -102,6 +103,8 @@ void ApplySettingsEntry(Program& program, const String& key, const String& value
     }
   } else if (key == kAutoSplitKey) {
     ApplyFlag(value, program.autoSplit);
+  } else if (key == kAutoFindKey) {
+    ApplyFlag(value, program.autoFind);
   } else if (key == kLastSubfolderKey) {
     f.Combo2->SetText(value);
   } else if (key == kLastExtensionKey) {
@@ -137,7 +140,7 @@ String OptionEntries(Program& program) {
   return Entry(kAutoSplitKey, Flag(program.autoSplit)) + Entry(kDownloadFolderKey, program.savedDownloadFolder) +
          Entry(kDownloadConnectionsKey, DecimalText(options.connections)) +
          Entry(kStopMissingKey, Flag(options.stopAfterMissing)) + Entry(kRefererKey, Flag(options.sendReferer)) +
-         kNul;
+         Entry(kAutoFindKey, Flag(program.autoFind)) + kNul;
 }
 
 // The six section texts, in the order of kSettingsSections, then the options section.

@@ -49,6 +49,9 @@ struct Program {
   // Split every URL the clipboard watcher takes into the fields at once (the Edit menu's
   // check item, kept in the settings file); off unless the user turns it on.
   bool autoSplit = false;
+  // After such a split, search for the rest of the series (the Edit menu's check item, kept
+  // in the settings file); off unless the user turns it on.
+  bool autoFind = false;
 
   // The download window's choices (the options section). The folder the settings file
   // keeps is savedDownloadFolder: the chosen one when the file's code page can hold it,

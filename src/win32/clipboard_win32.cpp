@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "clipboard/clipboard_watcher.h"
+#include "win32/control_ids.h"
 
 namespace velnor {
 
@@ -138,6 +139,11 @@ void Win32ClipboardPlatform::StartRetryTimer(int milliseconds) {
 }
 
 void Win32ClipboardPlatform::StopRetryTimer() { KillTimer(mainWindow_, kClipboardRetryTimerId); }
+
+// Posted as the menu command would be: the search's window must not open inside the notice.
+void Win32ClipboardPlatform::RequestSeriesSearch() {
+  PostMessageW(mainWindow_, WM_COMMAND, MAKEWPARAM(ids::kEditFindSeries, 0), 0);
+}
 
 LRESULT CALLBACK ClipboardWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (g_clipboard == nullptr || window != g_clipboard->mainWindow()) {

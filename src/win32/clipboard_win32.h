@@ -30,6 +30,7 @@ class Win32ClipboardPlatform final : public ClipboardPlatform {
   bool ReplaceText(const String& text) override;
   void StartRetryTimer(int milliseconds) override;
   void StopRetryTimer() override;
+  void RequestSeriesSearch() override;
 
   void SetMainWindow(HWND mainWindow) { mainWindow_ = mainWindow; }
   HWND mainWindow() const { return mainWindow_; }

@@ -41,6 +41,8 @@ enum Command : int {
   kVersion = 211,      // version
   kEditSplitUrl = 220,   // the URL in urltxt into the fields, Ctrl+D
   kEditAutoSplit = 221,  // check item: split every copied URL at once
+  kEditFindSeries = 222,  // ask the server where the series in the fields ends, Ctrl+F
+  kEditAutoFind = 223,    // check item: search after every copied URL that splits
 };
 
 // The download window: its class and, in the order of the Tab key, its controls.
@@ -60,6 +62,15 @@ enum DownloadControl : int {
   kDlProgress = 311,
   kDlStatus = 312,
   kDlList = 313,
+};
+
+// The window of 「続きを探す」: its class and controls.
+inline constexpr wchar_t kSearchWindowClass[] = L"VelnorSeriesSearch";
+enum SearchControl : int {
+  kFsAbort = 2,  // 中止: IDCANCEL, so that Esc presses it too
+  kFsFound = 401,
+  kFsAsked = 402,
+  kFsProgress = 403,
 };
 
 // The icon in the program's resources.

@@ -10,6 +10,7 @@
 #include "win32/download_window.h"
 #include "win32/main_window_layout.h"
 #include "win32/menus.h"
+#include "win32/series_search_window.h"
 #include "win32/text_fit.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
@@ -222,6 +223,7 @@ int MainWindow::Run() {
 void MainWindow::ShowAutoSplitCheck() {
   CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoSplit,
                 MF_BYCOMMAND | (program_.autoSplit ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoFind, MF_BYCOMMAND | (program_.autoFind ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -248,6 +250,15 @@ void MainWindow::OnCommand(int id, int code) {
   }
   if (id == ids::kFileDownload) {
     OpenDownloadWindow(hwnd_, dpi_, program_);
+    return;
+  }
+  if (id == ids::kEditAutoFind) {
+    program_.autoFind = !program_.autoFind;
+    ShowAutoSplitCheck();
+    return;
+  }
+  if (id == ids::kEditFindSeries) {
+    FindSeries(hwnd_, program_);
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);
@@ -328,6 +339,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // The unload handler: watcher out, histories, settings file, then every window closes.
+      StopSeriesSearch();
       // A second close while the question is open waits for its answer.
       if (!unloading_ && !asking_) {
         asking_ = true;
@@ -344,7 +356,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       // The session ends once this returns: stop the download, save now, quietly. The system
       // ends the process.
-      if (wParam) StopDownloadForSessionEnd();
+      if (wParam) {
+        StopSeriesSearch();
+        StopDownloadForSessionEnd();
+      }
       EndSessionMainWindow(program_, wParam != FALSE);
       return 0;
     case WM_DESTROY:

@@ -29,7 +29,9 @@ const MenuItem kFileItems[] = {
 
 const MenuItem kEditItems[] = {
     {ids::kEditSplitUrl, L"URLを分解(&D)\tCtrl+D"},
+    {ids::kEditFindSeries, L"続きを探す(&F)\tCtrl+F"},
     {ids::kEditAutoSplit, L"コピーしたURLを自動で分解(&A)"},  // checked while on
+    {ids::kEditAutoFind, L"コピーしたURLの続きも探す(&N)"},   // checked while on
 };
 
 const MenuItem kHelpItems[] = {
@@ -50,6 +52,7 @@ ACCEL kAccelerators[] = {
     {FVIRTKEY | FCONTROL, 'J', ids::kFileDownload},
     {FVIRTKEY | FCONTROL, 'X', ids::kFileEnd},
     {FVIRTKEY | FCONTROL, 'D', ids::kEditSplitUrl},
+    {FVIRTKEY | FCONTROL, 'F', ids::kEditFindSeries},
 };
 
 }  // namespace

@@ -7,8 +7,12 @@
 // --open-only: on 30001 items).
 // With --shot S it leaves the job running S seconds after 開始 and ends without closing the
 // program, for a picture of the window during a job (scripts/screenshot.sh --download).
+// With --search URL it times 「続きを探す」 instead: the URL split into the fields, then the
+// search through its window until the list ends where the series does (--last N: its last
+// item), with --connections N kept in the settings file the program starts with.
 //   velnor_dlbench --exe Velnor.exe --work DIR --url URL --last N --ext .bin --folder DIR --connections N
 //                  [--shot S | --open-only]
+//   velnor_dlbench --exe Velnor.exe --work DIR --search URL --last N --connections N
 #include <windows.h>
 #include <psapi.h>
 
@@ -30,7 +34,7 @@ SIZE_T WorkingSet(HANDLE process) {
 }
 
 struct Watch {
-  HWND windows[2];
+  HWND windows[2];  // a null one: the search window, looked for each round
   HANDLE process;
   std::atomic<bool> stop{false};
   double longestMs = 0;
@@ -45,6 +49,8 @@ DWORD WINAPI WatchJob(LPVOID parameter) {
   auto& watch = *static_cast<Watch*>(parameter);
   for (int round = 0; !watch.stop; ++round) {
     for (HWND window : watch.windows) {
+      if (!window) window = FindWindowW(velnor::ids::kSearchWindowClass, nullptr);
+      if (!window) continue;
       const double before = Now();
       DWORD_PTR ignored = 0;
       SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
@@ -57,6 +63,30 @@ DWORD WINAPI WatchJob(LPVOID parameter) {
   return 0;
 }
 
+// The search from one URL; returns the process's exit code.
+int TimeSearch(Context& ctx, const velnor::String& url, int last, int connections) {
+  WriteFileContent(CaseFolder(ctx) + L"\\Velnor.ini",
+                   "[\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93]\r\nDLCONNECTIONS=" + std::to_string(connections) + "\r\n");
+  Velnor app(ctx, SettingsFile::kKeep);
+  if (!app.started()) return 1;
+  app.SetText(velnor::ids::kUrltxt, url);
+  if (!app.Command(velnor::ids::kEditSplitUrl).empty()) return 1;
+  Watch watch{{app.window(), nullptr}, app.process()};
+  HANDLE watcher = CreateThread(nullptr, 0, WatchJob, &watch, 0, nullptr);
+  const double start = Now();
+  const std::vector<ShownBox> boxes = app.Command(velnor::ids::kEditFindSeries);
+  const double took = Now() - start;
+  watch.stop = true;
+  WaitForSingleObject(watcher, INFINITE);
+  CloseHandle(watcher);
+  const std::vector<velnor::String> items = app.ListItems(velnor::ids::kUrllist);
+  const velnor::String lastItem = items.empty() ? velnor::String() : items.back();
+  std::printf("velnor search to %d, %d connections %.3f s, longest WM_NULL %.1f ms, last item %s, %zu boxes\n", last,
+              connections, took / 1000.0, watch.longestMs, velnor::ToUtf8(lastItem).c_str(), boxes.size());
+  app.CloseAnswering(CloseBy::kCloseBox);
+  return boxes.empty() && !items.empty() ? 0 : 1;
+}
+
 }  // namespace
 }  // namespace velnor::e2e
 
@@ -67,6 +97,7 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring folder;
   int last = 0, connections = 2, shot = 0;
   bool openOnly = false;
+  velnor::String search;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i], value = i + 1 < argc ? argv[i + 1] : L"";
     if (arg == L"--open-only") {
@@ -82,8 +113,10 @@ int wmain(int argc, wchar_t** argv) {
     else if (arg == L"--folder") folder = WindowsPath(value);
     else if (arg == L"--connections") connections = _wtoi(value.c_str());
     else if (arg == L"--shot") shot = _wtoi(value.c_str());
+    else if (arg == L"--search") search = ToString(value);
   }
   Context ctx(options, "dlbench");
+  if (!search.empty()) return TimeSearch(ctx, search, last, connections);
   Velnor app(ctx);
   if (!app.started() || !app.ExpandNumbers(url, lastTyped, extension).empty()) return 1;
   if (lastTyped.find(u'e') != velnor::String::npos) last = static_cast<int>(std::stod(velnor::ToUtf8(lastTyped)));

@@ -118,7 +118,7 @@ void TimeExpandSteps(int reps) {
     std::vector<double> times;
   };
   std::vector<Step> steps = {
-      {"CheckExpansionInput", velnor::CheckExpansionInput, {}},
+      {"CheckExpansionInput", [](velnor::Program& q) { velnor::CheckExpansionInput(q); }, {}},
       {"ProcessPendingMessages", [](velnor::Program& q) { q.platform->ProcessPendingMessages(); }, {}},
       {"BuildFirstNumberList", velnor::BuildFirstNumberList, {}},
       {"BuildSecondNumberList", velnor::BuildSecondNumberList, {}},

@@ -1,8 +1,10 @@
 // The bare WinHTTP loop that Velnor's download job is measured against
 // (scripts/bench-download.sh): one session, N threads that each take the next URL of a list,
 // GET it, stream the body to "<name>.part" in the folder and rename it. Nothing else: no
-// window, no names made safe, no retries. Prints the time it took.
-//   velnor_winhttp_loop LIST FOLDER THREADS
+// window, no names made safe, no retries. Prints the time it took. With PROBE, each GET asks
+// for the first PROBE bytes only ("Range: bytes=0-(PROBE-1)"), reads no more and writes
+// nothing, as 「続きを探す」 asks about the items after a list.
+//   velnor_winhttp_loop LIST FOLDER THREADS [PROBE]
 #include <windows.h>
 #include <winhttp.h>
 
@@ -19,7 +21,15 @@ struct Loop {
   std::wstring folder;
   LONG next = -1;
   LONG failures = 0;
+  DWORD probe = 0;
 };
+
+// The first `probe` bytes of the answer, no more; a 404 is an answer like any other.
+void ReadFirst(HINTERNET request, DWORD probe) {
+  std::vector<char> buffer(probe);
+  DWORD total = 0, got = 0;
+  while (total < probe && WinHttpReadData(request, buffer.data() + total, probe - total, &got) && got > 0) total += got;
+}
 
 bool Fetch(Loop& loop, const std::wstring& url) {
   URL_COMPONENTS parts{};
@@ -34,9 +44,14 @@ bool Fetch(Loop& loop, const std::wstring& url) {
   HINTERNET request = connection ? WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                                       WINHTTP_DEFAULT_ACCEPT_TYPES, 0)
                                  : nullptr;
-  bool ok = request && WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
+  const std::wstring range = L"Range: bytes=0-" + std::to_wstring(loop.probe - 1) + L"\r\n";
+  bool ok = request &&
+            WinHttpSendRequest(request, loop.probe ? range.c_str() : WINHTTP_NO_ADDITIONAL_HEADERS,
+                               loop.probe ? static_cast<DWORD>(-1L) : 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
             WinHttpReceiveResponse(request, nullptr);
-  if (ok) {
+  if (ok && loop.probe) {
+    ReadFirst(request, loop.probe);
+  } else if (ok) {
     HANDLE out = CreateFileW((file + L".part").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ok = out != INVALID_HANDLE_VALUE;
@@ -67,8 +82,8 @@ DWORD WINAPI Worker(LPVOID parameter) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 4) {
-    std::printf("usage: velnor_winhttp_loop LIST FOLDER THREADS\n");
+  if (argc != 4 && argc != 5) {
+    std::printf("usage: velnor_winhttp_loop LIST FOLDER THREADS [PROBE]\n");
     return 2;
   }
   Loop loop;
@@ -79,6 +94,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   loop.folder = argv[2];
   const int threads = _wtoi(argv[3]);
+  if (argc == 5) loop.probe = static_cast<DWORD>(_wtoi(argv[4]));
   loop.session = WinHttpOpen(L"Velnor/1.00", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, 0);
   if (!loop.session || threads < 1) return 1;

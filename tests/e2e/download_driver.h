@@ -2,6 +2,7 @@
 // The download window driven from outside, as the download cases and the download benchmark
 // use it: found once the command has opened it, its fields set, its buttons pressed, its
 // status line and the cells of its virtual list read across the process boundary.
+#include <cstring>
 #include <string>
 #include <vector>
 

@@ -5,13 +5,17 @@ one line of JSON to --log (its time, path, Range, Referer, User-Agent, Accept-En
 appears, or when the process that started it is gone.
 
 Paths (NAME: a file of the folder; any other path is 404):
-  /files/NAME            the file; a Range request gets 206 with Content-Range
+  /files/NAME            the file; a Range request ("bytes=N-" or "bytes=N-M") gets 206 with
+                         Content-Range
   /flaky/NAME            500 on the first request for NAME, then the file
   /busy/NAME             429 with "Retry-After: 2" on the first request, then the file
   /cut/NAME              the first answer ends halfway through its Content-Length
   /norange/NAME          always 200 with the whole file, Range or not
   /slow/NAME             a file of more than 100 KB: the first answer sends 16 KB of it, then
                          nothing until the server stops; a smaller file at once
+  /pages/NAME            the file; a missing NAME gets 200 with an HTML page (text/html)
+  /deny/NAME             the file; a missing NAME gets 403
+  /stall/NAME            no answer at all until the server stops
   /redirect/N/NAME       N redirects in a row, then the file
   /page/NAME             200, text/html: a "not found" page, whatever NAME is
   /topage/NAME           a redirect to /page/NAME
@@ -77,10 +81,12 @@ class Handler(BaseHTTPRequestHandler):
 
     def send_file(self, data, honour_range=True):
         wanted = self.headers.get("Range", "")
-        if honour_range and wanted.startswith("bytes=") and wanted.endswith("-"):
-            start = int(wanted[6:-1])
+        if honour_range and wanted.startswith("bytes=") and "-" in wanted:
+            first, _, last = wanted[6:].partition("-")
+            start = int(first)
+            end = min(int(last), len(data) - 1) if last else len(data) - 1
             if start < len(data):
-                self.answer(206, data[start:], [("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")])
+                self.answer(206, data[start:end + 1], [("Content-Range", f"bytes {start}-{end}/{len(data)}")])
                 return
         self.answer(200, data)
 
@@ -113,9 +119,17 @@ class Handler(BaseHTTPRequestHandler):
             target = f"/redirect/{hops - 1}/{name}" if hops > 1 else f"/files/{name}"
             self.answer(302, b"", [("Location", target)])
             return
-        served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops")
+        if kind == "stall":
+            self.server.stopping.wait(self.server.timeout_left())
+            self.close_connection = True
+            return
+        served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops", "pages", "deny")
         data = self.file_bytes(rest) if kind in served else None
-        if data is None:
+        if data is None and kind == "pages":
+            self.answer(200, b"<!DOCTYPE html><html><body>not here</body></html>", [("Content-Type", "text/html")])
+        elif data is None and kind == "deny":
+            self.answer(403, b"<html>forbidden</html>")
+        elif data is None:
             self.answer(404, b"<html>not found</html>")
         elif kind == "flaky" and first_time(kind, rest):
             self.answer(500, b"<html>server error</html>")

@@ -1,6 +1,6 @@
 // The window's shortcuts work while a text box has the focus: Ctrl+C is the window's copy
 // command, never a copy of the box's text, Ctrl+X ends the program, never cuts text, and
-// Ctrl+D splits the URL.
+// Ctrl+D splits the URL, Ctrl+F searches for the rest of the series.
 // The keys are real keyboard input (SendInput) to the program's window in the foreground.
 #include "driver.h"
 #include "win32/control_ids.h"
@@ -101,6 +101,25 @@ E2E_CASE(ctrl_d_splits_in_urltxt) {
   const std::vector<String> items = app.ListItems(ids::kUrllist);
   E2E_CHECK_EQ(items.size(), 13u);
   if (!items.empty()) E2E_CHECK_EQ(items.back(), String(u"http://example.com/sam/12_0c.jpg?q"));
+}
+
+// Ctrl+F from urltxt runs 「続きを探す」, not a key for the box: the split URL's list already
+// ends at 99, so it says so without a request.
+E2E_CASE(ctrl_f_searches_from_urltxt) {
+  Velnor app(ctx);
+  E2E_REQUIRE(app.started());
+  E2E_REQUIRE(FocusUrlBox(ctx, app, u"http://127.0.0.1:9/a/p99.jpg?"));
+  PressWithControl('D');
+  E2E_REQUIRE(WaitUntil([&] { return app.Text(ids::kText1) == u"99"; }, 3000));
+  PressWithControl('F');
+  HWND box = nullptr;
+  E2E_CHECK(WaitUntil([&] { return (box = FindWindowW(L"#32770", L"注意")) != nullptr && IsWindowVisible(box); }, 3000));
+  wchar_t text[128] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 128);
+  E2E_CHECK_EQ(std::wstring(text), std::wstring(L"続きは見つかりませんでした"));
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  E2E_CHECK(WaitUntil([&] { return !IsWindow(box); }));
+  E2E_CHECK_EQ(app.Text(ids::kCombo1), String(u".jpg?q"));
 }
 
 }  // namespace velnor::e2e

@@ -207,7 +207,7 @@ std::string FirstRunFile(const String& folder) {
   text += u"[終了時フォルダ]\r\nLAST-FLD=sam/\r\n[終了時拡張子]\r\nLAST-KAKU=.jpg\r\n";
   // The options come after the six sections; the first download folder is the user's Downloads.
   text += u"[オプション]\r\nAUTOSPLIT=0\r\nDLFOLDER=" + UserDownloads() +
-          u"\r\nDLCONNECTIONS=2\r\nDLSTOPMISSING=1\r\nDLREFERER=1\r\n";
+          u"\r\nDLCONNECTIONS=2\r\nDLSTOPMISSING=1\r\nDLREFERER=1\r\nAUTOFIND=0\r\n";
   return Ansi(text);
 }
 

@@ -116,6 +116,8 @@ class ModelClipboard : public ClipboardPlatform {
     retryTimerRunning = false;
   }
 
+  void RequestSeriesSearch() override { calls.push_back("RequestSeriesSearch"); }
+
   // --- The desktop around the program.
 
   // Another program's window joins the chain; returns its handle.

@@ -179,6 +179,14 @@ TEST(ReadSettingsFile, TheAutomaticSplitOption) {
     LoadSettings(p.program);
     EXPECT_EQ(p.program.autoSplit, c.autoSplit) << c.name;
   }
+  // The search after a copy is read the same way, apart from the split.
+  for (const auto& [file, autoFind] : {std::pair{u"[オプション]\r\nAUTOFIND=1\r\n"s, true},
+                                       std::pair{u"[オプション]\r\nAUTOSPLIT=1\r\nAUTOFIND=yes\r\n"s, false}}) {
+    SettingsProgram p;
+    p.PutFile(file);
+    LoadSettings(p.program);
+    EXPECT_EQ(p.program.autoFind, autoFind) << ToUtf8(file);
+  }
   // The option's keys are read like all the others, in any of the seven sections.
   SettingsProgram p;
   p.PutFile(u"[オプション]\r\nCHECK1=1\r\nLAST-FLD=opt/\r\n");

@@ -1,0 +1,133 @@
+#include "search/series_plan.h"
+
+#include "base/platform_without_boxes.h"
+#include "expand/expand_command.h"
+#include "ui/event_wiring.h"
+#include "ui/model_form.h"
+
+namespace velnor {
+namespace {
+
+constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The first number's next value in the same number of digits (2 or 3).
+std::optional<String> NextFirst(const String& text) {
+  if (text.size() != 2 && text.size() != 3) return std::nullopt;
+  int value = 0;
+  for (char16_t c : text) {
+    if (!IsDigit(c)) return std::nullopt;
+    value = value * 10 + (c - u'0');
+  }
+  String next = text;
+  ++value;
+  for (size_t i = next.size(); i-- > 0; value /= 10) next[i] = static_cast<char16_t>(u'0' + value % 10);
+  if (value != 0) return std::nullopt;  // 99 or 999: no wider number
+  return next;
+}
+
+// The second number counts 00 ... 09, 0a ... 0f, 10 ... 9f.
+std::optional<String> NextSecond(const String& text) {
+  if (text.size() != 2 || !IsDigit(text[0]) || !(IsDigit(text[1]) || (text[1] >= u'a' && text[1] <= u'f'))) {
+    return std::nullopt;
+  }
+  if (text[1] == u'9') return String{text[0], u'a'};
+  if (text[1] != u'f') return String{text[0], static_cast<char16_t>(text[1] + 1)};
+  if (text[0] == u'9') return std::nullopt;
+  return String{static_cast<char16_t>(text[0] + 1), u'0'};
+}
+
+bool Steppable(const String& first, const String& second, const SeriesPlan& plan) {
+  auto wellFormed = [](const String& text, bool isFirst) {
+    if (isFirst) return (text.size() == 2 || text.size() == 3) && text.find_first_not_of(u"0123456789") == String::npos;
+    return text.size() == 2 && IsDigit(text[0]) && text.find_first_not_of(u"0123456789abcdef") == String::npos;
+  };
+  return (!plan.first || wellFormed(first, true)) && (!plan.second || wellFormed(second, false));
+}
+
+void CopyItems(const ItemList& from, ItemList& to) {
+  const int count = from.Count();
+  for (int i = 0; i < count; ++i) to.AddItem(from.Item(i));
+}
+
+String EntryOrEmpty(const ItemList& list, int index) {
+  return index >= 0 && index < list.Count() ? list.Item(index) : String();
+}
+
+}  // namespace
+
+String SeriesPlan::Url(const SeriesNumbers& numbers) const {
+  String url = prefix;
+  if (first) url += numbers.first;
+  if (underscore) url += u'_';
+  if (second) url += numbers.second;
+  return url + extension;
+}
+
+String SeriesPlan::Shown(const SeriesNumbers& numbers) {
+  if (numbers.first.empty()) return numbers.second;
+  if (numbers.second.empty()) return numbers.first;
+  return numbers.first + u"_" + numbers.second;
+}
+
+std::optional<SeriesNumbers> NextNumbers(const SeriesNumbers& numbers) {
+  SeriesNumbers next;
+  if (!numbers.first.empty()) {
+    const auto first = NextFirst(numbers.first);
+    if (!first) return std::nullopt;
+    next.first = *first;
+  }
+  if (!numbers.second.empty()) {
+    const auto second = NextSecond(numbers.second);
+    if (!second) return std::nullopt;
+    next.second = *second;
+  }
+  return next;
+}
+
+PlanOrRefusal PlanSeries(const Program& program) {
+  const Form1& f = program.form;
+  SeriesPlan plan;
+  plan.first = f.Check1->Value() == 1;
+  plan.second = f.Check2->Value() == 1;
+  plan.underscore = f.Checkund->Value() == 1;
+  if (!plan.first && !plan.second) return {};
+
+  // The expansion on a scratch window: the numbering does not depend on the texts around the
+  // numbers, so short stand-ins take their place, and no box or window message runs.
+  PlatformWithoutBoxes platform(*program.platform, PlatformWithoutBoxes::kSkip);
+  ModelForm window;
+  Program scratch;
+  scratch.form = window.form();
+  scratch.platform = &platform;
+  WireEvents(scratch);
+  if (f.Option0->Value()) window.Option0.Select();
+  if (f.Option1->Value()) window.Option1.Select();
+  scratch.startNumber = program.startNumber;
+  window.Check3.SetValue(f.Check3->Value());
+  window.Check1.SetValue(f.Check1->Value());
+  window.Check2.SetValue(f.Check2->Value());
+  window.Checkund.SetValue(f.Checkund->Value());
+  window.urltxt.SetText(u"u");
+  window.Combo2.SetText(u"s");
+  window.Combo1.SetText(u"e");
+  window.text1.SetText(f.Text(1).GetText());
+  window.text2.SetText(f.Text(2).GetText());
+  CopyItems(f.List(1), window.list1);
+  CopyItems(f.List(2), window.list2);
+  RunExpandCommand(scratch);
+
+  // Item i is built from entry i of both work lists.
+  const int last = window.urllist.Count() - 1;
+  if (last < 0) return {};
+  if (plan.first) plan.last.first = EntryOrEmpty(window.list1, last);
+  if (plan.second) plan.last.second = EntryOrEmpty(window.list2, last);
+  if (!Steppable(plan.last.first, plan.last.second, plan)) return {};
+
+  plan.prefix = f.urltxt->GetText();
+  if (f.Check3->Value() == 1) plan.prefix += f.Combo2->GetText();
+  plan.extension = f.Combo1->GetText();
+  if (!NextNumbers(plan.last)) return {std::nullopt, PlanRefusal::kAtLimit};
+  return {std::move(plan), PlanRefusal::kNoNumber};
+}
+
+}  // namespace velnor
