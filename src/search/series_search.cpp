@@ -2,42 +2,15 @@
 
 #include <algorithm>
 
-#include "base/numbers.h"
 #include "download/http_answer.h"
+#include "download/item_transfer.h"
 
 namespace velnor {
 namespace {
 
 constexpr auto kMissingRun = static_cast<size_t>(kMissingRunThatEndsSeries);
 
-bool IsTransientStatus(int status) {
-  return status == 408 || status == 429 || status == 500 || status == 502 || status == 503 || status == 504;
-}
-
-bool IsTransient(const TransferResult& result) {
-  switch (result.outcome) {
-    case TransferOutcome::kHttpError: return IsTransientStatus(result.status);
-    case TransferOutcome::kCutShort:
-    case TransferOutcome::kCannotConnect:
-    case TransferOutcome::kTimeout: return true;
-    default: return false;
-  }
-}
-
 }  // namespace
-
-String TransferFailureReason(const TransferResult& result) {
-  switch (result.outcome) {
-    case TransferOutcome::kHttpError: return u"HTTP " + DecimalText(result.status);
-    case TransferOutcome::kCutShort: return u"途中で切れました";
-    case TransferOutcome::kCannotConnect: return u"接続できません";
-    case TransferOutcome::kTimeout: return u"タイムアウト";
-    case TransferOutcome::kCertificate: return u"証明書エラー";
-    case TransferOutcome::kTooManyRedirects: return u"リダイレクトが多すぎます";
-    case TransferOutcome::kWriteFailed: return u"書き込めません";
-    default: return u"対応していないURL";
-  }
-}
 
 SeriesSearch::SeriesSearch(TransferPlatform& transfer, DownloadClock& clock) : transfer_(transfer), clock_(clock) {}
 
@@ -148,11 +121,12 @@ void SeriesSearch::Finished(const TransferResult& result) {
     Settle(index, Answer::kDropped);
     return;
   }
-  const bool missing = result.outcome == TransferOutcome::kPage ||
-                       (result.outcome == TransferOutcome::kHttpError && (result.status == 404 || result.status == 410));
-  if (result.outcome == TransferOutcome::kComplete) {
+  // An answer means for the series what it means for a download of the item.
+  const ItemVerdict verdict = JudgeResult(result, 0);
+  const bool settled = verdict.next == ItemVerdict::Next::kSettle;
+  if (settled && verdict.state == ItemState::kDone) {
     Settle(index, Answer::kExists);
-  } else if (missing) {
+  } else if (settled && IsNotFound(verdict.state)) {
     Settle(index, Answer::kMissing);
     // Five missing in a row end the series: nothing after the fifth is wanted.
     size_t first = index;
@@ -166,10 +140,10 @@ void SeriesSearch::Finished(const TransferResult& result) {
       ++last;
     }
     if (last - first + 1 >= kMissingRun) Narrow(last + 1);
-  } else if (IsTransient(result)) {
-    FailTransient(index, TransferFailureReason(result));
+  } else if (verdict.next == ItemVerdict::Next::kRetry) {
+    FailTransient(index, verdict.reason);
   } else {
-    Settle(index, Answer::kFailed, TransferFailureReason(result));
+    Settle(index, Answer::kFailed, verdict.reason.empty() ? String(u"書き込めません") : verdict.reason);
     Narrow(index + 1);
   }
 }

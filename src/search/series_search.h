@@ -32,9 +32,6 @@ struct SeriesSearchResult {
   bool operator==(const SeriesSearchResult&) const = default;
 };
 
-// The download's text for a transfer that failed.
-String TransferFailureReason(const TransferResult& result);
-
 class SeriesSearch {
  public:
   SeriesSearch(TransferPlatform& transfer, DownloadClock& clock);
