@@ -79,13 +79,13 @@ std::optional<TransferOutcome> HttpExchange::Send(const String& url, const std::
       !WinHttpReceiveResponse(request, nullptr)) {
     return OutcomeOfError(GetLastError(), false);
   }
-  DWORD status = 0;
-  DWORD size = sizeof status;
+  DWORD code = 0;
+  DWORD size = sizeof code;
   if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
+                           WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX)) {
     return OutcomeOfError(GetLastError(), false);
   }
-  status_ = static_cast<int>(status);
+  status_ = static_cast<int>(code);
   return std::nullopt;
 }
 
