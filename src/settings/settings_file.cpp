@@ -14,8 +14,6 @@ namespace {
 
 const String kDownloadFolderKey = u"DLFOLDER";
 
-const String kNul(1, u'\0');
-
 // A check state written as a whole number 0, 1 or 2 ("01" too); anything else is no state.
 std::optional<int> CheckState(const String& value) {
   const size_t begin = value.find_first_not_of(u" \t");
@@ -241,9 +239,13 @@ void ReadSettingsFile(Program& program) {
     const std::string bytes =
         ini::ReadSection(text.bytes, Encode(section, text.encoding), kSectionBufferSize, text.encoding);
     if (bytes.empty()) continue;
-    // The last piece is the empty text after the final NUL; like any entry without "=" it
-    // is skipped.
-    SplitText(Decode(bytes, text.encoding), kNul, entries);
+    // Each entry decoded on its own: a lead byte at the end of one does not take the NUL
+    // after it, and with it the next entry.
+    entries.clear();
+    for (size_t begin = 0, end = 0; begin < bytes.size(); begin = end + 1) {
+      end = std::min(bytes.find('\0', begin), bytes.size());
+      entries.push_back(Decode(std::string_view(bytes).substr(begin, end - begin), text.encoding));
+    }
     for (const String& entry : entries) {
       if (SplitText(entry, u"=", pieces) == 1) {
         ApplySettingsEntry(program, pieces[0], pieces[1]);
