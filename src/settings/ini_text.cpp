@@ -101,8 +101,11 @@ void ForEachLine(std::string_view file, Encoding encoding, Visit visit) {
   }
 }
 
+// (cppcheck misses the reads of the members through std::optional.)
 struct KeyAndValue {
+  // cppcheck-suppress unusedStructMember
   std::string_view key;
+  // cppcheck-suppress unusedStructMember
   std::string_view value;
 };
 
