@@ -71,7 +71,8 @@ TEST(FuzzRegressions, ALeadByteAtTheEndOfALineTakesNoEntryWithIt) {
   testing::ModelProgram m;
   MemoryProfile profile{u"C:\\Velnor"};
   m.program.profile = &profile;
-  const std::string file = "[" + cp932::Encode(u"チェック") + "]\r\nC\xCE\xF2\nCHECK3=False\r\n";
+  std::string file = "[";  // (appended: see the -Wrestrict note above)
+  file += cp932::Encode(u"チェック") + "]\r\nC\xCE\xF2\nCHECK3=False\r\n";
   profile.files[SettingsFilePath(u"C:\\Velnor")].bytes = file;
   LoadSettings(m.program);
   EXPECT_TRUE(m.window.Option1.Value());
