@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Velnor.exe with mingw-w64, checks that it needs no DLL beyond the system's, and
-# runs the end-to-end tests on the real window under Wine (at 96 and at 144 dots per inch, and
-# with a tall Japanese user-interface font).
+# runs the end-to-end tests on the real window under Wine (at 96 and at 144 dots per inch, with
+# a tall Japanese user-interface font, and in a prefix whose locale is not Japanese).
 # Needs no display: it starts its own Xvfb when DISPLAY is unset. VELNOR_WINDOWS_BUILD and
 # VELNOR_PREFIX_BASE (scripts/wine-env.sh) give a run a build and Wine prefixes of its own.
 set -euo pipefail
@@ -31,6 +31,7 @@ cleanup() {
   ( source scripts/wine-env.sh; velnor_wineserver_stop )
   ( export VELNOR_DPI=144; source scripts/wine-env.sh; velnor_wineserver_stop )
   for dpi in 96 144; do ( export VELNOR_DPI=$dpi VELNOR_UIFONT=noto; source scripts/wine-env.sh; velnor_wineserver_stop ); done
+  ( export VELNOR_LOCALE=C; source scripts/wine-env.sh; velnor_wineserver_stop )
   velnor_display_stop
 }
 trap cleanup EXIT
@@ -42,5 +43,7 @@ velnor_wineserver
 for dpi in 96 144; do
   ( export VELNOR_DPI=$dpi VELNOR_UIFONT=noto; source scripts/wine-env.sh; velnor_wine_prefix; velnor_wineserver )
 done
+# The prefix whose locale is not Japanese (the settings file on a Windows of another language).
+( export VELNOR_LOCALE=C; source scripts/wine-env.sh; velnor_wine_prefix; velnor_wineserver )
 
 ctest --test-dir "$BUILD" --output-on-failure

@@ -3,7 +3,9 @@
 # running Velnor.exe under Wine needs. VELNOR_DPI=144 selects a second prefix whose screen
 # reports 144 dots per inch. VELNOR_UIFONT=noto selects prefixes (one per DPI) whose
 # user-interface font is Noto Sans CJK JP, as tall as the Japanese fonts of Windows 10 and 11;
-# the others draw with IPAGothic. VELNOR_PREFIX_BASE puts the prefixes in another folder, so
+# the others draw with IPAGothic. VELNOR_LOCALE=C selects a prefix whose locale is not Japanese
+# (LANG=C.UTF-8, so Wine's ANSI code page is not 932), with IPAGothic copied into its Fonts
+# folder, as a Japanese user on a Windows of another language has. VELNOR_PREFIX_BASE puts the prefixes in another folder, so
 # that two test runs on one machine never share a wineserver (or its clipboard).
 #   source scripts/wine-env.sh && velnor_wine_prefix && "$VELNOR_WINE" build/.../Velnor.exe
 VELNOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,7 +13,10 @@ VELNOR_DPI="${VELNOR_DPI:-96}"
 VELNOR_UIFONT="${VELNOR_UIFONT:-ipa}"
 VELNOR_PREFIX_BASE="${VELNOR_PREFIX_BASE:-$VELNOR_ROOT/build}"
 export VELNOR_PREFIX_BASE
-if [ "$VELNOR_UIFONT" = noto ]; then
+VELNOR_LOCALE="${VELNOR_LOCALE:-ja}"
+if [ "$VELNOR_LOCALE" = C ]; then
+  export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix-c-$VELNOR_DPI}"
+elif [ "$VELNOR_UIFONT" = noto ]; then
   export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix-noto-$VELNOR_DPI}"
 elif [ "$VELNOR_DPI" = 96 ]; then
   export WINEPREFIX="${VELNOR_WINEPREFIX:-$VELNOR_PREFIX_BASE/wineprefix}"
@@ -23,8 +28,13 @@ export WINEDEBUG=-all
 # No Mono or Gecko: this machine cannot fetch them, and the program needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine takes its ANSI code page from the host locale: ja_JP.UTF-8 gives 932.
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+if [ "$VELNOR_LOCALE" = C ]; then
+  export LANG=C.UTF-8
+  export LC_ALL=C.UTF-8
+else
+  export LANG=ja_JP.UTF-8
+  export LC_ALL=ja_JP.UTF-8
+fi
 export VELNOR_WINE=/usr/lib/wine/wine64
 export VELNOR_WINESERVER=/usr/lib/wine/wineserver
 
@@ -38,6 +48,10 @@ velnor_wine_prefix() {
   # Fonts folder; Debian ships them apart, in fonts-wine.
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # Under another locale Wine looks for no Japanese font of the system's: one in the prefix.
+  if [ "$VELNOR_LOCALE" = C ]; then
+    cp -f /usr/share/fonts/opentype/ipafont-gothic/ipag*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   local dpi_hex reg
   dpi_hex=$(printf '%08x' "$VELNOR_DPI")
   reg="$WINEPREFIX/velnor.reg"

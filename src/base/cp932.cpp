@@ -61,6 +61,8 @@ std::string Encode(StringView text) {
   return out;
 }
 
+bool CanHold(StringView text) { return Decode(Encode(text)) == text; }
+
 String Decode(std::string_view bytes) {
   String out;
   out.reserve(bytes.size());

@@ -16,6 +16,9 @@ int ByteCount(StringView text);
 // Unmapped characters become "?".
 std::string Encode(StringView text);
 
+// True when Encode keeps every character: no "?" stands for one it lacks.
+bool CanHold(StringView text);
+
 // A lead byte takes the next byte with it; a pair without a character, or a lead byte at
 // the end, becomes U+30FB, as Windows does.
 String Decode(std::string_view bytes);

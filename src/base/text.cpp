@@ -72,6 +72,12 @@ String FromUtf8(std::string_view utf8) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+  // Only invalid input turns into U+FFFD, except U+FFFD itself (EF BF BD), which is valid.
+  const String text = FromUtf8(bytes);
+  return ToUtf8(text) == bytes;
+}
+
 std::string ToUtf8(StringView text) {
   std::string out;
   out.reserve(text.size());

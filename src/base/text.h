@@ -13,6 +13,8 @@ using StringView = std::u16string_view;
 // (a byte sequence that is not UTF-8, a lone surrogate) becomes U+FFFD.
 String FromUtf8(std::string_view utf8);
 std::string ToUtf8(StringView text);
+// True when every byte sequence is UTF-8 that FromUtf8 takes without a U+FFFD for it.
+bool IsValidUtf8(std::string_view bytes);
 
 constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }

@@ -1,5 +1,7 @@
 #include "settings/ini_text.h"
 
+#include <vector>
+
 namespace velnor::ini {
 namespace {
 
@@ -7,9 +9,11 @@ namespace {
 // can be the second byte of a double-byte character, so trimming bytes is safe.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\x1a'; }
 
-bool IsLeadByte(char c) {
+// The first byte of a code page 932 character that takes the next byte with it. In UTF-8
+// no byte of a multi-byte character is ASCII, so every byte can be looked at alone.
+bool IsLeadByte(char c, Encoding encoding) {
   const auto b = static_cast<unsigned char>(c);
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+  return encoding == Encoding::kCp932 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
 }
 
 std::string_view TrimLeft(std::string_view s) {
@@ -30,10 +34,10 @@ char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - '
 
 // Letter case matters only for ASCII letters; the second byte of a double-byte character
 // is compared as it stands (0x61 there is no "a").
-bool SameSectionName(std::string_view a, std::string_view b) {
+bool SameSectionName(std::string_view a, std::string_view b, Encoding encoding) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (IsLeadByte(a[i]) && i + 1 < a.size()) {
+    if (IsLeadByte(a[i], encoding) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
     } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
@@ -46,16 +50,17 @@ bool SameSectionName(std::string_view a, std::string_view b) {
 struct Line {
   std::string_view content;  // without the line end, blanks trimmed at both ends
   std::string_view raw;      // the line as it stands in the file, line end included
+  std::string_view ending;   // its line end: CR LF, LF, CR or nothing at the end of the file
   bool hasLineEnd = false;
   bool isSection = false;
   std::string_view sectionName;
 };
 
 // Position of the last "]" of the line that is a character of its own.
-size_t LastClosingBracket(std::string_view s) {
+size_t LastClosingBracket(std::string_view s, Encoding encoding) {
   size_t found = std::string_view::npos;
   for (size_t i = 0; i < s.size(); ++i) {
-    if (IsLeadByte(s[i])) {
+    if (IsLeadByte(s[i], encoding)) {
       ++i;
     } else if (s[i] == ']') {
       found = i;
@@ -67,7 +72,7 @@ size_t LastClosingBracket(std::string_view s) {
 // Calls `visit` with each line in file order until it returns false. Lines end in CR LF, LF
 // or a lone CR.
 template <class Visit>
-void ForEachLine(std::string_view file, Visit visit) {
+void ForEachLine(std::string_view file, Encoding encoding, Visit visit) {
   size_t pos = 0;
   while (pos < file.size()) {
     const size_t end = file.find_first_of("\r\n", pos);
@@ -82,9 +87,10 @@ void ForEachLine(std::string_view file, Visit visit) {
     Line line;
     line.raw = file.substr(pos, next - pos);
     line.hasLineEnd = end != std::string_view::npos;
+    if (line.hasLineEnd) line.ending = file.substr(end, next - end);
     line.content = TrimRight(TrimLeft(file.substr(pos, (line.hasLineEnd ? end : next) - pos)));
     if (!line.content.empty() && line.content.front() == '[') {
-      const size_t close = LastClosingBracket(line.content);
+      const size_t close = LastClosingBracket(line.content, encoding);
       if (close != std::string_view::npos) {
         line.isSection = true;
         line.sectionName = UpToNul(TrimRight(TrimLeft(line.content.substr(1, close - 1))));
@@ -95,28 +101,56 @@ void ForEachLine(std::string_view file, Visit visit) {
   }
 }
 
+// (cppcheck misses the reads of the members through std::optional.)
+struct KeyAndValue {
+  // cppcheck-suppress unusedStructMember
+  std::string_view key;
+  // cppcheck-suppress unusedStructMember
+  std::string_view value;
+};
+
+// The key and value of an entry line, as the profile functions hand them over: blanks
+// around "=" dropped, each cut at a NUL. Nothing for a line that is no "key=value" entry.
+std::optional<KeyAndValue> EntryOf(const Line& line) {
+  if (line.isSection || line.content.empty() || line.content.front() == ';') return std::nullopt;
+  const size_t equals = line.content.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  return KeyAndValue{UpToNul(TrimRight(line.content.substr(0, equals))),
+                     UpToNul(TrimLeft(line.content.substr(equals + 1)))};
+}
+
 }  // namespace
 
-std::string ReadSection(std::string_view file, std::string_view section, int size) {
+bool HasSection(std::string_view file, std::string_view section, Encoding encoding) {
+  bool found = false;
+  ForEachLine(file, encoding, [&](const Line& line) {
+    found = line.isSection && SameSectionName(line.sectionName, section, encoding);
+    return !found;
+  });
+  return found;
+}
+
+std::string ReadSection(std::string_view file, std::string_view section, int size, Encoding encoding) {
   std::string text;
   const size_t limit = static_cast<size_t>(size < 0 ? 0 : size);
   bool inSection = false;
-  ForEachLine(file, [&](const Line& line) {
+  ForEachLine(file, encoding, [&](const Line& line) {
     if (line.isSection) {
       if (inSection) return false;  // only the first section of the name counts
-      inSection = SameSectionName(line.sectionName, section);
+      inSection = SameSectionName(line.sectionName, section, encoding);
       return true;
     }
-    if (!inSection || line.content.empty() || line.content.front() == ';') return true;
-    const size_t equals = line.content.find('=');
-    if (equals == std::string_view::npos) {
+    if (!inSection) return true;
+    const std::optional<KeyAndValue> entry = EntryOf(line);
+    if (entry) {
+      text.append(entry->key);
+      text.push_back('=');
+      text.append(entry->value);
+    } else {
+      if (line.content.empty() || line.content.front() == ';') return true;
       const std::string_view bare = UpToNul(line.content);
       if (bare.empty()) return true;  // nothing left of the line: no entry
       text.append(bare);
-    } else {
-      text.append(UpToNul(TrimRight(line.content.substr(0, equals))));
-      text.push_back('=');
-      text.append(UpToNul(TrimLeft(line.content.substr(equals + 1))));
     }
     text.push_back('\0');
     // Enough read once the buffer is full: the rest would be cut off anyway.
@@ -128,44 +162,109 @@ std::string ReadSection(std::string_view file, std::string_view section, int siz
   return text;
 }
 
-std::string ReplaceSection(std::string_view file, std::string_view section, std::string_view text) {
-  std::string entries;
-  for (size_t pos = 0; pos < text.size();) {
-    size_t end = text.find('\0', pos);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view entry = text.substr(pos, end - pos);
-    if (entry.empty()) break;
-    if (entry.find('=') != std::string_view::npos) {
-      entries.append(entry);
-      entries.append("\r\n");
+std::string UpdateEntries(std::string_view file, std::span<const Entry> entries, Encoding encoding) {
+  std::vector<Line> lines;
+  ForEachLine(file, encoding, [&](const Line& line) {
+    lines.push_back(line);
+    return true;
+  });
+
+  // The entries' sections in the order they first come, and the entries of each.
+  std::vector<std::string_view> sections;
+  std::vector<size_t> sectionOf(entries.size());
+  for (size_t e = 0; e < entries.size(); ++e) {
+    size_t s = 0;
+    while (s < sections.size() && !SameSectionName(sections[s], entries[e].section, encoding)) ++s;
+    if (s == sections.size()) sections.push_back(entries[e].section);
+    sectionOf[e] = s;
+  }
+
+  // Which of those sections each line stands in: only a section's first header counts.
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::vector<size_t> header(sections.size(), kNone);
+  std::vector<size_t> owner(lines.size(), kNone);
+  size_t current = kNone;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].isSection) {
+      owner[i] = current;
+      continue;
     }
-    pos = end + 1;
+    current = kNone;
+    for (size_t s = 0; s < sections.size(); ++s) {
+      if (!SameSectionName(lines[i].sectionName, sections[s], encoding)) continue;
+      if (header[s] == kNone) {
+        header[s] = i;
+        current = s;
+      }
+      break;
+    }
+  }
+
+  // The line that carries each entry (its key's last line in its section); the lines that go.
+  std::vector<size_t> lineOf(entries.size(), kNone);
+  std::vector<size_t> entryOf(lines.size(), kNone);
+  std::vector<bool> dropped(lines.size(), false);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (owner[i] == kNone) continue;
+    const std::optional<KeyAndValue> entry = EntryOf(lines[i]);
+    if (!entry) continue;
+    for (size_t e = 0; e < entries.size(); ++e) {
+      if (entries[e].key != entry->key) continue;
+      if (sectionOf[e] != owner[i]) {
+        dropped[i] = true;  // read after its own section's line, it would win
+        continue;
+      }
+      if (lineOf[e] != kNone) dropped[lineOf[e]] = true;
+      lineOf[e] = i;
+      entryOf[i] = e;
+      dropped[i] = false;
+      break;
+    }
+  }
+
+  // Missing keys go after the key before them, or after the section's header.
+  std::vector<std::vector<size_t>> added(lines.size());
+  for (size_t s = 0; s < sections.size(); ++s) {
+    if (header[s] == kNone) continue;
+    size_t anchor = header[s];
+    for (size_t e = 0; e < entries.size(); ++e) {
+      if (sectionOf[e] != s) continue;
+      if (lineOf[e] != kNone) {
+        anchor = lineOf[e];
+      } else {
+        added[anchor].push_back(e);
+      }
+    }
   }
 
   std::string out;
-  out.reserve(file.size() + entries.size() + section.size() + 8);
-  bool inSection = false;
-  bool written = false;
-  ForEachLine(file, [&](const Line& line) {
-    if (line.isSection) {
-      inSection = SameSectionName(line.sectionName, section);
-      out.append(line.raw);
-      if (inSection && !line.hasLineEnd) out.append("\r\n");
-      if (inSection && !written) {
-        out.append(entries);
-        written = true;
-      }
-    } else if (!inSection) {
+  out.reserve(file.size() + 64);
+  auto writeEntry = [&out, entries](size_t e) {
+    out.append(entries[e].key).append("=").append(entries[e].value.value_or(std::string_view())).append("\r\n");
+  };
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (dropped[i]) continue;
+    const Line& line = lines[i];
+    const size_t e = entryOf[i];
+    // A line with a NUL in it is written anew: what follows the NUL is never read, and blanks
+    // before it would stay in the value.
+    if (e != kNone && entries[e].value &&
+        (*entries[e].value != EntryOf(line)->value || line.raw.find('\0') != std::string_view::npos)) {
+      out.append(entries[e].key).append("=").append(*entries[e].value).append(line.ending);
+    } else {
       out.append(line.raw);
     }
-    return true;
-  });
-  if (!written) {
+    if (added[i].empty()) continue;
+    if (!line.hasLineEnd) out.append("\r\n");
+    for (const size_t a : added[i]) writeEntry(a);
+  }
+  for (size_t s = 0; s < sections.size(); ++s) {
+    if (header[s] != kNone) continue;
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append("\r\n");
-    out.push_back('[');
-    out.append(section);
-    out.append("]\r\n");
-    out.append(entries);
+    out.append("[").append(sections[s]).append("]\r\n");
+    for (size_t e = 0; e < entries.size(); ++e) {
+      if (sectionOf[e] == s) writeEntry(e);
+    }
   }
   return out;
 }

@@ -5,32 +5,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "base/cp932.h"
-#include "settings/ini_text.h"
-
 namespace velnor {
-
-bool PortableProfile::AnsiCanHold(const String& text) const { return cp932::Decode(cp932::Encode(text)) == text; }
-
-int PortableProfile::GetPrivateProfileSectionA(const String& section, String& buffer, int size,
-                                               const String& path) {
-  const std::optional<std::string> file = LoadFile(path);
-  const std::string text = file ? ini::ReadSection(*file, cp932::Encode(section), size) : std::string();
-  buffer = cp932::Decode(text);
-  const int count = static_cast<int>(buffer.size());
-  buffer.push_back(u'\0');
-  return count;
-}
-
-bool PortableProfile::WritePrivateProfileSectionA(const String& section, const String& text,
-                                                  const String& path) {
-  std::optional<std::string> file = LoadFile(path);
-  // Something there that cannot be read (a folder, say) is not replaced by a new file.
-  if (!file && PathFileExistsA(path)) return false;
-  return StoreFile(path, ini::ReplaceSection(file.value_or(std::string()), cp932::Encode(section),
-                                             cp932::Encode(text)));
-}
-
 namespace {
 
 std::filesystem::path NativePath(const String& path) {
@@ -44,7 +19,7 @@ std::filesystem::path NativePath(const String& path) {
 
 }  // namespace
 
-bool IniFileProfile::PathFileExistsA(const String& path) const {
+bool IniFileProfile::PathFileExists(const String& path) const {
   std::error_code error;
   return std::filesystem::exists(NativePath(path), error);
 }
@@ -57,7 +32,7 @@ bool IniFileProfile::FindOrdinaryFile(const String& path) const {
   return name.empty() || name.front() != '.';
 }
 
-std::optional<std::string> IniFileProfile::LoadFile(const String& path) const {
+std::optional<std::string> IniFileProfile::ReadWholeFile(const String& path) const {
   const std::filesystem::path native = NativePath(path);
   std::error_code error;
   if (!std::filesystem::is_regular_file(native, error)) return std::nullopt;
@@ -68,15 +43,30 @@ std::optional<std::string> IniFileProfile::LoadFile(const String& path) const {
   return bytes;
 }
 
-bool IniFileProfile::StoreFile(const String& path, const std::string& bytes) {
-  std::ofstream out(NativePath(path), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
+bool IniFileProfile::ReplaceWholeFile(const String& path, const std::string& bytes) {
+  const std::filesystem::path native = NativePath(path);
+  std::error_code error;
+  // A folder in the file's place stays.
+  if (std::filesystem::exists(native, error) && !std::filesystem::is_regular_file(native, error)) return false;
+  std::filesystem::path temporary = native;
+  temporary += ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (out.fail()) {
+      std::filesystem::remove(temporary, error);
+      return false;
+    }
+  }
+  std::filesystem::rename(temporary, native, error);
+  if (!error) return true;
+  std::filesystem::remove(temporary, error);
+  return false;
 }
 
-bool MemoryProfile::PathFileExistsA(const String& path) const {
+bool MemoryProfile::PathFileExists(const String& path) const {
   return files.count(path) != 0 || folders.count(path) != 0;
 }
 
@@ -85,15 +75,15 @@ bool MemoryProfile::FindOrdinaryFile(const String& path) const {
   return it != files.end() && !it->second.hidden && !it->second.system;
 }
 
-std::optional<std::string> MemoryProfile::LoadFile(const String& path) const {
+std::optional<std::string> MemoryProfile::ReadWholeFile(const String& path) const {
   const auto it = files.find(path);
   if (it == files.end()) return std::nullopt;
   return it->second.bytes;
 }
 
-bool MemoryProfile::StoreFile(const String& path, const std::string& bytes) {
+bool MemoryProfile::ReplaceWholeFile(const String& path, const std::string& bytes) {
   ++writeCalls;
-  if (!writable) return false;
+  if (!writable || folders.count(path) != 0) return false;
   files[path].bytes = bytes;
   return true;
 }

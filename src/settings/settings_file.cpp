@@ -3,39 +3,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/cp932.h"
 #include "base/numbers.h"
+#include "settings/ini_text.h"
 #include "settings/list_history.h"
 #include "settings/profile_platform.h"
 
 namespace velnor {
 namespace {
 
-const String kStartFolderKey = u"KIDOU";
-const String kOptionKey = u"CHECK3";
-const String kSubfolderKey = u"SUBFOLDER";
-const String kExtensionKey = u"KAKUTYOUSI";
-const String kLastSubfolderKey = u"LAST-FLD";
-const String kLastExtensionKey = u"LAST-KAKU";
-const String kAutoSplitKey = u"AUTOSPLIT";
 const String kDownloadFolderKey = u"DLFOLDER";
-const String kDownloadConnectionsKey = u"DLCONNECTIONS";
-const String kStopMissingKey = u"DLSTOPMISSING";
-const String kRefererKey = u"DLREFERER";
-const String kAutoFindKey = u"AUTOFIND";
-
-// The keys that carry a check box state, and the box each one sets.
-struct CheckKey {
-  const char16_t* key;
-  CheckBox* Form1::*box;
-};
-constexpr CheckKey kCheckKeys[] = {
-    {u"CHECK1", &Form1::Check3},
-    {u"CHECK2", &Form1::Check1},
-    {u"CHECK4", &Form1::Checkund},
-    {u"CHECK5", &Form1::Check2},
-};
-
-const String kNul(1, u'\0');
 
 // A check state written as a whole number 0, 1 or 2 ("01" too); anything else is no state.
 std::optional<int> CheckState(const String& value) {
@@ -50,13 +27,8 @@ std::optional<int> CheckState(const String& value) {
   return digits[first] - u'0';
 }
 
-// Slot n for the key prefix + n, n = 1..10 written without leading zeros; 0 otherwise.
-int HistorySlot(const String& key, const String& prefix) {
-  if (key.size() <= prefix.size() || key.compare(0, prefix.size(), prefix) != 0) return 0;
-  const String number = key.substr(prefix.size());
-  if (number == u"10") return 10;
-  if (number.size() == 1 && number[0] >= u'1' && number[0] <= u'9') return number[0] - u'0';
-  return 0;
+void ApplyCheck(CheckBox* box, const String& value) {
+  if (const auto state = CheckState(value)) box->SetValue(*state);
 }
 
 // A check box kept as 1 or 0; any other value is no state and changes nothing.
@@ -64,55 +36,82 @@ void ApplyFlag(const String& value, bool& flag) {
   if (value == u"1" || value == u"0") flag = value == u"1";
 }
 
-// The download window's keys; false for any other key.
-bool ApplyDownloadEntry(Program& program, const String& key, const String& value) {
-  DownloadOptions& options = program.downloadOptions;
-  if (key == kDownloadFolderKey) {
+String Flag(bool value) { return value ? u"1" : u"0"; }
+
+// Every key of the file, in the order it is written; the reader takes any of them from any
+// of the seven sections. A key with slots stands for the keys prefix1 .. prefix10.
+struct SettingsKey {
+  size_t section;  // in SectionsInFileOrder()
+  const char16_t* key;
+  int slots;
+  String (*value)(const Program&, int slot);
+  void (*apply)(Program&, int slot, const String& value);  // null: written, never read
+};
+
+const SettingsKey kSettingsKeys[] = {
+    {0, u"KIDOU", 0, [](const Program& p, int) { return p.profile->ProgramFolder(); }, nullptr},
+    {1, u"CHECK1", 0, [](const Program& p, int) { return DecimalText(p.form.Check3->Value()); },
+     [](Program& p, int, const String& v) { ApplyCheck(p.form.Check3, v); }},
+    {1, u"CHECK2", 0, [](const Program& p, int) { return DecimalText(p.form.Check1->Value()); },
+     [](Program& p, int, const String& v) { ApplyCheck(p.form.Check1, v); }},
+    {1, u"CHECK3", 0, [](const Program& p, int) -> String { return p.form.Option0->Value() ? u"True" : u"False"; },
+     // Selecting raises the option handling, as a click would.
+     [](Program& p, int, const String& v) {
+       if (v == u"True") {
+         p.form.Option0->Select();
+       } else {
+         p.form.Option1->Select();
+       }
+     }},
+    {1, u"CHECK4", 0, [](const Program& p, int) { return DecimalText(p.form.Checkund->Value()); },
+     [](Program& p, int, const String& v) { ApplyCheck(p.form.Checkund, v); }},
+    {1, u"CHECK5", 0, [](const Program& p, int) { return DecimalText(p.form.Check2->Value()); },
+     [](Program& p, int, const String& v) { ApplyCheck(p.form.Check2, v); }},
+    {2, u"SUBFOLDER", kHistorySize, [](const Program& p, int slot) { return p.subfolderHistory[slot]; },
+     [](Program& p, int slot, const String& v) { p.subfolderHistory[slot] = v; }},
+    {3, u"KAKUTYOUSI", kHistorySize, [](const Program& p, int slot) { return p.extensionHistory[slot]; },
+     [](Program& p, int slot, const String& v) { p.extensionHistory[slot] = v; }},
+    {4, u"LAST-FLD", 0, [](const Program& p, int) { return p.form.Combo2->GetText(); },
+     [](Program& p, int, const String& v) { p.form.Combo2->SetText(v); }},
+    {5, u"LAST-KAKU", 0, [](const Program& p, int) { return p.form.Combo1->GetText(); },
+     [](Program& p, int, const String& v) { p.form.Combo1->SetText(v); }},
+    {6, u"AUTOSPLIT", 0, [](const Program& p, int) { return Flag(p.autoSplit); },
+     [](Program& p, int, const String& v) { ApplyFlag(v, p.autoSplit); }},
     // Empty: the Downloads folder stays.
-    if (!value.empty()) options.folder = value;
-    program.savedDownloadFolder = value;
-  } else if (key == kDownloadConnectionsKey) {
-    if (value.size() == 1 && value[0] >= u'0' + kMinDownloadConnections && value[0] <= u'0' + kMaxDownloadConnections) {
-      options.connections = value[0] - u'0';
-    }
-  } else if (key == kStopMissingKey) {
-    ApplyFlag(value, options.stopAfterMissing);
-  } else if (key == kRefererKey) {
-    ApplyFlag(value, options.sendReferer);
-  } else {
-    return false;
+    {6, u"DLFOLDER", 0, [](const Program& p, int) { return p.downloadOptions.folder; },
+     [](Program& p, int, const String& v) {
+       if (!v.empty()) p.downloadOptions.folder = v;
+     }},
+    {6, u"DLCONNECTIONS", 0, [](const Program& p, int) { return DecimalText(p.downloadOptions.connections); },
+     [](Program& p, int, const String& v) {
+       if (v.size() == 1 && v[0] >= u'0' + kMinDownloadConnections && v[0] <= u'0' + kMaxDownloadConnections) {
+         p.downloadOptions.connections = v[0] - u'0';
+       }
+     }},
+    {6, u"DLSTOPMISSING", 0, [](const Program& p, int) { return Flag(p.downloadOptions.stopAfterMissing); },
+     [](Program& p, int, const String& v) { ApplyFlag(v, p.downloadOptions.stopAfterMissing); }},
+    {6, u"DLREFERER", 0, [](const Program& p, int) { return Flag(p.downloadOptions.sendReferer); },
+     [](Program& p, int, const String& v) { ApplyFlag(v, p.downloadOptions.sendReferer); }},
+    {6, u"AUTOFIND", 0, [](const Program& p, int) { return Flag(p.autoFind); },
+     [](Program& p, int, const String& v) { ApplyFlag(v, p.autoFind); }},
+};
+
+// Slot n for the key prefix + n, n = 1..slots written without leading zeros; 0 otherwise.
+int KeySlot(const String& key, const String& prefix, int slots) {
+  if (key.size() <= prefix.size() || key.compare(0, prefix.size(), prefix) != 0) return 0;
+  const String number = key.substr(prefix.size());
+  for (int n = 1; n <= slots; ++n) {
+    if (number == DecimalText(n)) return n;
   }
-  return true;
+  return 0;
 }
 
 void ApplySettingsEntry(Program& program, const String& key, const String& value) {
-  if (ApplyDownloadEntry(program, key, value)) return;
-  const Form1& f = program.form;
-  for (const CheckKey& check : kCheckKeys) {
-    if (key == check.key) {
-      if (const auto state = CheckState(value)) (f.*check.box)->SetValue(*state);
-      return;
-    }
-  }
-  if (key == kOptionKey) {
-    // Selecting raises the option handling, as a click would.
-    if (value == u"True") {
-      f.Option0->Select();
-    } else {
-      f.Option1->Select();
-    }
-  } else if (key == kAutoSplitKey) {
-    ApplyFlag(value, program.autoSplit);
-  } else if (key == kAutoFindKey) {
-    ApplyFlag(value, program.autoFind);
-  } else if (key == kLastSubfolderKey) {
-    f.Combo2->SetText(value);
-  } else if (key == kLastExtensionKey) {
-    f.Combo1->SetText(value);
-  } else if (const int slot = HistorySlot(key, kSubfolderKey)) {
-    program.subfolderHistory[slot] = value;
-  } else if (const int extensionSlot = HistorySlot(key, kExtensionKey)) {
-    program.extensionHistory[extensionSlot] = value;
+  for (const SettingsKey& row : kSettingsKeys) {
+    const int slot = row.slots == 0 ? (key == row.key ? -1 : 0) : KeySlot(key, row.key, row.slots);
+    if (slot == 0) continue;
+    if (row.apply) row.apply(program, slot, value);
+    return;
   }
 }
 
@@ -123,44 +122,69 @@ std::array<String, 7> SectionsInFileOrder() {
   return sections;
 }
 
-String Entry(const String& key, const String& value) { return key + u"=" + value + kNul; }
+// The file's bytes without a byte-order mark, and how they are to be read: UTF-8 when they
+// are valid UTF-8 and either begin with its byte-order mark or hold one of the program's
+// section names spelt in UTF-8; code page 932 otherwise. A file the program wrote is never
+// valid UTF-8: its section names in code page 932 are not.
+struct FileText {
+  std::string_view bytes;
+  ini::Encoding encoding;
+};
 
-String HistoryEntries(const String& prefix, const HistorySlots& slots) {
-  String text;
-  for (int n = 1; n <= kHistorySize; ++n) text += Entry(prefix + DecimalText(n), slots[n]);
-  return text + kNul;
+FileText ReadAs(std::string_view file) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  const bool marked = file.starts_with(kByteOrderMark);
+  const std::string_view body = marked ? file.substr(kByteOrderMark.size()) : file;
+  if (IsValidUtf8(body)) {
+    if (marked) return {body, ini::Encoding::kUtf8};
+    for (const String& section : SectionsInFileOrder()) {
+      if (ini::HasSection(body, ToUtf8(section), ini::Encoding::kUtf8)) return {body, ini::Encoding::kUtf8};
+    }
+  }
+  return {file, ini::Encoding::kCp932};
 }
 
-String Flag(bool value) { return value ? u"1" : u"0"; }
-
-// A folder the file's code page cannot hold is not written: the file keeps the one it held.
-String OptionEntries(Program& program) {
-  const DownloadOptions& options = program.downloadOptions;
-  if (program.profile->AnsiCanHold(options.folder)) program.savedDownloadFolder = options.folder;
-  return Entry(kAutoSplitKey, Flag(program.autoSplit)) + Entry(kDownloadFolderKey, program.savedDownloadFolder) +
-         Entry(kDownloadConnectionsKey, DecimalText(options.connections)) +
-         Entry(kStopMissingKey, Flag(options.stopAfterMissing)) + Entry(kRefererKey, Flag(options.sendReferer)) +
-         Entry(kAutoFindKey, Flag(program.autoFind)) + kNul;
+std::string Encode(const String& text, ini::Encoding encoding) {
+  return encoding == ini::Encoding::kUtf8 ? ToUtf8(text) : cp932::Encode(text);
 }
 
-// The six section texts, in the order of kSettingsSections, then the options section.
-std::array<String, 7> ComposeSettingsSections(Program& program, const String& folder) {
-  const Form1& f = program.form;
-  auto state = [](const CheckBox* box) { return DecimalText(box->Value()); };
-  return {
-      Entry(kStartFolderKey, folder) + kNul,
-      Entry(u"CHECK1", state(f.Check3)) + Entry(u"CHECK2", state(f.Check1)) +
-          Entry(kOptionKey, f.Option0->Value() ? u"True" : u"False") +
-          Entry(u"CHECK4", state(f.Checkund)) + Entry(u"CHECK5", state(f.Check2)) + kNul,
-      HistoryEntries(kSubfolderKey, program.subfolderHistory),
-      HistoryEntries(kExtensionKey, program.extensionHistory),
-      Entry(kLastSubfolderKey, f.Combo2->GetText()) + kNul,
-      Entry(kLastExtensionKey, f.Combo1->GetText()) + kNul,
-      OptionEntries(program),
-  };
+String Decode(std::string_view bytes, ini::Encoding encoding) {
+  return encoding == ini::Encoding::kUtf8 ? FromUtf8(bytes) : cp932::Decode(bytes);
 }
 
 }  // namespace
+
+std::string SettingsFileBytes(const Program& program, std::string_view file) {
+  const FileText text = ReadAs(file);
+  const std::array<String, 7> sections = SectionsInFileOrder();
+  std::array<std::string, 7> names;
+  for (size_t s = 0; s < sections.size(); ++s) names[s] = Encode(sections[s], text.encoding);
+
+  // The keys and values in the file's encoding; the entries point into them.
+  struct Written {
+    size_t section;
+    std::string key;
+    std::optional<std::string> value;
+  };
+  std::vector<Written> written;
+  for (const SettingsKey& row : kSettingsKeys) {
+    for (int slot = row.slots == 0 ? 0 : 1; slot <= row.slots; ++slot) {
+      const String key = row.slots == 0 ? String(row.key) : row.key + DecimalText(slot);
+      const String value = row.value(program, slot);
+      // A value that code page 932 cannot hold is not written: the file keeps the one it held.
+      std::optional<std::string> bytes;
+      if (cp932::CanHold(value)) bytes = Encode(value, text.encoding);
+      written.push_back({row.section, Encode(key, text.encoding), std::move(bytes)});
+    }
+  }
+  std::vector<ini::Entry> entries;
+  entries.reserve(written.size());
+  for (const Written& w : written) {
+    entries.push_back({names[w.section], w.key, w.value ? std::optional<std::string_view>(*w.value) : std::nullopt});
+  }
+  const std::string updated = ini::UpdateEntries(text.bytes, entries, text.encoding);
+  return text.encoding == ini::Encoding::kUtf8 ? cp932::Encode(FromUtf8(updated)) : updated;
+}
 
 String SettingsFilePath(const String& programFolder) {
   if (!programFolder.empty() && programFolder.back() == u'\\') return programFolder + kSettingsFileName;
@@ -178,7 +202,7 @@ int SplitText(const String& text, const String& separator, std::vector<String>& 
 }
 
 bool FileExists(const Program& program, const String& path) {
-  return program.profile->PathFileExistsA(path);
+  return program.profile->PathFileExists(path);
 }
 
 void LoadSettings(Program& program) {
@@ -207,22 +231,29 @@ void ReadSettingsFile(Program& program) {
   ProfilePlatform& profile = *program.profile;
   const String path = SettingsFilePath(profile.ProgramFolder());
   if (!profile.FindOrdinaryFile(path)) return;
+  const std::optional<std::string> file = profile.ReadWholeFile(path);
+  if (!file) return;
+  const FileText text = ReadAs(*file);
 
-  String buffer;
   std::vector<String> entries;
   std::vector<String> pieces;
   for (const String& section : SectionsInFileOrder()) {
-    const int count = profile.GetPrivateProfileSectionA(section, buffer, kSectionBufferSize, path);
-    if (count <= 0) continue;
-    // The last piece is the empty text after the final NUL; like any entry without "=" it
-    // is skipped.
-    SplitText(buffer.substr(0, static_cast<size_t>(count)), kNul, entries);
+    const std::string bytes =
+        ini::ReadSection(text.bytes, Encode(section, text.encoding), kSectionBufferSize, text.encoding);
+    if (bytes.empty()) continue;
+    // Each entry decoded on its own: a lead byte at the end of one does not take the NUL
+    // after it, and with it the next entry.
+    entries.clear();
+    for (size_t begin = 0, end = 0; begin < bytes.size(); begin = end + 1) {
+      end = std::min(bytes.find('\0', begin), bytes.size());
+      entries.push_back(Decode(std::string_view(bytes).substr(begin, end - begin), text.encoding));
+    }
     for (const String& entry : entries) {
       if (SplitText(entry, u"=", pieces) == 1) {
         ApplySettingsEntry(program, pieces[0], pieces[1]);
       } else if (entry.starts_with(kDownloadFolderKey + u"=")) {
         // A folder name may hold "=" itself.
-        ApplyDownloadEntry(program, kDownloadFolderKey, entry.substr(kDownloadFolderKey.size() + 1));
+        ApplySettingsEntry(program, kDownloadFolderKey, entry.substr(kDownloadFolderKey.size() + 1));
       }
     }
   }
@@ -237,15 +268,11 @@ void ReadSettingsFile(Program& program) {
 
 bool SaveSettings(Program& program) {
   ProfilePlatform& profile = *program.profile;
-  const String folder = profile.ProgramFolder();
-  const String path = SettingsFilePath(folder);
-  const std::array<String, 7> texts = ComposeSettingsSections(program, folder);
-  const std::array<String, 7> sections = SectionsInFileOrder();
-  // Every section is written even after a failed one: a locked file may free up.
-  bool saved = true;
-  for (size_t i = 0; i < texts.size(); ++i) {
-    saved = profile.WritePrivateProfileSectionA(sections[i], texts[i], path) && saved;
-  }
+  const String path = SettingsFilePath(profile.ProgramFolder());
+  const std::optional<std::string> file = profile.ReadWholeFile(path);
+  // Something there that cannot be read (a folder, a file held open) is not replaced.
+  const bool saved = (file || !profile.PathFileExists(path)) &&
+                     profile.ReplaceWholeFile(path, SettingsFileBytes(program, file.value_or(std::string())));
   if (!saved) program.platform->ShowMessage(kSaveFailedMessage + u"\n" + path, u"注意", kOkOnly);
   return saved;
 }

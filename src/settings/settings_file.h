@@ -1,8 +1,11 @@
 #pragma once
 // The settings file Velnor.ini beside the program: where it lies, loading it into the main
 // window at start-up (the built-in defaults when there is none) and writing it at exit.
-// Whole sections cross through the ProfilePlatform; no single key is read or written.
+// The file is read whole and written whole, as code page 932 bytes whatever the system's code
+// page (a file saved as UTF-8 is read as such and written back in code page 932).
 #include <array>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/program.h"
@@ -18,7 +21,8 @@ inline const std::array<String, 6> kSettingsSections = {
 // The seventh section, written after the six and read like them: the program's options.
 inline const String kOptionSection = u"オプション";
 
-// One read buffer serves every section; its size in bytes of the ANSI code page.
+// A section longer than this many bytes with its final NUL is cut there, as the Windows
+// profile functions cut it.
 constexpr int kSectionBufferSize = 32767;
 
 // Shown at exit when the file could not be written, with a line break and the full path.
@@ -46,9 +50,15 @@ void LoadSettings(Program& program);
 // system or a folder).
 void ReadSettingsFile(Program& program);
 
-// At exit: writes all six sections from the window and the history slot tables, then the
-// options section. When any write fails, tells the user once ("注意") which file could not
-// be written; returns false then. Call after UpdateHistoryLists.
+// The settings file's bytes with every key set from the window, the history slot tables and
+// the program's options, over the file as it is (`file`, empty when there is none): the six
+// sections, then the options section, added where missing; what the program does not know
+// stays. A value that code page 932 cannot hold keeps the file's value for its key.
+std::string SettingsFileBytes(const Program& program, std::string_view file);
+
+// At exit: writes the settings file whole, replacing the old one in one step. When it cannot
+// be written, tells the user once ("注意") which file it was; returns false then, and the
+// old file is as it was. Call after UpdateHistoryLists.
 bool SaveSettings(Program& program);
 
 }  // namespace velnor

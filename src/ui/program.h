@@ -53,11 +53,8 @@ struct Program {
   // in the settings file); off unless the user turns it on.
   bool autoFind = false;
 
-  // The download window's choices (the options section). The folder the settings file
-  // keeps is savedDownloadFolder: the chosen one when the file's code page can hold it,
-  // else the one the file held before (empty: the platform's Downloads folder).
+  // The download window's choices (the options section).
   DownloadOptions downloadOptions;
-  String savedDownloadFolder;
 
   // The clipboard watcher: the next window of the viewer chain and the window procedure
   // that the watcher replaced (both 0 while none).

@@ -33,13 +33,13 @@ String WithBackslash(const String& folder) {
 
 // A temporary file beside the target that no other file has; it is created here, so that no
 // other process can take the name in between.
-HANDLE CreateTemporaryBeside(const String& path, String& temporary) {
+HANDLE CreateTemporaryBeside(const String& path, String& temporary, DWORD attributes) {
   const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (DWORD attempt = 0; attempt < 100; ++attempt) {
     temporary = TemporaryPathBeside(path, seed + attempt * 7919);
     if (temporary.empty()) break;
     HANDLE file = CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+                              attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
@@ -91,9 +91,9 @@ bool Win32ListFilePlatform::FolderExists(const String& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool Win32ListFilePlatform::WriteWholeFile(const String& path, const std::string& bytes) {
+bool WriteFileThroughTemporary(const String& path, const std::string& bytes, DWORD attributes) {
   String temporary;
-  HANDLE file = CreateTemporaryBeside(path, temporary);
+  HANDLE file = CreateTemporaryBeside(path, temporary, attributes);
   if (file == INVALID_HANDLE_VALUE) return false;
   // Flushed before the replace, so that a crash leaves the old file or the whole new one.
   const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
@@ -104,6 +104,10 @@ bool Win32ListFilePlatform::WriteWholeFile(const String& path, const std::string
   }
   DeleteFileW(Wide(temporary));
   return false;
+}
+
+bool Win32ListFilePlatform::WriteWholeFile(const String& path, const std::string& bytes) {
+  return WriteFileThroughTemporary(path, bytes);
 }
 
 }  // namespace velnor

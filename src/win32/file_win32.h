@@ -3,9 +3,17 @@
 // written through a temporary file in the same folder that then replaces the target.
 #include <windows.h>
 
+#include <string>
+
 #include "app/list_file_platform.h"
 
 namespace velnor {
+
+// Writes the bytes to a new file beside `path` (CreateFileW with `attributes`, WriteFile,
+// FlushFileBuffers), then puts it in the place of `path` with MoveFileExW and
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH: a crash leaves the old file or the whole
+// new one. The temporary file is deleted when any step fails; false then.
+bool WriteFileThroughTemporary(const String& path, const std::string& bytes, DWORD attributes = 0);
 
 class Win32ListFilePlatform final : public ListFilePlatform {
  public:
@@ -15,9 +23,7 @@ class Win32ListFilePlatform final : public ListFilePlatform {
   // that the dialog opens there rather than in the folder the system remembers.
   std::optional<String> AskSavePath(const SaveDialogRequest& request) override;
   bool FolderExists(const String& path) override;
-  // CreateFileW (a new file beside the target), WriteFile, FlushFileBuffers, then
-  // MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; the temporary file
-  // is deleted when any step fails.
+  // WriteFileThroughTemporary.
   bool WriteWholeFile(const String& path, const std::string& bytes) override;
 
  private:

@@ -1,36 +1,16 @@
 #include "win32/profile_win32.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <string>
 #include <vector>
 
 #include "win32/download_folder_win32.h"
+#include "win32/file_win32.h"
+#include "win32/win32_text.h"
 
 namespace velnor {
 namespace {
-
-// Embedded NULs (the separators of a section text) are converted like any character.
-std::string ToAnsi(const String& text) {
-  if (text.empty()) return std::string();
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int length = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::string();
-  std::string ansi(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, length, ansi.data(), bytes, nullptr, nullptr);
-  return ansi;
-}
-
-String FromAnsi(const char* bytes, int count) {
-  if (count <= 0) return String();
-  const int length = MultiByteToWideChar(CP_ACP, 0, bytes, count, nullptr, 0);
-  if (length <= 0) return String();
-  String text(static_cast<size_t>(length), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes, count, reinterpret_cast<wchar_t*>(text.data()), length);
-  return text;
-}
 
 // GetModuleFileNameW cuts a long path without saying so except by filling the buffer.
 String ModulePath() {
@@ -56,43 +36,45 @@ String Win32ProfilePlatform::ProgramFolder() const {
   return folder;
 }
 
-bool Win32ProfilePlatform::PathFileExistsA(const String& path) const {
-  return ::PathFileExistsA(ToAnsi(path).c_str()) != FALSE;
+bool Win32ProfilePlatform::PathFileExists(const String& path) const {
+  return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Win32ProfilePlatform::FindOrdinaryFile(const String& path) const {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(ToAnsi(path).c_str(), &found);
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(Wide(path), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
   return (found.dwFileAttributes & kNotOrdinary) == 0;
 }
 
-int Win32ProfilePlatform::GetPrivateProfileSectionA(const String& section, String& buffer, int size,
-                                                    const String& path) {
-  buffer.clear();
-  if (size > 0) {
-    std::string bytes(static_cast<size_t>(size), '\0');
-    const DWORD count = ::GetPrivateProfileSectionA(ToAnsi(section).c_str(), bytes.data(),
-                                                    static_cast<DWORD>(size), ToAnsi(path).c_str());
-    buffer = FromAnsi(bytes.data(), static_cast<int>(count < static_cast<DWORD>(size) ? count : 0));
+std::optional<std::string> Win32ProfilePlatform::ReadWholeFile(const String& path) const {
+  const HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::string> bytes;
+  LARGE_INTEGER size{};
+  // A settings file is small; one that is not is no settings file worth a gigabyte of memory.
+  if (GetFileSizeEx(file, &size) && size.QuadPart < (LONGLONG{1} << 30)) {
+    std::string content(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (content.empty() || (ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
+                            read == content.size())) {
+      bytes = std::move(content);
+    }
   }
-  const int characters = static_cast<int>(buffer.size());
-  buffer.push_back(u'\0');
-  return characters;
+  CloseHandle(file);
+  return bytes;
 }
 
-bool Win32ProfilePlatform::WritePrivateProfileSectionA(const String& section, const String& text,
-                                                       const String& path) {
-  // The list ends at the first empty entry; the extra NUL makes sure it ends somewhere.
-  const std::string entries = ToAnsi(text) + '\0';
-  return ::WritePrivateProfileSectionA(ToAnsi(section).c_str(), entries.c_str(), ToAnsi(path).c_str()) != FALSE;
-}
-
-bool Win32ProfilePlatform::AnsiCanHold(const String& text) const {
-  const std::string ansi = ToAnsi(text);
-  return FromAnsi(ansi.data(), static_cast<int>(ansi.size())) == text;
+bool Win32ProfilePlatform::ReplaceWholeFile(const String& path, const std::string& bytes) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return WriteFileThroughTemporary(path, bytes, attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKept);
 }
 
 String Win32ProfilePlatform::DownloadsFolder() const { return UserDownloadsFolder(); }

@@ -1,6 +1,6 @@
 #pragma once
-// The settings file on Windows: the ANSI profile functions, with the program's texts
-// converted to and from the system's ANSI code page (CP_ACP) at this boundary.
+// The settings file on Windows: paths through the W functions only (a program folder may hold
+// any character), the file read with one ReadFile and replaced with one rename.
 #include "settings/profile_platform.h"
 
 namespace velnor {
@@ -10,16 +10,14 @@ class Win32ProfilePlatform final : public ProfilePlatform {
   // From GetModuleFileNameW: the program file's path up to its last backslash, which stays
   // only at the root of a drive ("C:\").
   String ProgramFolder() const override;
-  // The round trip through CP_ACP gives the text back unchanged.
-  bool AnsiCanHold(const String& text) const override;
   String DownloadsFolder() const override;
-  bool PathFileExistsA(const String& path) const override;
-  // FindFirstFileA on the exact path; a hidden, system or folder entry does not count.
+  bool PathFileExists(const String& path) const override;
+  // FindFirstFileW on the exact path; a hidden, system or folder entry does not count.
   bool FindOrdinaryFile(const String& path) const override;
-  int GetPrivateProfileSectionA(const String& section, String& buffer, int size,
-                                const String& path) override;
-  bool WritePrivateProfileSectionA(const String& section, const String& text,
-                                   const String& path) override;
+  std::optional<std::string> ReadWholeFile(const String& path) const override;
+  // A temporary file beside it, flushed, then MoveFileExW with MOVEFILE_REPLACE_EXISTING |
+  // MOVEFILE_WRITE_THROUGH. A read-only file is not replaced.
+  bool ReplaceWholeFile(const String& path, const std::string& bytes) override;
 };
 
 }  // namespace velnor

@@ -142,8 +142,12 @@ std::wstring CaseFolder(const Context& ctx) {
   return folder;
 }
 
-Velnor::Velnor(Context& ctx, SettingsFile settings) : ctx_(ctx) {
+Velnor::Velnor(Context& ctx, SettingsFile settings, const std::wstring& subfolder) : ctx_(ctx) {
   folder_ = CaseFolder(ctx);
+  if (!subfolder.empty()) {
+    folder_ += L"\\" + subfolder;
+    CreateDirectoryW(folder_.c_str(), nullptr);
+  }
   const std::wstring exe = folder_ + L"\\Velnor.exe";
   // A fresh folder for every start unless the case prepared it: no settings file from an
   // earlier run.

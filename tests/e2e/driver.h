@@ -68,7 +68,8 @@ class Velnor {
   // Copies Velnor.exe into a folder of the case's own (never a user's settings) and starts it
   // there; waits until its main window is shown and idle. kRemove deletes a settings file
   // left there first; kKeep starts on whatever the case put there (a restart, a prepared file).
-  explicit Velnor(Context& ctx, SettingsFile settings = SettingsFile::kRemove);
+  // A subfolder puts the program into that folder below the case's own (created when missing).
+  explicit Velnor(Context& ctx, SettingsFile settings = SettingsFile::kRemove, const std::wstring& subfolder = L"");
   ~Velnor();
   Velnor(const Velnor&) = delete;
   Velnor& operator=(const Velnor&) = delete;

@@ -1,14 +1,17 @@
 // The settings file Velnor.ini on the real program: what a first run writes at exit, a
 // Shift_JIS file written by hand, the option buttons and the histories across a restart, a
-// file that cannot be written, a hidden file; and the portable reader and writer of the file
-// format held against the real profile functions on the same files.
+// file that cannot be written, a hidden file, a Windows whose code page is not 932, a program
+// folder whose name that code page lacks; and the program's reader and writer of the file
+// format held against the Windows profile functions on the same files.
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 #include "base/cp932.h"
 #include "driver.h"
+#include "settings/ini_text.h"
 #include "settings/list_history.h"
 #include "settings/portable_profile.h"
 #include "settings/settings_file.h"
@@ -103,12 +106,32 @@ bool RealWriteSection(const String& section, const String& text, const std::wstr
   return WritePrivateProfileSectionA(Ansi(section).c_str(), entries.c_str(), Ansi(ToString(path)).c_str()) != FALSE;
 }
 
-// The portable reader, counted the same way (characters before the final NUL).
+// The program's own reader of code page 932 files, counted the same way (characters before
+// the final NUL).
 String PortableReadSection(IniFileProfile& profile, const String& section, const std::wstring& path, int size,
                            int& count) {
-  String buffer;
-  count = profile.GetPrivateProfileSectionA(section, buffer, size, ToString(path));
-  return buffer.substr(0, static_cast<size_t>(count < 0 ? 0 : count));
+  const std::optional<std::string> file = profile.ReadWholeFile(ToString(path));
+  const String text = cp932::Decode(ini::ReadSection(file.value_or(std::string()), cp932::Encode(section), size));
+  count = static_cast<int>(text.size());
+  return text;
+}
+
+// The program's own writer: the entries of a section text ("|" for NUL) set in the file.
+bool PortableWriteSection(const String& section, const String& text, const std::wstring& path) {
+  std::vector<std::string> keys;
+  std::vector<std::string> values;
+  for (size_t begin = 0, end; (end = text.find(u'|', begin)) != String::npos; begin = end + 1) {
+    const String entry = text.substr(begin, end - begin);
+    const size_t equals = entry.find(u'=');
+    if (equals == String::npos) continue;
+    keys.push_back(cp932::Encode(entry.substr(0, equals)));
+    values.push_back(cp932::Encode(entry.substr(equals + 1)));
+  }
+  const std::string name = cp932::Encode(section);
+  std::vector<ini::Entry> entries;
+  for (size_t i = 0; i < keys.size(); ++i) entries.push_back({name, keys[i], values[i]});
+  const bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return WriteFileContent(path, ini::UpdateEntries(exists ? FileContent(path) : std::string(), entries));
 }
 
 // What the settings file sets in the window.
@@ -506,8 +529,8 @@ E2E_CASE(settings_hidden_file) {
   SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// The portable profile functions against the real ones on the same files: a section written by
-// one is read back by the other, in a fresh file each time.
+// The program's own reader and writer against the Windows profile functions on the same files:
+// a section written by one is read back by the other, in a fresh file each time.
 E2E_CASE(settings_profile_cross_check) {
   const std::wstring folder = CaseFolder(ctx);
   IniFileProfile portable(ToString(folder));
@@ -527,8 +550,7 @@ E2E_CASE(settings_profile_cross_check) {
        u"LAST-FLD=a=b/|LAST-KAKU=[x];y|", true},
       {"entry without =", u"拡張子", u"KAKUTYOUSI1=.jpg|junk|KAKUTYOUSI2=.gif|", 32767,
        u"KAKUTYOUSI1=.jpg|KAKUTYOUSI2=.gif|", true},
-      // Wine writes no file for a section without entries; the portable writer writes the
-      // section line alone.
+      // Wine writes no file for a section without entries; the program's writer an empty one.
       {"empty section", u"終了時拡張子", u"|", 32767, u"", false},
       // The blanks go when the entry is read; Wine's writer drops the leading ones already.
       {"blanks around = and at the ends", u"チェック", u" CHECK1 = 1 |CHECK2=\t2|", 32767, u"CHECK1=1|CHECK2=2|", false},
@@ -543,7 +565,7 @@ E2E_CASE(settings_profile_cross_check) {
     const std::wstring byReal = folder + L"\\r" + std::to_wstring(fileNumber) + L".ini";
     DeleteFileW(byPortable.c_str());
     DeleteFileW(byReal.c_str());
-    E2E_CHECK(portable.WritePrivateProfileSectionA(section, Nuls(row.text), ToString(byPortable)));
+    E2E_CHECK(PortableWriteSection(section, row.text, byPortable));
     E2E_CHECK(RealWriteSection(section, Nuls(row.text), byReal));
     for (const std::wstring& file : {byPortable, byReal}) {
       ctx.SetScope(std::string(row.name) + (file == byReal ? ", real writer" : ", portable writer"));
@@ -572,7 +594,7 @@ E2E_CASE(settings_profile_cross_check) {
     const std::wstring file = folder + L"\\hand" + std::to_wstring(step.writer) + L".ini";
     E2E_REQUIRE(WriteFileContent(file, handWritten));
     const String replacement = Nuls(u"CHECK1=1|CHECK5=1|");
-    if (step.writer == 1) E2E_CHECK(portable.WritePrivateProfileSectionA(u"チェック", replacement, ToString(file)));
+    if (step.writer == 1) E2E_CHECK(PortableWriteSection(u"チェック", u"CHECK1=1|CHECK5=1|", file));
     if (step.writer == 2) E2E_CHECK(RealWriteSection(u"チェック", replacement, file));
     for (const String& section : sections) {
       ctx.SetScope(std::string(step.name) + ", section " + ToUtf8(section));
@@ -581,9 +603,74 @@ E2E_CASE(settings_profile_cross_check) {
       const String real = RealReadSection(section, file, 32767, realCount);
       E2E_CHECK_EQ(Bars(PortableReadSection(portable, section, file, 32767, portableCount)), Bars(real));
       E2E_CHECK_EQ(portableCount, realCount);
-      if (step.writer != 0 && section == u"チェック") E2E_CHECK_EQ(Bars(real), String(u"CHECK1=1|CHECK5=1|"));
+      // The program's writer keeps what it does not write; the profile functions do not.
+      if (step.writer == 1 && section == u"チェック") {
+        E2E_CHECK_EQ(Bars(real), String(u"CHECK1=1|CHECK5=1|noequals|CHECK3=False|"));
+      }
+      if (step.writer == 2 && section == u"チェック") E2E_CHECK_EQ(Bars(real), String(u"CHECK1=1|CHECK5=1|"));
     }
   }
+}
+
+// On a Windows whose ANSI code page is not 932 (a prefix whose locale is C.UTF-8): a file
+// written on a Japanese system is read whole and written back byte for byte, and a text typed
+// in this run reaches the file in code page 932.
+E2E_CASE(settings_other_code_page) {
+  E2E_REQUIRE(GetACP() != 932);
+  const std::wstring ini = CaseFolder(ctx) + L"\\Velnor.ini";
+  String folder;
+  {
+    Velnor app(ctx);
+    E2E_REQUIRE(app.started());
+    folder = FolderOf(app.ImagePath());
+  }
+  const std::string japanese = cp932::Encode(
+      u"[起動フォルダ]\r\nKIDOU=" + folder +
+      u"\r\n[チェック]\r\nCHECK1=0\r\nCHECK2=1\r\nCHECK3=False\r\nCHECK4=1\r\nCHECK5=0\r\n[サブフォルダ]\r\n"
+      u"SUBFOLDER1=画像/\r\nSUBFOLDER2=ソフト表示/\r\nSUBFOLDER3=写真/\r\nSUBFOLDER4=\r\nSUBFOLDER5=\r\nSUBFOLDER6=\r\n"
+      u"SUBFOLDER7=\r\nSUBFOLDER8=\r\nSUBFOLDER9=\r\nSUBFOLDER10=\r\n[拡張子]\r\nKAKUTYOUSI1=.jpg\r\n"
+      u"KAKUTYOUSI2=.ｊｐｇ\r\nKAKUTYOUSI3=.ﾃｽﾄ\r\nKAKUTYOUSI4=\r\nKAKUTYOUSI5=\r\nKAKUTYOUSI6=\r\nKAKUTYOUSI7=\r\n"
+      u"KAKUTYOUSI8=\r\nKAKUTYOUSI9=\r\nKAKUTYOUSI10=\r\n[終了時フォルダ]\r\nLAST-FLD=写真/\r\n[終了時拡張子]\r\n"
+      u"LAST-KAKU=.ｊｐｇ\r\n[オプション]\r\nAUTOSPLIT=0\r\nDLFOLDER=D:\\ダウンロード\r\nDLCONNECTIONS=2\r\n"
+      u"DLSTOPMISSING=1\r\nDLREFERER=1\r\n");
+  E2E_REQUIRE(WriteFileContent(ini, japanese));
+  {
+    Velnor app(ctx, SettingsFile::kKeep);
+    E2E_REQUIRE(app.started());
+    E2E_CHECK_EQ(StateOf(app), (WindowState{0, 1, 1, 0, 0, 1, {u"画像/", u"ソフト表示/", u"写真/"}, u"写真/",
+                                            {u".jpg", u".ｊｐｇ", u".ﾃｽﾄ"}, u".ｊｐｇ"}));
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+  }
+  E2E_CHECK_EQ(Bytes{FileContent(ini)}, Bytes{japanese});
+
+  Velnor app(ctx, SettingsFile::kKeep);
+  E2E_REQUIRE(app.started());
+  SetComboText(app, ids::kCombo2, u"新規/");
+  E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+  const std::string written = FileContent(ini);
+  E2E_CHECK(written.find(cp932::Encode(u"SUBFOLDER3=写真/\r\nSUBFOLDER4=新規/\r\n")) != std::string::npos);
+  E2E_CHECK(written.find(cp932::Encode(u"[終了時フォルダ]\r\nLAST-FLD=新規/\r\n")) != std::string::npos);
+}
+
+// The program in a folder whose name code page 932 lacks: the file is written at exit and read
+// at the next start. KIDOU cannot hold the folder, so it stays empty.
+E2E_CASE(settings_program_folder_hangul) {
+  const std::wstring subfolder = L"app\uD55C";
+  const std::wstring ini = CaseFolder(ctx) + L"\\" + subfolder + L"\\Velnor.ini";
+  {
+    Velnor app(ctx, SettingsFile::kRemove, subfolder);
+    E2E_REQUIRE(app.started());
+    E2E_CHECK_EQ(StateOf(app), kDefaults);
+    E2E_CHECK_EQ(ExpandWith(app, u"写真/", u".png"), std::vector<ShownBox>{});
+    app.Click(ids::kOption1);
+    E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+    E2E_CHECK_EQ(app.ExitCode(), 0ul);
+  }
+  E2E_CHECK_EQ(FileContent(ini).find(cp932::Encode(u"[起動フォルダ]\r\nKIDOU=\r\n[チェック]\r\n")), size_t{0});
+  Velnor app(ctx, SettingsFile::kKeep, subfolder);
+  E2E_REQUIRE(app.started());
+  E2E_CHECK_EQ(StateOf(app), (WindowState{1, 1, 0, 0, 0, 1, {u"sam/", u"image/", u"写真/"}, u"写真/",
+                                          {u".jpg", u".jpeg", u".gif", u".png"}, u".png"}));
 }
 
 }  // namespace velnor::e2e

@@ -2,9 +2,11 @@
 // The settings file on the model window, for the settings fuzz targets: a run that loads
 // given bytes as Velnor.ini, what any loaded window must look like, and the window as the
 // file keeps it.
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "base/cp932.h"
 #include "fuzz_support.h"
 #include "model_program.h"
 #include "settings/list_history.h"
@@ -99,6 +101,14 @@ inline Kept Settled(const Kept& kept) {
     std::erase(*list, String());
   }
   return settled;
+}
+
+inline bool Holdable(const Kept& kept) {
+  std::vector<String> texts = kept.list1;
+  texts.insert(texts.end(), kept.list2.begin(), kept.list2.end());
+  texts.push_back(kept.combo1);
+  texts.push_back(kept.combo2);
+  return std::all_of(texts.begin(), texts.end(), [](const String& text) { return cp932::CanHold(text); });
 }
 
 inline std::string ShowKept(const Kept& k) {

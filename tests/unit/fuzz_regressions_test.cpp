@@ -65,5 +65,19 @@ TEST(FuzzRegressions, NulInsideAValueSetsNoFurtherKey) {
   EXPECT_EQ(m.window.Combo1.Items(), std::vector<String>{u".jpg"});
 }
 
+// A line that ends in a lead byte (F2, then LF): the entry after it is still read, and the
+// exit keeps that line as it was.
+TEST(FuzzRegressions, ALeadByteAtTheEndOfALineTakesNoEntryWithIt) {
+  testing::ModelProgram m;
+  MemoryProfile profile{u"C:\\Velnor"};
+  m.program.profile = &profile;
+  std::string file = "[";  // (appended: see the -Wrestrict note above)
+  file += cp932::Encode(u"チェック") + "]\r\nC\xCE\xF2\nCHECK3=False\r\n";
+  profile.files[SettingsFilePath(u"C:\\Velnor")].bytes = file;
+  LoadSettings(m.program);
+  EXPECT_TRUE(m.window.Option1.Value());
+  EXPECT_NE(SettingsFileBytes(m.program, file).find("\r\nC\xCE\xF2\nCHECK3=False\r\nCHECK4=0\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velnor

@@ -2,7 +2,9 @@
 // whole-section write leaves in the file.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/ini_text.h"
 
@@ -89,49 +91,74 @@ TEST(IniReadSection, StopsAtTheBufferSizeForHugeSections) {
   EXPECT_EQ(b.substr(0, 4), "b=1\0"s);
 }
 
+// UTF-8 names: no byte of a multi-byte character is looked at as a lead byte. "チ" is
+// E3 83 81, and 81 would be a lead byte in code page 932 and take the "]" with it.
+TEST(IniReadSection, Utf8NamesEndingInAByteThatLeadsInCodePage932) {
+  const std::string file = "[\xE3\x83\x81]\r\nk=v\r\n";
+  EXPECT_EQ(ReadSection(file, "\xE3\x83\x81", kBuffer, Encoding::kUtf8), "k=v\0"s);
+  EXPECT_TRUE(HasSection(file, "\xE3\x83\x81", Encoding::kUtf8));
+  EXPECT_EQ(ReadSection(file, "\xE3\x83\x81", kBuffer, Encoding::kCp932), "");
+  EXPECT_FALSE(HasSection(file, "\xE3\x83\x81", Encoding::kCp932));
+}
+
 struct WriteCase {
   const char* name;
   std::string file;
-  std::string section;
-  std::string text;
+  std::vector<Entry> entries;
   std::string expected;
 };
 
-TEST(IniReplaceSection, ReplacesOneSectionAndKeepsEveryOtherLine) {
+TEST(IniUpdateEntries, SetsTheKeysAndKeepsEveryOtherLine) {
   const WriteCase cases[] = {
-      {"new file", "", "A", "k=v\0\0"s, "[A]\r\nk=v\r\n"},
-      {"entries in order, empty values kept", "", "A", "b=\0a=1\0\0"s, "[A]\r\nb=\r\na=1\r\n"},
-      {"section added at the end", "[B]\r\nx=1\r\n", "A", "k=v\0\0"s, "[B]\r\nx=1\r\n[A]\r\nk=v\r\n"},
-      {"line end added before a new section", "[B]\r\nx=1", "A", "k=v\0\0"s, "[B]\r\nx=1\r\n[A]\r\nk=v\r\n"},
-      {"every entry replaced, blank lines and comments too",
-       "[A]\r\nold=1\r\n;note\r\n\r\nk=0\r\n", "A", "k=v\0\0"s, "[A]\r\nk=v\r\n"},
+      {"new file", "", {{"A", "k", "v"}}, "[A]\r\nk=v\r\n"},
+      {"entries in order, empty values kept", "", {{"A", "b", ""}, {"A", "a", "1"}}, "[A]\r\nb=\r\na=1\r\n"},
+      {"section added at the end", "[B]\r\nx=1\r\n", {{"A", "k", "v"}}, "[B]\r\nx=1\r\n[A]\r\nk=v\r\n"},
+      {"line end added before a new section", "[B]\r\nx=1", {{"A", "k", "v"}}, "[B]\r\nx=1\r\n[A]\r\nk=v\r\n"},
+      {"other keys, comments and blank lines of the section kept",
+       "[A]\r\nold=1\r\n;note\r\n\r\nk=0\r\n", {{"A", "k", "v"}}, "[A]\r\nold=1\r\n;note\r\n\r\nk=v\r\n"},
       {"sections before and after kept byte for byte",
-       "; top\n[B]\nx = 1\n\n[A]\r\nk=0\r\n[C]\r\ny=\x8E\xCA\r\n", "A", "k=1\0\0"s,
+       "; top\n[B]\nx = 1\n\n[A]\r\nk=0\r\n[C]\r\ny=\x8E\xCA\r\n", {{"A", "k", "1"}},
        "; top\n[B]\nx = 1\n\n[A]\r\nk=1\r\n[C]\r\ny=\x8E\xCA\r\n"},
-      {"the file's spelling of the name kept", "[a]\r\nk=0\r\n", "A", "k=1\0\0"s, "[a]\r\nk=1\r\n"},
-      {"header without a line end at the end of the file", "[A]", "A", "k=1\0\0"s, "[A]\r\nk=1\r\n"},
-      {"entries without = dropped", "", "A", "junk\0k=v\0\0"s, "[A]\r\nk=v\r\n"},
-      {"the list ends at an empty entry", "", "A", "a=1\0\0b=2\0\0"s, "[A]\r\na=1\r\n"},
-      {"no entries leaves the header", "[A]\r\nk=0\r\n[B]\r\n", "A", "\0"s, "[A]\r\n[B]\r\n"},
-      {"a second section of the name emptied", "[A]\r\na=1\r\n[B]\r\n[A]\r\nb=2\r\n", "A", "k=v\0\0"s,
-       "[A]\r\nk=v\r\n[B]\r\n[A]\r\n"},
-      {"values written unchanged", "", "A", " k = a=b/ \0\0"s, "[A]\r\n k = a=b/ \r\n"},
+      {"the file's spelling of the name kept", "[a]\r\nk=0\r\n", {{"A", "k", "1"}}, "[a]\r\nk=1\r\n"},
+      {"header without a line end at the end of the file", "[A]", {{"A", "k", "1"}}, "[A]\r\nk=1\r\n"},
+      {"a changed line keeps its line end", "[A]\nk=0\nj=1", {{"A", "k", "1"}, {"A", "j", "2"}}, "[A]\nk=1\nj=2"},
+      {"a line whose value is already that stays as it is", "[A]\r\n k = v \n", {{"A", "k", "v"}}, "[A]\r\n k = v \n"},
+      {"a missing key after the key before it", "[A]\r\na=1\r\nc=3\r\n;end\r\n",
+       {{"A", "a", "1"}, {"A", "b", "2"}, {"A", "c", "3"}}, "[A]\r\na=1\r\nb=2\r\nc=3\r\n;end\r\n"},
+      {"a missing first key after the header", "[A]\r\n;c\r\nb=2\r\n", {{"A", "a", "1"}, {"A", "b", "2"}},
+       "[A]\r\na=1\r\n;c\r\nb=2\r\n"},
+      {"a key twice: the last line takes the value", "[A]\r\nk=1\r\nx=0\r\nk=2\r\n", {{"A", "k", "3"}},
+       "[A]\r\nx=0\r\nk=3\r\n"},
+      {"a key of another of the sections goes", "[A]\r\nk=1\r\nm=5\r\n[B]\r\nm=2\r\n",
+       {{"A", "k", "1"}, {"B", "m", "3"}}, "[A]\r\nk=1\r\n[B]\r\nm=3\r\n"},
+      {"a key in a section not of the entries stays", "[X]\r\nk=9\r\n[A]\r\nk=1\r\n", {{"A", "k", "2"}},
+       "[X]\r\nk=9\r\n[A]\r\nk=2\r\n"},
+      {"a second section of the name is not read, so it stays", "[A]\r\na=1\r\n[B]\r\n[A]\r\nk=2\r\n",
+       {{"A", "k", "v"}}, "[A]\r\nk=v\r\na=1\r\n[B]\r\n[A]\r\nk=2\r\n"},
+      {"a comment is no key", "[A]\r\n;k=1\r\n", {{"A", "k", "2"}}, "[A]\r\nk=2\r\n;k=1\r\n"},
+      {"values written unchanged", "", {{"A", "k", " a=b/ "}}, "[A]\r\nk= a=b/ \r\n"},
+      {"a value that cannot be written keeps the line", "[A]\r\nk = old\r\n", {{"A", "k", std::nullopt}},
+       "[A]\r\nk = old\r\n"},
+      {"... and is empty when there was none", "", {{"A", "k", std::nullopt}}, "[A]\r\nk=\r\n"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ReplaceSection(c.file, c.section, c.text), c.expected) << c.name;
+    EXPECT_EQ(UpdateEntries(c.file, c.entries), c.expected) << c.name;
   }
+  // The UTF-8 name of the test above is found as a section and updated in place.
+  const Entry utf8[] = {{"\xE3\x83\x81", "k", "1"}};
+  EXPECT_EQ(UpdateEntries("[\xE3\x83\x81]\r\nk=0\r\n", utf8, Encoding::kUtf8), "[\xE3\x83\x81]\r\nk=1\r\n");
 }
 
-TEST(IniReplaceSection, WhatIsWrittenReadsBack) {
-  std::string file = "[X]\r\nkeep=1\r\n";
+TEST(IniUpdateEntries, WhatIsWrittenReadsBack) {
   const std::string a = "SUBFOLDER1=sam/\0SUBFOLDER2=\0SUBFOLDER3=\x8E\xCA\x90\x5E/\0"s;
   const std::string b = "LAST-KAKU=.jpg\0"s;
-  file = ReplaceSection(file, "A", a + '\0');
-  file = ReplaceSection(file, "B", b + '\0');
-  file = ReplaceSection(file, "A", a + '\0');  // a second write changes nothing
-  EXPECT_EQ(ReadSection(file, "A", kBuffer), a);
-  EXPECT_EQ(ReadSection(file, "B", kBuffer), b);
-  EXPECT_EQ(ReadSection(file, "X", kBuffer), "keep=1\0"s);
+  const Entry entries[] = {{"A", "SUBFOLDER1", "sam/"}, {"A", "SUBFOLDER2", ""},
+                           {"A", "SUBFOLDER3", "\x8E\xCA\x90\x5E/"}, {"B", "LAST-KAKU", ".jpg"}};
+  const std::string once = UpdateEntries("[X]\r\nkeep=1\r\n[B]\r\nLAST-KAKU=.png\r\nSUBFOLDER1=b/\r\n", entries);
+  EXPECT_EQ(UpdateEntries(once, entries), once) << "a second write changes nothing";
+  EXPECT_EQ(ReadSection(once, "A", kBuffer), a);
+  EXPECT_EQ(ReadSection(once, "B", kBuffer), b);
+  EXPECT_EQ(ReadSection(once, "X", kBuffer), "keep=1\0"s);
 }
 
 }  // namespace

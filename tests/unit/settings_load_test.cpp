@@ -1,5 +1,6 @@
 // Loading Velnor.ini at start-up: the path, SplitText, the defaults without a file, the key
 // table, the history lists, and files that are odd or broken.
+#include <random>
 #include <string>
 #include <vector>
 
@@ -305,6 +306,12 @@ TEST(ReadSettingsFile, MalformedFiles) {
   for (int i = 0; i < 5000; ++i) longSection += "KAKUTYOUSI2=.x" + std::to_string(i) + "\r\n";
   longSection += "KAKUTYOUSI3=.bmp\r\n" + lastExtension + "LAST-KAKU=.tif\r\n";
 
+  const std::string truncated =
+      cp932::Encode(u"[チェック]\r\nCHECK1=0\r\nCHECK2=2\r\n[サブフォルダ]\r\nSUBFOLDER1=sam/\r\nSUBFOLDER2=画");
+  std::string garbage(1 << 20, '\0');
+  std::mt19937 random(21);
+  for (char& c : garbage) c = static_cast<char>(random());
+
   const struct {
     const char* name;
     std::string bytes;
@@ -322,6 +329,9 @@ TEST(ReadSettingsFile, MalformedFiles) {
       {"a section longer than the buffer", longSection, {.combo1Text = u".tif", .combo1Items = {u".png", u".x1781"}}},
       {"only line ends", std::string(50000, '\n'), {}},
       {"binary noise", std::string(40000, '\xFF') + "\r\n" + check + "CHECK2=1\r\n", {.check1 = 1}},
+      // Cut after the first byte of 画.
+      {"truncated", truncated.substr(0, truncated.size() - 1), {.check3 = 0, .check1 = 2, .combo2Items = {u"sam/", u"\u30FB"}}},
+      {"1 MB of garbage", garbage, {}},
   };
   for (const auto& c : cases) {
     SettingsProgram p;

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "settings/ini_text.h"
 #include "settings/list_history.h"
 #include "settings_fixture.h"
 
@@ -31,10 +32,42 @@ void Exit(SettingsProgram& p) {
   SaveSettings(p.program);
 }
 
-String Section(ProfilePlatform& profile, const String& section, const String& path) {
-  String buffer;
-  const int count = profile.GetPrivateProfileSectionA(section, buffer, kSectionBufferSize, path);
-  return buffer.substr(0, static_cast<size_t>(count));
+String Section(const MemoryProfile& profile, const String& section, const String& path) {
+  return cp932::Decode(ini::ReadSection(profile.files.at(path).bytes, cp932::Encode(section), kSectionBufferSize));
+}
+
+// The files that the Windows profile functions (WritePrivateProfileSectionA under Wine with
+// code page 932) wrote for a first run and for FillEveryKey, program folder C:\Velnor.
+std::string WrittenByTheProfileFunctions(const char* name) {
+  std::ifstream in(std::string(VELNOR_TEST_DATA) + "/" + name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+const char* const kFirstRunFile = "settings_default_wine.ini";
+const char* const kEveryKeyFile = "settings_full_wine.ini";
+const String kWineDownloads = u"C:\\users\\root\\Downloads";
+
+// Every key set, both histories full, Japanese values (half-width too, and 表 and ソ, whose
+// second byte is a backslash).
+void FillEveryKey(SettingsProgram& p) {
+  ModelForm& w = p.window;
+  w.Check3.SetValue(0);
+  w.Check1.SetValue(2);
+  w.Checkund.SetValue(1);
+  w.Check2.SetValue(0);
+  w.Option1.Select();
+  w.Combo2.Clear();
+  w.Combo1.Clear();
+  for (const char16_t* s : {u"sam/", u"image/", u"画像/", u"ソフト表示/", u"ｶﾞｿﾞｳ/", u"写真 ①/", u"a b/", u"x/", u"表/", u"last/"}) {
+    w.Combo2.AddItem(s);
+  }
+  for (const char16_t* s : {u".jpg", u".jpeg", u".gif", u".png", u".ｊｐｇ", u".bmp", u".webp", u".tif", u".ﾃｽﾄ", u".予"}) {
+    w.Combo1.AddItem(s);
+  }
+  w.Combo2.SetText(u"表/");
+  w.Combo1.SetText(u".予");
+  p.program.autoSplit = true;
+  p.program.downloadOptions = {.folder = u"D:\\ダウンロード\\連番", .connections = 4, .stopAfterMissing = false,
+                               .sendReferer = false};
 }
 
 TEST(SaveSettings, TheFileOfAFirstRun) {
@@ -211,19 +244,89 @@ TEST(SaveSettings, AFolderTheFileCannotHoldIsNotWritten) {
   EXPECT_NE(p.FileBytes().find("DLFOLDER=\r\n"), std::string::npos);
 }
 
-TEST(SaveSettings, ReplacesItsSectionsAndKeepsTheRestOfTheFile) {
+TEST(SaveSettings, SetsItsKeysAndKeepsWhatItDoesNotKnow) {
   SettingsProgram p;
-  // A note of the user's own, an entry added by hand and a key removed by hand.
+  // A note of the user's own, an entry added by hand and keys removed by hand.
   p.PutBytes("[memo]\r\nmine=1\r\n" + kCheck + "CHECK1=0\r\nEXTRA=1\r\n" + kLastExtension + "LAST-KAKU=.gif\r\n");
   LoadSettings(p.program);
   ASSERT_TRUE(SaveSettings(p.program));
   const std::string& file = p.FileBytes();
   EXPECT_EQ(file.substr(0, 16), "[memo]\r\nmine=1\r\n");
-  EXPECT_EQ(file.find("EXTRA"), std::string::npos);
-  EXPECT_NE(file.find(kCheck + "CHECK1=0\r\nCHECK2=0\r\nCHECK3=False\r\nCHECK4=0\r\nCHECK5=0\r\n" + kLastExtension +
-                      "LAST-KAKU=.gif\r\n"),
+  EXPECT_NE(file.find(kCheck + "CHECK1=0\r\nCHECK2=0\r\nCHECK3=False\r\nCHECK4=0\r\nCHECK5=0\r\nEXTRA=1\r\n" +
+                      kLastExtension + "LAST-KAKU=.gif\r\n" + kStartFolder + "KIDOU=C:\\Velnor\r\n" + kSubfolders),
             std::string::npos);
-  EXPECT_NE(file.find(kStartFolder + "KIDOU=C:\\Velnor\r\n"), std::string::npos);
+}
+
+// The bytes the Windows profile functions wrote on a Japanese system (over their own file:
+// RoundTripsOfFiles).
+TEST(SaveSettings, ByteForByteAsTheProfileFunctionsWroteIt) {
+  for (const bool everyKey : {false, true}) {
+    const std::string expected = WrittenByTheProfileFunctions(everyKey ? kEveryKeyFile : kFirstRunFile);
+    ASSERT_GT(expected.size(), 500u);
+    SettingsProgram first;
+    first.profile.downloadsFolder = kWineDownloads;
+    LoadSettings(first.program);
+    if (everyKey) FillEveryKey(first);
+    Exit(first);
+    EXPECT_EQ(first.FileBytes(), expected) << "every key " << everyKey;
+  }
+}
+
+// Read and written back unchanged, byte for byte; the UTF-8 ones come back in code page 932.
+TEST(SaveSettings, RoundTripsOfFiles) {
+  const std::string full = WrittenByTheProfileFunctions(kEveryKeyFile);
+  auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+    return text;
+  };
+  const std::string utf8 = ToUtf8(cp932::Decode(full));
+  const std::string unknown = "[memo]\r\nx=1\r\n" +
+                              replaced(full, "CHECK3=False\r\n", "CHECK3=False\r\nLATER=1\r\n") +
+                              cp932::Encode(u"[後で]\r\n名前=値\r\n");
+  const struct {
+    const char* name;
+    std::string file;
+    std::string written;
+  } cases[] = {
+      {"first run", WrittenByTheProfileFunctions(kFirstRunFile), WrittenByTheProfileFunctions(kFirstRunFile)},
+      {"every key", full, full},
+      {"unknown sections and keys", unknown, unknown},
+      {"comments and blank lines", "; Velnor\r\n\r\n" + replaced(full, "\r\n[", "\r\n\r\n;\x95\x5C\r\n["),
+       "; Velnor\r\n\r\n" + replaced(full, "\r\n[", "\r\n\r\n;\x95\x5C\r\n[")},
+      {"LF line ends", replaced(full, "\r\n", "\n"), replaced(full, "\r\n", "\n")},
+      {"UTF-8", utf8, full},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8, full},
+  };
+  SettingsProgram reference;
+  reference.PutBytes(full);
+  LoadSettings(reference.program);
+  for (const auto& c : cases) {
+    SettingsProgram p;
+    p.profile.downloadsFolder = kWineDownloads;
+    p.PutBytes(c.file);
+    LoadSettings(p.program);
+    if (c.written == full) {
+      EXPECT_EQ(SettingsState::Of(p.window), SettingsState::Of(reference.window)) << c.name;
+    }
+    Exit(p);
+    EXPECT_EQ(p.FileBytes(), c.written) << c.name;
+  }
+}
+
+// A value that code page 932 cannot hold is this run's only: the file keeps its old value.
+TEST(SaveSettings, AValueTheFileCannotHoldKeepsTheOldOne) {
+  SettingsProgram p;
+  p.PutBytes(WrittenByTheProfileFunctions(kEveryKeyFile));
+  LoadSettings(p.program);
+  p.window.Combo2.SetText(u"한/");
+  Exit(p);
+  EXPECT_EQ(p.window.Combo2.GetText(), u"한/");
+  EXPECT_EQ(p.window.Combo2.Items().back(), u"한/");
+  EXPECT_EQ(Section(p.profile, u"終了時フォルダ", p.Path()), u"LAST-FLD=表/\0"s);
+  // The list moved up one place; slot 10, now 한/, keeps last/.
+  EXPECT_EQ(Section(p.profile, u"サブフォルダ", p.Path()),
+            u"SUBFOLDER1=image/\0SUBFOLDER2=画像/\0SUBFOLDER3=ソフト表示/\0SUBFOLDER4=ｶﾞｿﾞｳ/\0SUBFOLDER5=写真 ①/\0"
+            u"SUBFOLDER6=a b/\0SUBFOLDER7=x/\0SUBFOLDER8=表/\0SUBFOLDER9=last/\0SUBFOLDER10=last/\0"s);
 }
 
 TEST(SaveSettings, AFileThatCannotBeWrittenIsReportedOnce) {
@@ -231,7 +334,7 @@ TEST(SaveSettings, AFileThatCannotBeWrittenIsReportedOnce) {
   LoadSettings(p.program);
   p.profile.writable = false;
   EXPECT_FALSE(SaveSettings(p.program));
-  EXPECT_EQ(p.profile.writeCalls, 7) << "every section is still tried";
+  EXPECT_EQ(p.profile.writeCalls, 1) << "one write of the whole file";
   EXPECT_EQ(p.platform.messages,
             (std::vector<ShownMessage>{{u"設定を保存できませんでした\nC:\\Velnor\\Velnor.ini", u"注意", kOkOnly}}));
 }
