@@ -2,10 +2,9 @@
 
 #include <vector>
 
-#include "base/platform_without_boxes.h"
 #include "expand/expand_command.h"
 #include "expand/input_checks.h"
-#include "ui/event_wiring.h"
+#include "expand/scratch_window.h"
 #include "ui/input_fields.h"
 #include "ui/model_form.h"
 
@@ -199,11 +198,6 @@ String StandIn(StringView text) {
   return String(text.substr(0, kLongest));
 }
 
-void CopyItems(const ItemList& from, ItemList& to) {
-  const int count = from.Count();
-  for (int i = 0; i < count; ++i) to.AddItem(from.Item(i));
-}
-
 const String& ReasonText(SplitRefusal refusal) {
   switch (refusal) {
     case SplitRefusal::kWidth: return kSplitWidthReason;
@@ -259,23 +253,11 @@ void ApplySplitFields(Program& program, const SplitFields& fields) {
 
 bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, StringView url) {
   const Form1& f = program.form;
-  // No message box and no window messages; texts are measured and narrowed as the real
-  // window does.
-  PlatformWithoutBoxes platform(*program.platform, PlatformWithoutBoxes::kSkip);
-  ModelForm window;
-  Program scratch;
-  scratch.form = window.form();
-  scratch.platform = &platform;
-  WireEvents(scratch);
-
-  // What of the window the fields leave as it is: the start number, the subfolder (which
-  // takes part only when the fields set it) and the work lists.
-  if (f.Option0->Value()) window.Option0.Select();
-  if (f.Option1->Value()) window.Option1.Select();
-  scratch.startNumber = program.startNumber;
+  // What of the window the fields leave as it is: the start number, the work lists and the
+  // subfolder (which takes part only when the fields set it).
+  ScratchWindow scratch(program);
+  ModelForm& window = scratch.window;
   window.Combo2.SetText(StandIn(f.Combo2->GetText()));
-  CopyItems(f.List(1), window.list1);
-  CopyItems(f.List(2), window.list2);
 
   // The URL is the fields' texts with the numbers between them: the same with stand-ins.
   const size_t numbersBegin = fields.url.size() + (fields.subfolder ? fields.subfolder->size() : 0);
@@ -290,8 +272,8 @@ bool ExpansionRebuildsUrl(const Program& program, const SplitFields& fields, Str
   const String shortUrl = url0 + subfolder0 + String(numbers) + extension0;
 
   // The fields, then the expand command as the user's press would run it.
-  ApplySplitFields(scratch, shortFields);
-  RunExpandCommand(scratch);
+  ApplySplitFields(scratch.program, shortFields);
+  RunExpandCommand(scratch.program);
 
   bool found = false;
   for (const String& item : window.urllist.Items()) {

@@ -1,9 +1,7 @@
 #include "search/series_plan.h"
 
-#include "base/platform_without_boxes.h"
 #include "expand/expand_command.h"
-#include "ui/event_wiring.h"
-#include "ui/model_form.h"
+#include "expand/scratch_window.h"
 
 namespace velnor {
 namespace {
@@ -42,11 +40,6 @@ bool Steppable(const String& first, const String& second, const SeriesPlan& plan
     return text.size() == 2 && IsDigit(text[0]) && text.find_first_not_of(u"0123456789abcdef") == String::npos;
   };
   return (!plan.first || wellFormed(first, true)) && (!plan.second || wellFormed(second, false));
-}
-
-void CopyItems(const ItemList& from, ItemList& to) {
-  const int count = from.Count();
-  for (int i = 0; i < count; ++i) to.AddItem(from.Item(i));
 }
 
 String EntryOrEmpty(const ItemList& list, int index) {
@@ -94,15 +87,8 @@ PlanOrRefusal PlanSeries(const Program& program) {
 
   // The expansion on a scratch window: the numbering does not depend on the texts around the
   // numbers, so short stand-ins take their place, and no box or window message runs.
-  PlatformWithoutBoxes platform(*program.platform, PlatformWithoutBoxes::kSkip);
-  ModelForm window;
-  Program scratch;
-  scratch.form = window.form();
-  scratch.platform = &platform;
-  WireEvents(scratch);
-  if (f.Option0->Value()) window.Option0.Select();
-  if (f.Option1->Value()) window.Option1.Select();
-  scratch.startNumber = program.startNumber;
+  ScratchWindow scratch(program);
+  ModelForm& window = scratch.window;
   window.Check3.SetValue(f.Check3->Value());
   window.Check1.SetValue(f.Check1->Value());
   window.Check2.SetValue(f.Check2->Value());
@@ -112,9 +98,7 @@ PlanOrRefusal PlanSeries(const Program& program) {
   window.Combo1.SetText(u"e");
   window.text1.SetText(f.Text(1).GetText());
   window.text2.SetText(f.Text(2).GetText());
-  CopyItems(f.List(1), window.list1);
-  CopyItems(f.List(2), window.list2);
-  RunExpandCommand(scratch);
+  RunExpandCommand(scratch.program);
 
   // Item i is built from entry i of both work lists.
   const int last = window.urllist.Count() - 1;

@@ -5,6 +5,7 @@
 #include "win32/res/version.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
+#include "win32/window_class.h"
 
 namespace velnor {
 namespace {
@@ -194,18 +195,7 @@ LRESULT CALLBACK AboutBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool RegisterAboutBoxClass() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), kAboutBoxClass, &wc)) return true;
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = AboutBoxProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  wc.lpszClassName = kAboutBoxClass;
-  return RegisterClassExW(&wc) != 0;
-}
+bool RegisterAboutBoxClass() { return EnsureWindowClass(kAboutBoxClass, AboutBoxProc); }
 
 // The outer rectangle for the client area, centred over the owner and kept on its monitor.
 RECT PlaceOverOwner(HWND owner, int dpi) {

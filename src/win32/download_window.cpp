@@ -11,6 +11,7 @@
 #include "win32/download_layout.h"
 #include "win32/download_window_class.h"
 #include "win32/win32_dpi.h"
+#include "win32/window_class.h"
 
 namespace velnor {
 namespace {
@@ -63,17 +64,7 @@ RECT DownloadWindow::OuterRect(SIZE client) const {
 
 bool DownloadWindow::Create(int dpi) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, ids::kDownloadWindowClass, &wc)) {
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ids::kDownloadWindowClass;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  if (!EnsureWindowClass(ids::kDownloadWindowClass, WindowProc)) return false;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 

@@ -14,6 +14,7 @@
 #include "win32/http_transfer_win32.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
+#include "win32/window_class.h"
 
 namespace velnor {
 namespace {
@@ -79,17 +80,7 @@ SearchWindow::~SearchWindow() {
 
 bool SearchWindow::Create() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, ids::kSearchWindowClass, &wc)) {
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ids::kSearchWindowClass;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  if (!EnsureWindowClass(ids::kSearchWindowClass, WindowProc)) return false;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   const String caption = kCaptionPrefix + kApplicationTitle;
