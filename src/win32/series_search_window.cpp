@@ -28,7 +28,11 @@ const String kFoundSuffix = u" まで見つかりました";
 const String kAskedPrefix = u"確認したURL: ";
 
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT kTickMs = 100;  // retries and Retry-After waits, as the download ticks
+constexpr UINT kTickMs = 100;  // retries, Retry-After waits and the texts, as the download ticks
+// The window shows once the search has taken this long: a quick one (most end in a fraction
+// of a second) ends without a window flashing by, and without the work of drawing it.
+constexpr UINT_PTR kShowTimer = 2;
+constexpr UINT kShowAfterMs = 250;
 
 // Layout in pixels at 96 dpi.
 constexpr int kClientWidth = 320, kMargin = 12, kLineHeight = 20, kBarHeight = 16, kButtonWidth = 88,
@@ -51,6 +55,7 @@ class SearchWindow final : public SeriesSearchRunner {
   bool Create();  // the window alone, so that the search can start before the rest is made
   void Lay();
   void CreateControls();
+  void Show();
   void TakeNotes();
   void Refresh();
   HWND Control(int id) const { return GetDlgItem(window_, id); }
@@ -141,14 +146,11 @@ SeriesSearchResult SearchWindow::Run(const SeriesPlan& plan, const DownloadOptio
   transfer_ = std::make_unique<WinHttpTransfer>(window_, folder_);
   search_ = std::make_unique<SeriesSearch>(*transfer_, clock_);
   search_->Start(plan, options);
-  Lay();
-  Refresh();
   if (!search_->Running()) return search_->Result();  // over before any answer
 
   SetTimer(window_, kTickTimer, kTickMs, nullptr);
+  SetTimer(window_, kShowTimer, kShowAfterMs, nullptr);
   EnableWindow(owner_, FALSE);
-  ShowWindow(window_, SW_SHOW);
-  SetFocus(Control(ids::kFsAbort));
   MSG msg;
   while (!done_) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -168,6 +170,7 @@ SeriesSearchResult SearchWindow::Run(const SeriesPlan& plan, const DownloadOptio
   if (IsWindow(owner_)) EnableWindow(owner_, TRUE);
   if (!destroyed_) {
     KillTimer(window_, kTickTimer);
+    KillTimer(window_, kShowTimer);
     DestroyWindow(window_);
   }
   if (search_->Running()) search_->Cancel();
@@ -181,19 +184,30 @@ void SearchWindow::Stop() {
   if (window_ && !destroyed_) DestroyWindow(window_);
 }
 
+void SearchWindow::Show() {
+  KillTimer(window_, kShowTimer);
+  Lay();
+  Refresh();
+  ShowWindow(window_, SW_SHOW);
+  SetFocus(Control(ids::kFsAbort));
+}
+
 void SearchWindow::TakeNotes() {
   if (!transfer_ || !search_) return;
   const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
   if (!notes.results.empty()) search_->OnFinished(notes.results);
+  if (!search_->Running()) done_ = true;
 }
 
+// The texts, once the window shows (on the tick: ten times a second is as often as anyone
+// reads them).
 void SearchWindow::Refresh() {
+  if (!font_) return;  // not shown yet
   const std::optional<SeriesNumbers> found = search_->FoundSoFar();
   const String foundText = found ? SeriesPlan::Shown(*found) + kFoundSuffix : kSearchingText;
   const String askedText = kAskedPrefix + DecimalText(search_->Asked()) + u" 件";
   if (foundText != shownFound_) SetWindowTextW(Control(ids::kFsFound), Wide(shownFound_ = foundText));
   if (askedText != shownAsked_) SetWindowTextW(Control(ids::kFsAsked), Wide(shownAsked_ = askedText));
-  if (!search_->Running()) done_ = true;
 }
 
 LRESULT CALLBACK SearchWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -217,12 +231,13 @@ LRESULT SearchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   switch (message) {
     case kTransferNotesMessage:
       TakeNotes();
-      Refresh();
       return 0;
     case WM_TIMER:
+      if (wParam == kShowTimer) Show();
       if (wParam == kTickTimer && search_) {
         TakeNotes();
         search_->OnTick();
+        if (!search_->Running()) done_ = true;
         Refresh();
       }
       return 0;

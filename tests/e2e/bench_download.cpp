@@ -34,8 +34,9 @@ SIZE_T WorkingSet(HANDLE process) {
 }
 
 struct Watch {
-  HWND windows[2];  // a null one: the search window, looked for each round
+  HWND windows[2];  // a null one: the search window, looked for until it is found
   HANDLE process;
+  DWORD intervalMs = 20;
   std::atomic<bool> stop{false};
   double longestMs = 0;
   SIZE_T peak = 0;
@@ -48,7 +49,7 @@ struct Watch {
 DWORD WINAPI WatchJob(LPVOID parameter) {
   auto& watch = *static_cast<Watch*>(parameter);
   for (int round = 0; !watch.stop; ++round) {
-    for (HWND window : watch.windows) {
+    for (HWND& window : watch.windows) {
       if (!window) window = FindWindowW(velnor::ids::kSearchWindowClass, nullptr);
       if (!window) continue;
       const double before = Now();
@@ -57,7 +58,7 @@ DWORD WINAPI WatchJob(LPVOID parameter) {
       watch.longestMs = std::max(watch.longestMs, Now() - before);
     }
     if (round % 5 == 0) watch.peak = std::max(watch.peak, WorkingSet(watch.process));
-    Sleep(20);
+    Sleep(watch.intervalMs);
   }
   watch.peak = std::max(watch.peak, WorkingSet(watch.process));
   return 0;
@@ -71,20 +72,27 @@ int TimeSearch(Context& ctx, const velnor::String& url, int last, int connection
   if (!app.started()) return 1;
   app.SetText(velnor::ids::kUrltxt, url);
   if (!app.Command(velnor::ids::kEditSplitUrl).empty()) return 1;
-  Watch watch{{app.window(), nullptr}, app.process()};
+  // The search lasts a tenth of a second: the watcher asks every 50 ms (still seeing any
+  // pause that matters), and the command is sent straight, not by the driver's helper that
+  // looks for message boxes every 10 ms; both would take the two cores from what is timed.
+  Watch watch{{app.window(), nullptr}, app.process(), 50};
   HANDLE watcher = CreateThread(nullptr, 0, WatchJob, &watch, 0, nullptr);
+  DWORD_PTR ignored = 0;
   const double start = Now();
-  const std::vector<ShownBox> boxes = app.Command(velnor::ids::kEditFindSeries);
+  const bool answered = SendMessageTimeoutW(app.window(), WM_COMMAND, MAKEWPARAM(velnor::ids::kEditFindSeries, 0), 0,
+                                            SMTO_NORMAL, 60000, &ignored) != 0;
   const double took = Now() - start;
   watch.stop = true;
   WaitForSingleObject(watcher, INFINITE);
   CloseHandle(watcher);
+  // A message box would have held the command until the time-out: counted as one.
+  const size_t boxes = answered ? 0 : 1;
   const std::vector<velnor::String> items = app.ListItems(velnor::ids::kUrllist);
   const velnor::String lastItem = items.empty() ? velnor::String() : items.back();
   std::printf("velnor search to %d, %d connections %.3f s, longest WM_NULL %.1f ms, last item %s, %zu boxes\n", last,
-              connections, took / 1000.0, watch.longestMs, velnor::ToUtf8(lastItem).c_str(), boxes.size());
+              connections, took / 1000.0, watch.longestMs, velnor::ToUtf8(lastItem).c_str(), boxes);
   app.CloseAnswering(CloseBy::kCloseBox);
-  return boxes.empty() && !items.empty() ? 0 : 1;
+  return boxes == 0 && !items.empty() ? 0 : 1;
 }
 
 }  // namespace
