@@ -159,7 +159,6 @@ void DownloadWindow::CloseWindow(bool fromEscape) {
   DestroyWindow(window_);
 }
 
-
 void DownloadWindow::TakeTransferNotes() {
   const WinHttpTransfer::Notes notes = transfer_->TakeNotes();
   for (const TransferProgress& progress : notes.progress) {

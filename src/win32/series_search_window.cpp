@@ -113,7 +113,7 @@ void SearchWindow::Lay() {
 void SearchWindow::CreateControls() {
   font_ = CreateUiFont(dpi_);
   auto px = [this](int pixels) { return MulDiv(pixels, dpi_, 96); };
-  struct Spec {
+  struct ControlSpec {
     const wchar_t* windowClass;
     const wchar_t* text;
     int id;
@@ -122,14 +122,14 @@ void SearchWindow::CreateControls() {
   };
   const int inner = kClientWidth - 2 * kMargin;
   const int barTop = kMargin * 2 + kLineHeight * 2;
-  const Spec specs[] = {
+  const ControlSpec controls[] = {
       {L"Static", L"", ids::kFsFound, SS_LEFT | SS_NOPREFIX, kMargin, kLineHeight, kMargin, inner},
       {L"Static", L"", ids::kFsAsked, SS_LEFT | SS_NOPREFIX, kMargin + kLineHeight, kLineHeight, kMargin, inner},
       {PROGRESS_CLASSW, L"", ids::kFsProgress, PBS_MARQUEE, barTop, kBarHeight, kMargin, inner},
       {L"Button", L"中止(&A)", ids::kFsAbort, BS_DEFPUSHBUTTON | WS_TABSTOP, barTop + kBarHeight + kMargin,
        kButtonHeight, kClientWidth - kMargin - kButtonWidth, kButtonWidth},
   };
-  for (const Spec& s : specs) {
+  for (const ControlSpec& s : controls) {
     const HWND control = CreateWindowExW(0, s.windowClass, s.text, WS_CHILD | WS_VISIBLE | s.style, px(s.left),
                                          px(s.top), px(s.width), px(s.height), window_,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)),
