@@ -116,18 +116,10 @@ std::optional<int> ParseRetryAfterSeconds(StringView headerValue, int64_t nowUni
   return static_cast<int>(std::clamp<int64_t>(*date - nowUnixSeconds, 0, kMaxRetryAfterSeconds));
 }
 
-BodyPlacement PlaceBody(uint64_t requestedFrom, int status, StringView contentRange) {
-  if (status != 206) return BodyPlacement::kRewrite;
+ContentRange ParseContentRange(StringView contentRange) {
   const std::vector<StringView> words = Words(contentRange, u" -/");
-  if (words.size() != 4 || LowerAscii(words[0]) != u"bytes") return BodyPlacement::kRewrite;
-  const auto first = Digits(words[1], UINT64_MAX / 10);
-  return first && *first == requestedFrom ? BodyPlacement::kAppend : BodyPlacement::kRewrite;
-}
-
-std::optional<uint64_t> ContentRangeTotal(StringView contentRange) {
-  const size_t slash = contentRange.rfind(u'/');
-  if (slash == StringView::npos) return std::nullopt;
-  return Digits(TrimBlanks(contentRange.substr(slash + 1)), UINT64_MAX / 10);
+  if (words.size() != 4 || LowerAscii(words[0]) != u"bytes") return {};
+  return {Digits(words[1], UINT64_MAX / 10), Digits(TrimBlanks(words[3]), UINT64_MAX / 10)};
 }
 
 String RefererFor(StringView url) {

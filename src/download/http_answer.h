@@ -16,16 +16,14 @@ constexpr int kMaxRetryAfterSeconds = 60;
 // empty or cannot be read.
 std::optional<int> ParseRetryAfterSeconds(StringView headerValue, int64_t nowUnixSeconds);
 
-// Where a body goes in the part file.
-enum class BodyPlacement { kAppend, kRewrite };
-
-// A 206 whose Content-Range ("bytes first-last/total") starts at requestedFrom continues the
-// part; any other answer (a 200, a range elsewhere, none) rewrites it from the start.
-BodyPlacement PlaceBody(uint64_t requestedFrom, int status, StringView contentRange);
-
-// The whole file's size from a Content-Range "bytes first-last/total"; nothing for "*" or
-// an unreadable value.
-std::optional<uint64_t> ContentRangeTotal(StringView contentRange);
+// A Content-Range "bytes first-last/total" ("bytes" in any case): where the body starts in
+// the file, and the whole file's size (nothing for "*"). Both nothing when the value cannot be
+// read: such a body cannot be placed.
+struct ContentRange {
+  std::optional<uint64_t> first;
+  std::optional<uint64_t> total;
+};
+ContentRange ParseContentRange(StringView contentRange);
 
 // The URL up to and including the last "/" of its path (no query or fragment); the URL
 // itself with "/" added when it has no path.

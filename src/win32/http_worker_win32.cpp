@@ -134,7 +134,8 @@ TransferResult Worker::Download() {
     }
     if (status != 200 && status != 206) return HttpError();
     if (status == 206) {
-      const ContentRange answered = ParseContentRange(exchange_.Header(WINHTTP_QUERY_CONTENT_RANGE));
+      const std::wstring header = exchange_.Header(WINHTTP_QUERY_CONTENT_RANGE);
+      const ContentRange answered = ParseContentRange(FromWide(header.data(), header.size()));
       if (answered.first != from) {
         // Part of the file, but not the part asked for: the part goes and the file is asked
         // for whole (a second time it fails as cut short).

@@ -220,7 +220,7 @@ int MainWindow::Run() {
   return static_cast<int>(msg.wParam);
 }
 
-void MainWindow::ShowAutoSplitCheck() {
+void MainWindow::ShowOptionChecks() {
   CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoSplit,
                 MF_BYCOMMAND | (program_.autoSplit ? MF_CHECKED : MF_UNCHECKED));
   CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoFind, MF_BYCOMMAND | (program_.autoFind ? MF_CHECKED : MF_UNCHECKED));
@@ -239,9 +239,10 @@ void MainWindow::OnCommand(int id, int code) {
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
     return;
   }
-  if (id == ids::kEditAutoSplit) {
-    program_.autoSplit = !program_.autoSplit;
-    ShowAutoSplitCheck();
+  if (id == ids::kEditAutoSplit || id == ids::kEditAutoFind) {
+    bool& option = id == ids::kEditAutoSplit ? program_.autoSplit : program_.autoFind;
+    option = !option;
+    ShowOptionChecks();
     return;
   }
   if (id == ids::kVersion) {
@@ -250,11 +251,6 @@ void MainWindow::OnCommand(int id, int code) {
   }
   if (id == ids::kFileDownload) {
     OpenDownloadWindow(hwnd_, dpi_, program_);
-    return;
-  }
-  if (id == ids::kEditAutoFind) {
-    program_.autoFind = !program_.autoFind;
-    ShowAutoSplitCheck();
     return;
   }
   if (id == ids::kEditFindSeries) {
@@ -291,7 +287,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITMENUPOPUP:
-      ShowAutoSplitCheck();  // the settings file may have turned it on
+      ShowOptionChecks();  // the settings file may have turned it on
       break;
     case WM_COMMAND:
       // IDOK and IDCANCEL come from the dialog keys Enter and Esc: no button answers them.

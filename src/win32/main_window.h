@@ -47,8 +47,8 @@ class MainWindow : public MainWindowFrame {
   bool PreTranslate(MSG& msg);
   void CreateControls();
   void OnCommand(int id, int code);
-  // The Edit menu's check item shows whether copied URLs are split at once.
-  void ShowAutoSplitCheck();
+  // The Edit menu's check items show whether copied URLs are split, and searched, at once.
+  void ShowOptionChecks();
   void Paint();
   int Px(int twips) const;
   // WM_DPICHANGED: the suggested rectangle, then controls, font and icons at the new DPI.

@@ -112,17 +112,4 @@ std::optional<uint64_t> Number(const std::wstring& text) {
   return value;
 }
 
-ContentRange ParseContentRange(const std::wstring& text) {
-  ContentRange range;
-  const size_t space = text.find(L' ');
-  const size_t dash = text.find(L'-');
-  const size_t slash = text.find(L'/');
-  if (space == std::wstring::npos || dash == std::wstring::npos || slash == std::wstring::npos || dash < space) {
-    return range;
-  }
-  range.first = Number(text.substr(space + 1, dash - space - 1));
-  range.total = Number(text.substr(slash + 1));
-  return range;
-}
-
 }  // namespace velnor

@@ -30,11 +30,4 @@ std::wstring Header(HINTERNET request, DWORD query);
 // A decimal header value (Content-Length); nothing when it is not one.
 std::optional<uint64_t> Number(const std::wstring& text);
 
-// "bytes FIRST-LAST/TOTAL": the first byte and the whole size (nothing for "*").
-struct ContentRange {
-  std::optional<uint64_t> first;
-  std::optional<uint64_t> total;
-};
-ContentRange ParseContentRange(const std::wstring& text);
-
 }  // namespace velnor
