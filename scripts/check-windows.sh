@@ -3,7 +3,8 @@
 # runs the end-to-end tests on the real window under Wine (at 96 and at 144 dots per inch, with
 # a tall Japanese user-interface font, and in a prefix whose locale is not Japanese).
 # Needs no display: it starts its own Xvfb when DISPLAY is unset. VELNOR_WINDOWS_BUILD and
-# VELNOR_PREFIX_BASE (scripts/wine-env.sh) give a run a build and Wine prefixes of its own.
+# VELNOR_PREFIX_BASE (scripts/wine-env.sh) give a run a build and Wine prefixes of its own;
+# VELNOR_E2E_FILTER (a ctest -R pattern, e.g. 'e2e\.download_') runs only the cases it names.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${VELNOR_WINDOWS_BUILD:-build/windows}"
@@ -46,4 +47,8 @@ done
 # The prefix whose locale is not Japanese (the settings file on a Windows of another language).
 ( export VELNOR_LOCALE=C; source scripts/wine-env.sh; velnor_wine_prefix; velnor_wineserver )
 
-ctest --test-dir "$BUILD" --output-on-failure
+if [ -n "${VELNOR_E2E_FILTER:-}" ]; then
+  ctest --test-dir "$BUILD" --output-on-failure -R "$VELNOR_E2E_FILTER"
+else
+  ctest --test-dir "$BUILD" --output-on-failure
+fi
