@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes src/base/cp932_table.inc: the code page 932 (Shift_JIS, Windows flavour) mapping.
 
-Python's built-in cp932 codec follows the Windows table, so a file written by the program
-on a Japanese Windows system and the portable reader agree byte for byte.
+Python's built-in cp932 codec reads as Windows does; the bytes written for a character are
+chosen as Windows chooses them (tests/unit/data/cp932_windows.txt, made by WideCharToMultiByte,
+checks every one), so a file written by the program on any system and by Windows agree byte for
+byte.
 """
 import pathlib
 
@@ -18,15 +20,48 @@ for lead in LEADS:
         except UnicodeDecodeError:
             decode.append(0)
 
+# Several pairs read as the same character; Windows writes one of them. The NEC-selected IBM
+# extensions (lead bytes 0xED, 0xEE) are read but never written: their characters are written
+# as the IBM extensions (0xFA-0xFC). Otherwise the first pair wins (the JIS row before the NEC
+# special row 0x87, that row before the IBM extensions). Python's codec writes 0xED/0xEE.
+pairs = {}
+for index, cp in enumerate(decode):
+    if cp == 0:
+        continue
+    lead, trail = LEADS[index // len(TRAILS)], TRAILS[index % len(TRAILS)]
+    pairs.setdefault(cp, []).append((lead << 8) | trail)
+
+def written(cp, found):
+    ibm = [p for p in found if p >= 0xFA00]
+    kept = [p for p in found if not (0xED00 <= p < 0xEF00 and ibm)]
+    return min(kept)
+
+# Characters Windows writes as a look-alike's bytes (a best fit: ¢ as the full-width ￠, é as
+# e), which it reads back as that look-alike: Python has no such table, so they come from the
+# one WideCharToMultiByte made.
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+best_fit = {}
+for line in (ROOT / "tests" / "unit" / "data" / "cp932_windows.txt").read_text(encoding="ascii").splitlines():
+    fields = line.split()
+    if fields and fields[-1] == "fit":
+        best_fit[int(fields[0], 16)] = int(fields[1], 16)
+
 encode = []
 for cp in range(0x80, 0x10000):
     if 0xD800 <= cp <= 0xDFFF:
+        continue
+    if cp in pairs:
+        encode.append((cp, written(cp, pairs[cp])))
+        continue
+    if cp in best_fit:
+        encode.append((cp, best_fit[cp]))
         continue
     try:
         b = chr(cp).encode("cp932")
     except UnicodeEncodeError:
         continue
-    encode.append((cp, b[0] if len(b) == 1 else (b[0] << 8) | b[1]))
+    if len(b) == 1:
+        encode.append((cp, b[0]))
 
 def rows(values, per_line=12):
     for i in range(0, len(values), per_line):
@@ -41,5 +76,5 @@ out.append("// Unicode code point (0x80 and above) -> cp932 bytes (one byte when
 out.append(f"static constexpr uint16_t kUnicodeToCp932[{len(encode)}][2] = {{")
 out += rows([f"{{0x{c:04X}, 0x{b:04X}}}" for c, b in encode], 6)
 out.append("};")
-path = pathlib.Path(__file__).resolve().parent.parent / "src" / "base" / "cp932_table.inc"
+path = ROOT / "src" / "base" / "cp932_table.inc"
 path.write_text("\n".join(out) + "\n", encoding="ascii")

@@ -13,10 +13,12 @@ namespace velnor::cp932 {
 // characters 2, anything unmapped becomes "?" (1 byte; a surrogate pair is one "?").
 int ByteCount(StringView text);
 
-// Unmapped characters become "?".
+// The bytes Windows writes: of several pairs for one character the one Windows chooses (the
+// IBM extensions as 0xFA-0xFC, never the NEC-selected 0xED/0xEE), a look-alike's bytes where
+// Windows has one (a best fit: "é" as "e"), "?" for the rest.
 std::string Encode(StringView text);
 
-// True when Encode keeps every character: no "?" stands for one it lacks.
+// True when Encode keeps every character: no "?" or look-alike stands for one it lacks.
 bool CanHold(StringView text);
 
 // A lead byte takes the next byte with it; a pair without a character, or a lead byte at

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
 #include "base/cp932.h"
 
 namespace velnor {
@@ -43,7 +48,62 @@ TEST(Cp932Conversion, HandlesBytesThatFormNoCharacter) {
   EXPECT_EQ(cp932::Decode("\x85\x40"), u"\u30FB"); // an unassigned pair
   EXPECT_EQ(cp932::Decode(std::string("a\0b", 3)), String(u"a\0b", 3));
   EXPECT_EQ(cp932::Decode("\x80\xA0\xFD"), u"\u0080\uF8F0\uF8F1");
-  EXPECT_EQ(cp932::Encode(u"\u00e9x"), "?x");
+  EXPECT_EQ(cp932::Encode(u"\U0001F600x"), "?x");
+  EXPECT_EQ(cp932::Encode(u"\u00e9x"), "ex");  // a look-alike, as Windows writes it (a best fit)
+}
+
+// What WideCharToMultiByte(932) wrote for every code unit under Wine
+// (scripts/cp932-windows-table.sh): bytes, and whether Windows reads them back as another
+// character (a best fit).
+struct WindowsBytes {
+  std::string bytes;
+  bool bestFit = false;
+};
+
+std::map<char16_t, WindowsBytes> WindowsTable() {
+  std::ifstream in(std::string(VELNOR_TEST_DATA) + "/cp932_windows.txt");
+  std::map<char16_t, WindowsBytes> table;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    unsigned first = 0, bytes = 0, count = 1;
+    std::string rest;
+    fields >> std::hex >> first >> bytes >> rest;
+    const bool bestFit = rest == "fit";
+    if (!rest.empty() && !bestFit) count = static_cast<unsigned>(std::stoul(rest, nullptr, 16));
+    for (unsigned k = 0; k < count; ++k) {
+      const unsigned b = bytes + k;
+      WindowsBytes& w = table[static_cast<char16_t>(first + k)];
+      if (b > 0xFF) w.bytes.push_back(static_cast<char>(b >> 8));
+      w.bytes.push_back(static_cast<char>(b & 0xFF));
+      w.bestFit = bestFit;
+    }
+  }
+  return table;
+}
+
+TEST(Cp932Conversion, WritesEveryCharacterAsWindowsDoes) {
+  const std::map<char16_t, WindowsBytes> table = WindowsTable();
+  ASSERT_GT(table.size(), 9000u);
+  std::vector<std::string> wrong;
+  for (unsigned c = 0x80; c <= 0xFFFF; ++c) {
+    if (IsHighSurrogate(static_cast<char16_t>(c)) || IsLowSurrogate(static_cast<char16_t>(c))) continue;
+    const String text(1, static_cast<char16_t>(c));
+    const auto it = table.find(text[0]);
+    // Left out of the table: Windows writes the default character.
+    const std::string expected = it == table.end() ? "?" : it->second.bytes;
+    const bool held = it != table.end() && !it->second.bestFit;
+    if (cp932::Encode(text) != expected || cp932::CanHold(text) != held ||
+        cp932::ByteCount(text) != static_cast<int>(expected.size())) {
+      std::ostringstream s;
+      s << std::hex << "U+" << c;
+      wrong.push_back(s.str());
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.size() << " characters, the first " << (wrong.empty() ? "" : wrong.front());
+  // The IBM extensions as Windows writes them; the NEC-selected pairs are still read.
+  EXPECT_EQ(cp932::Encode(u"ⅰ髙﨑"), "\xFA\x40\xFB\xFC\xFA\xB1");
+  EXPECT_EQ(cp932::Decode("\xEE\xEF\xFA\x40\xEE\xE0\xFB\xFC"), u"ⅰⅰ髙髙");
 }
 
 TEST(NarrowFullWidth, TurnsFullWidthFormsIntoHalfWidthOnes) {
