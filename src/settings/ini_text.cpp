@@ -1,5 +1,7 @@
 #include "settings/ini_text.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace velnor::ini {
@@ -163,12 +165,6 @@ std::string ReadSection(std::string_view file, std::string_view section, int siz
 }
 
 std::string UpdateEntries(std::string_view file, std::span<const Entry> entries, Encoding encoding) {
-  std::vector<Line> lines;
-  ForEachLine(file, encoding, [&](const Line& line) {
-    lines.push_back(line);
-    return true;
-  });
-
   // The entries' sections in the order they first come, and the entries of each.
   std::vector<std::string_view> sections;
   std::vector<size_t> sectionOf(entries.size());
@@ -179,51 +175,59 @@ std::string UpdateEntries(std::string_view file, std::span<const Entry> entries,
     sectionOf[e] = s;
   }
 
-  // Which of those sections each line stands in: only a section's first header counts.
+  // Lines are named by where they begin in the file. Only what concerns the entries is kept,
+  // never something for every line: a file of a million blank lines costs no more than its
+  // bytes.
+  auto offsetOf = [file](const Line& line) { return static_cast<size_t>(line.raw.data() - file.data()); };
+
+  // First pass: each section's first header (only that one is the program's), the line that
+  // carries each entry (its key's last line in its section), and the lines that go.
   constexpr size_t kNone = static_cast<size_t>(-1);
   std::vector<size_t> header(sections.size(), kNone);
-  std::vector<size_t> owner(lines.size(), kNone);
-  size_t current = kNone;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (!lines[i].isSection) {
-      owner[i] = current;
-      continue;
-    }
-    current = kNone;
-    for (size_t s = 0; s < sections.size(); ++s) {
-      if (!SameSectionName(lines[i].sectionName, sections[s], encoding)) continue;
-      if (header[s] == kNone) {
-        header[s] = i;
-        current = s;
-      }
-      break;
-    }
-  }
-
-  // The line that carries each entry (its key's last line in its section); the lines that go.
   std::vector<size_t> lineOf(entries.size(), kNone);
-  std::vector<size_t> entryOf(lines.size(), kNone);
-  std::vector<bool> dropped(lines.size(), false);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (owner[i] == kNone) continue;
-    const std::optional<KeyAndValue> entry = EntryOf(lines[i]);
-    if (!entry) continue;
+  std::vector<size_t> dropped;
+  size_t current = kNone;
+  ForEachLine(file, encoding, [&](const Line& line) {
+    const size_t offset = offsetOf(line);
+    if (line.isSection) {
+      current = kNone;
+      for (size_t s = 0; s < sections.size(); ++s) {
+        if (!SameSectionName(line.sectionName, sections[s], encoding)) continue;
+        if (header[s] == kNone) {
+          header[s] = offset;
+          current = s;
+        }
+        break;
+      }
+      return true;
+    }
+    if (current == kNone) return true;
+    const std::optional<KeyAndValue> entry = EntryOf(line);
+    if (!entry) return true;
+    bool drop = false;
     for (size_t e = 0; e < entries.size(); ++e) {
       if (entries[e].key != entry->key) continue;
-      if (sectionOf[e] != owner[i]) {
-        dropped[i] = true;  // read after its own section's line, it would win
+      if (sectionOf[e] != current) {
+        drop = true;  // read after its own section's line, it would win
         continue;
       }
-      if (lineOf[e] != kNone) dropped[lineOf[e]] = true;
-      lineOf[e] = i;
-      entryOf[i] = e;
-      dropped[i] = false;
+      if (lineOf[e] != kNone) dropped.push_back(lineOf[e]);
+      lineOf[e] = offset;
+      drop = false;
       break;
     }
-  }
+    if (drop) dropped.push_back(offset);
+    return true;
+  });
+  std::sort(dropped.begin(), dropped.end());
 
-  // Missing keys go after the key before them, or after the section's header.
-  std::vector<std::vector<size_t>> added(lines.size());
+  // The lines that carry an entry, and missing keys after the key before them (or after the
+  // section's header), both in file order.
+  std::vector<std::pair<size_t, size_t>> carried;  // line, entry
+  std::vector<std::pair<size_t, size_t>> added;    // line, entry
+  for (size_t e = 0; e < entries.size(); ++e) {
+    if (lineOf[e] != kNone) carried.emplace_back(lineOf[e], e);
+  }
   for (size_t s = 0; s < sections.size(); ++s) {
     if (header[s] == kNone) continue;
     size_t anchor = header[s];
@@ -232,20 +236,28 @@ std::string UpdateEntries(std::string_view file, std::span<const Entry> entries,
       if (lineOf[e] != kNone) {
         anchor = lineOf[e];
       } else {
-        added[anchor].push_back(e);
+        added.emplace_back(anchor, e);
       }
     }
   }
+  std::sort(carried.begin(), carried.end());
+  std::stable_sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 
   std::string out;
   out.reserve(file.size() + 64);
   auto writeEntry = [&out, entries](size_t e) {
     out.append(entries[e].key).append("=").append(entries[e].value.value_or(std::string_view())).append("\r\n");
   };
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (dropped[i]) continue;
-    const Line& line = lines[i];
-    const size_t e = entryOf[i];
+  // Second pass: the file written out with the entries set.
+  auto nextDropped = dropped.begin();
+  auto nextCarried = carried.begin();
+  auto nextAdded = added.begin();
+  ForEachLine(file, encoding, [&](const Line& line) {
+    const size_t offset = offsetOf(line);
+    while (nextDropped != dropped.end() && *nextDropped < offset) ++nextDropped;
+    if (nextDropped != dropped.end() && *nextDropped == offset) return true;
+    const bool carries = nextCarried != carried.end() && nextCarried->first == offset;
+    const size_t e = carries ? (nextCarried++)->second : kNone;
     // A line with a NUL in it is written anew: what follows the NUL is never read, and blanks
     // before it would stay in the value.
     if (e != kNone && entries[e].value &&
@@ -254,10 +266,11 @@ std::string UpdateEntries(std::string_view file, std::span<const Entry> entries,
     } else {
       out.append(line.raw);
     }
-    if (added[i].empty()) continue;
+    if (nextAdded == added.end() || nextAdded->first != offset) return true;
     if (!line.hasLineEnd) out.append("\r\n");
-    for (const size_t a : added[i]) writeEntry(a);
-  }
+    for (; nextAdded != added.end() && nextAdded->first == offset; ++nextAdded) writeEntry(nextAdded->second);
+    return true;
+  });
   for (size_t s = 0; s < sections.size(); ++s) {
     if (header[s] != kNone) continue;
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append("\r\n");

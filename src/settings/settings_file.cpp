@@ -5,6 +5,7 @@
 
 #include "base/cp932.h"
 #include "base/numbers.h"
+#include "settings/file_encoding.h"
 #include "settings/ini_text.h"
 #include "settings/list_history.h"
 #include "settings/profile_platform.h"
@@ -122,26 +123,13 @@ std::array<String, 7> SectionsInFileOrder() {
   return sections;
 }
 
-// The file's bytes without a byte-order mark, and how they are to be read: UTF-8 when they
-// are valid UTF-8 and either begin with its byte-order mark or hold one of the program's
-// section names spelt in UTF-8; code page 932 otherwise. A file the program wrote is never
-// valid UTF-8: its section names in code page 932 are not.
-struct FileText {
-  std::string_view bytes;
-  ini::Encoding encoding;
-};
-
-FileText ReadAs(std::string_view file) {
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  const bool marked = file.starts_with(kByteOrderMark);
-  const std::string_view body = marked ? file.substr(kByteOrderMark.size()) : file;
-  if (IsValidUtf8(body)) {
-    if (marked) return {body, ini::Encoding::kUtf8};
-    for (const String& section : SectionsInFileOrder()) {
-      if (ini::HasSection(body, ToUtf8(section), ini::Encoding::kUtf8)) return {body, ini::Encoding::kUtf8};
-    }
-  }
-  return {file, ini::Encoding::kCp932};
+// The program's section names in UTF-8: one of them in a file that is valid UTF-8 makes it a
+// UTF-8 file.
+std::array<std::string, 7> Utf8SectionNames() {
+  std::array<std::string, 7> names;
+  const std::array<String, 7> sections = SectionsInFileOrder();
+  for (size_t s = 0; s < sections.size(); ++s) names[s] = ToUtf8(sections[s]);
+  return names;
 }
 
 std::string Encode(const String& text, ini::Encoding encoding) {
@@ -155,10 +143,11 @@ String Decode(std::string_view bytes, ini::Encoding encoding) {
 }  // namespace
 
 std::string SettingsFileBytes(const Program& program, std::string_view file) {
-  const FileText text = ReadAs(file);
+  const SettingsFileText text(file, Utf8SectionNames());
+  const ini::Encoding encoding = text.Encoding();
   const std::array<String, 7> sections = SectionsInFileOrder();
   std::array<std::string, 7> names;
-  for (size_t s = 0; s < sections.size(); ++s) names[s] = Encode(sections[s], text.encoding);
+  for (size_t s = 0; s < sections.size(); ++s) names[s] = Encode(sections[s], encoding);
 
   // The keys and values in the file's encoding; the entries point into them.
   struct Written {
@@ -173,8 +162,8 @@ std::string SettingsFileBytes(const Program& program, std::string_view file) {
       const String value = row.value(program, slot);
       // A value that code page 932 cannot hold is not written: the file keeps the one it held.
       std::optional<std::string> bytes;
-      if (cp932::CanHold(value)) bytes = Encode(value, text.encoding);
-      written.push_back({row.section, Encode(key, text.encoding), std::move(bytes)});
+      if (text.HoldsEveryCharacter() || cp932::CanHold(value)) bytes = Encode(value, encoding);
+      written.push_back({row.section, Encode(key, encoding), std::move(bytes)});
     }
   }
   std::vector<ini::Entry> entries;
@@ -182,8 +171,7 @@ std::string SettingsFileBytes(const Program& program, std::string_view file) {
   for (const Written& w : written) {
     entries.push_back({names[w.section], w.key, w.value ? std::optional<std::string_view>(*w.value) : std::nullopt});
   }
-  const std::string updated = ini::UpdateEntries(text.bytes, entries, text.encoding);
-  return text.encoding == ini::Encoding::kUtf8 ? cp932::Encode(FromUtf8(updated)) : updated;
+  return text.FileBytes(ini::UpdateEntries(text.Bytes(), entries, encoding));
 }
 
 String SettingsFilePath(const String& programFolder) {
@@ -233,20 +221,20 @@ void ReadSettingsFile(Program& program) {
   if (!profile.FindOrdinaryFile(path)) return;
   const std::optional<std::string> file = profile.ReadWholeFile(path);
   if (!file) return;
-  const FileText text = ReadAs(*file);
+  const SettingsFileText text(*file, Utf8SectionNames());
 
   std::vector<String> entries;
   std::vector<String> pieces;
   for (const String& section : SectionsInFileOrder()) {
     const std::string bytes =
-        ini::ReadSection(text.bytes, Encode(section, text.encoding), kSectionBufferSize, text.encoding);
+        ini::ReadSection(text.Bytes(), Encode(section, text.Encoding()), kSectionBufferSize, text.Encoding());
     if (bytes.empty()) continue;
     // Each entry decoded on its own: a lead byte at the end of one does not take the NUL
     // after it, and with it the next entry.
     entries.clear();
     for (size_t begin = 0, end = 0; begin < bytes.size(); begin = end + 1) {
       end = std::min(bytes.find('\0', begin), bytes.size());
-      entries.push_back(Decode(std::string_view(bytes).substr(begin, end - begin), text.encoding));
+      entries.push_back(Decode(std::string_view(bytes).substr(begin, end - begin), text.Encoding()));
     }
     for (const String& entry : entries) {
       if (SplitText(entry, u"=", pieces) == 1) {

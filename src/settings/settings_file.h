@@ -1,8 +1,9 @@
 #pragma once
 // The settings file Velnor.ini beside the program: where it lies, loading it into the main
 // window at start-up (the built-in defaults when there is none) and writing it at exit.
-// The file is read whole and written whole, as code page 932 bytes whatever the system's code
-// page (a file saved as UTF-8 is read as such and written back in code page 932).
+// The file is read whole and written whole, in the encoding it came in whatever the system's
+// code page: code page 932, UTF-8 (with its byte-order mark or without) or UTF-16; a new
+// file in code page 932.
 #include <array>
 #include <string>
 #include <string_view>
@@ -53,7 +54,8 @@ void ReadSettingsFile(Program& program);
 // The settings file's bytes with every key set from the window, the history slot tables and
 // the program's options, over the file as it is (`file`, empty when there is none): the six
 // sections, then the options section, added where missing; what the program does not know
-// stays. A value that code page 932 cannot hold keeps the file's value for its key.
+// stays. In a code page 932 file a value that the code page cannot hold keeps the file's value
+// for its key.
 std::string SettingsFileBytes(const Program& program, std::string_view file);
 
 // At exit: writes the settings file whole, replacing the old one in one step. When it cannot

@@ -272,7 +272,17 @@ TEST(SaveSettings, ByteForByteAsTheProfileFunctionsWroteIt) {
   }
 }
 
-// Read and written back unchanged, byte for byte; the UTF-8 ones come back in code page 932.
+// UTF-16 LE with its byte-order mark, as Notepad saves "UTF-16 LE".
+std::string Utf16Le(const String& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
+
+// Read and written back unchanged, byte for byte, each in its own encoding.
 TEST(SaveSettings, RoundTripsOfFiles) {
   const std::string full = WrittenByTheProfileFunctions(kEveryKeyFile);
   auto replaced = [](std::string text, const std::string& from, const std::string& to) {
@@ -283,19 +293,31 @@ TEST(SaveSettings, RoundTripsOfFiles) {
   const std::string unknown = "[memo]\r\nx=1\r\n" +
                               replaced(full, "CHECK3=False\r\n", "CHECK3=False\r\nLATER=1\r\n") +
                               cp932::Encode(u"[後で]\r\n名前=値\r\n");
+  // Characters code page 932 lacks, in a section of the user's own and in the program's values.
+  const std::string world = "[\xE3\x83\xA1\xE3\x83\xA2]\r\nnote=caf\xC3\xA9 \xF0\x9F\x98\x80\r\n" +
+                            replaced(replaced(utf8, "DLFOLDER=D:\\", "DLFOLDER=C:\\Users\\Zo\xC3\xAB\\"),
+                                     "SUBFOLDER10=last/", "SUBFOLDER10=\xED\x95\x9C/");
+  const String firstRunText = cp932::Decode(WrittenByTheProfileFunctions(kFirstRunFile));
+  const String withoutOptions = firstRunText.substr(0, firstRunText.find(u"[オプション]"));
   const struct {
     const char* name;
     std::string file;
     std::string written;
+    bool readsAsEveryKey;  // the window as the every-key file leaves it
   } cases[] = {
-      {"first run", WrittenByTheProfileFunctions(kFirstRunFile), WrittenByTheProfileFunctions(kFirstRunFile)},
-      {"every key", full, full},
-      {"unknown sections and keys", unknown, unknown},
+      {"first run", WrittenByTheProfileFunctions(kFirstRunFile), WrittenByTheProfileFunctions(kFirstRunFile), false},
+      {"every key", full, full, true},
+      {"unknown sections and keys", unknown, unknown, true},
       {"comments and blank lines", "; Velnor\r\n\r\n" + replaced(full, "\r\n[", "\r\n\r\n;\x95\x5C\r\n["),
-       "; Velnor\r\n\r\n" + replaced(full, "\r\n[", "\r\n\r\n;\x95\x5C\r\n[")},
-      {"LF line ends", replaced(full, "\r\n", "\n"), replaced(full, "\r\n", "\n")},
-      {"UTF-8", utf8, full},
-      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8, full},
+       "; Velnor\r\n\r\n" + replaced(full, "\r\n[", "\r\n\r\n;\x95\x5C\r\n["), true},
+      {"LF line ends", replaced(full, "\r\n", "\n"), replaced(full, "\r\n", "\n"), true},
+      {"UTF-8", utf8, utf8, true},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8, "\xEF\xBB\xBF" + utf8, true},
+      {"UTF-8 beyond code page 932", world, world, false},
+      {"UTF-8 beyond code page 932, with a byte-order mark", "\xEF\xBB\xBF" + world, "\xEF\xBB\xBF" + world, false},
+      {"UTF-16 LE", Utf16Le(cp932::Decode(full)), Utf16Le(cp932::Decode(full)), true},
+      {"UTF-16 LE beyond code page 932", Utf16Le(FromUtf8(world)), Utf16Le(FromUtf8(world)), false},
+      {"UTF-16 LE without the options", Utf16Le(withoutOptions), Utf16Le(firstRunText), false},
   };
   SettingsProgram reference;
   reference.PutBytes(full);
@@ -305,28 +327,49 @@ TEST(SaveSettings, RoundTripsOfFiles) {
     p.profile.downloadsFolder = kWineDownloads;
     p.PutBytes(c.file);
     LoadSettings(p.program);
-    if (c.written == full) {
+    if (c.readsAsEveryKey) {
       EXPECT_EQ(SettingsState::Of(p.window), SettingsState::Of(reference.window)) << c.name;
     }
     Exit(p);
     EXPECT_EQ(p.FileBytes(), c.written) << c.name;
   }
+  // The folder and the history entry that code page 932 cannot hold were read, and written back.
+  for (const std::string& file : {world, Utf16Le(FromUtf8(world))}) {
+    SettingsProgram p;
+    p.PutBytes(file);
+    LoadSettings(p.program);
+    EXPECT_EQ(p.program.downloadOptions.folder, u"C:\\Users\\Zoë\\ダウンロード\\連番");
+    EXPECT_EQ(p.window.Combo2.Items().back(), u"한/");
+  }
 }
 
-// A value that code page 932 cannot hold is this run's only: the file keeps its old value.
+// A value that code page 932 cannot hold is this run's only: the file keeps its old value. A
+// UTF-8 file holds it.
 TEST(SaveSettings, AValueTheFileCannotHoldKeepsTheOldOne) {
-  SettingsProgram p;
-  p.PutBytes(WrittenByTheProfileFunctions(kEveryKeyFile));
-  LoadSettings(p.program);
-  p.window.Combo2.SetText(u"한/");
-  Exit(p);
-  EXPECT_EQ(p.window.Combo2.GetText(), u"한/");
-  EXPECT_EQ(p.window.Combo2.Items().back(), u"한/");
-  EXPECT_EQ(Section(p.profile, u"終了時フォルダ", p.Path()), u"LAST-FLD=表/\0"s);
-  // The list moved up one place; slot 10, now 한/, keeps last/.
-  EXPECT_EQ(Section(p.profile, u"サブフォルダ", p.Path()),
-            u"SUBFOLDER1=image/\0SUBFOLDER2=画像/\0SUBFOLDER3=ソフト表示/\0SUBFOLDER4=ｶﾞｿﾞｳ/\0SUBFOLDER5=写真 ①/\0"
-            u"SUBFOLDER6=a b/\0SUBFOLDER7=x/\0SUBFOLDER8=表/\0SUBFOLDER9=last/\0SUBFOLDER10=last/\0"s);
+  const String history = u"SUBFOLDER1=image/\0SUBFOLDER2=画像/\0SUBFOLDER3=ソフト表示/\0SUBFOLDER4=ｶﾞｿﾞｳ/\0SUBFOLDER5=写真 ①/\0"
+                         u"SUBFOLDER6=a b/\0SUBFOLDER7=x/\0SUBFOLDER8=表/\0SUBFOLDER9=last/\0SUBFOLDER10="s;
+  for (const bool utf8 : {false, true}) {
+    const std::string full = WrittenByTheProfileFunctions(kEveryKeyFile);
+    SettingsProgram p;
+    p.PutBytes(utf8 ? ToUtf8(cp932::Decode(full)) : full);
+    LoadSettings(p.program);
+    p.window.Combo2.SetText(u"한/");
+    Exit(p);
+    EXPECT_EQ(p.window.Combo2.GetText(), u"한/");
+    EXPECT_EQ(p.window.Combo2.Items().back(), u"한/");
+    if (!utf8) {
+      EXPECT_EQ(Section(p.profile, u"終了時フォルダ", p.Path()), u"LAST-FLD=表/\0"s);
+      // The list moved up one place; slot 10, now 한/, keeps last/.
+      EXPECT_EQ(Section(p.profile, u"サブフォルダ", p.Path()), history + u"last/\0"s);
+      continue;
+    }
+    const std::string& file = p.FileBytes();
+    auto section = [&file](const String& name) {
+      return FromUtf8(ini::ReadSection(file, ToUtf8(name), kSectionBufferSize, ini::Encoding::kUtf8));
+    };
+    EXPECT_EQ(section(u"終了時フォルダ"), u"LAST-FLD=한/\0"s);
+    EXPECT_EQ(section(u"サブフォルダ"), history + u"한/\0"s);
+  }
 }
 
 TEST(SaveSettings, AFileThatCannotBeWrittenIsReportedOnce) {

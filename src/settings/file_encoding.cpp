@@ -1,0 +1,130 @@
+#include "settings/file_encoding.h"
+
+namespace velnor {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+char16_t UnitAt(std::string_view bytes, size_t i, bool bigEndian) {
+  const auto a = static_cast<unsigned char>(bytes[i]);
+  const auto b = static_cast<unsigned char>(bytes[i + 1]);
+  return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// UTF-16 code units as UTF-8; a surrogate without its partner is written as if it were a
+// character of its own (three bytes, as no valid UTF-8 has them), so that it comes back.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const char16_t unit = UnitAt(bytes, i, bigEndian);
+    if (IsHighSurrogate(unit) && i + 3 < bytes.size() && IsLowSurrogate(UnitAt(bytes, i + 2, bigEndian))) {
+      const char16_t low = UnitAt(bytes, i + 2, bigEndian);
+      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (low - 0xDC00));
+      i += 2;
+    } else {
+      AppendUtf8(out, unit);
+    }
+  }
+  return out;
+}
+
+void AppendUnit(std::string& out, char16_t unit, bool bigEndian) {
+  const auto high = static_cast<char>(unit >> 8);
+  const auto low = static_cast<char>(unit & 0xFF);
+  out.push_back(bigEndian ? high : low);
+  out.push_back(bigEndian ? low : high);
+}
+
+// The reverse of Utf16ToUtf8. The text is that, with lines of the program's own (ASCII and
+// valid UTF-8) put in; a byte that begins no sequence becomes U+FFFD.
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    size_t length = b0 < 0x80 ? 1 : (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : (b0 & 0xF8) == 0xF0 ? 4 : 0;
+    char32_t c = length == 0 ? 0xFFFD : length == 1 ? b0 : b0 & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+      if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+        c = 0xFFFD;
+        length = k;
+        break;
+      }
+      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    if (c >= 0x10000) {
+      AppendUnit(out, static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), bigEndian);
+      AppendUnit(out, static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)), bigEndian);
+    } else {
+      AppendUnit(out, static_cast<char16_t>(c), bigEndian);
+    }
+    i += length == 0 ? 1 : length;
+  }
+  return out;
+}
+
+}  // namespace
+
+SettingsFileText::SettingsFileText(std::string_view file, std::span<const std::string> utf8Markers) {
+  if (file.starts_with(kUtf16LeMark) || file.starts_with(kUtf16BeMark)) {
+    form_ = file.starts_with(kUtf16LeMark) ? Form::kUtf16Le : Form::kUtf16Be;
+    unicode_ = true;
+    const std::string_view units = file.substr(2);
+    converted_ = Utf16ToUtf8(units, form_ == Form::kUtf16Be);
+    bytes_ = converted_;
+    if (units.size() % 2 != 0) oddByte_ = units.substr(units.size() - 1);
+    return;
+  }
+  const bool marked = file.starts_with(kUtf8Mark);
+  const std::string_view body = marked ? file.substr(kUtf8Mark.size()) : file;
+  bytes_ = file;
+  if (!IsValidUtf8(body)) return;
+  bool utf8 = marked;
+  for (size_t m = 0; !utf8 && m < utf8Markers.size(); ++m) {
+    utf8 = ini::HasSection(body, utf8Markers[m], ini::Encoding::kUtf8);
+  }
+  if (!utf8) return;
+  form_ = marked ? Form::kUtf8Marked : Form::kUtf8;
+  unicode_ = true;
+  bytes_ = body;
+}
+
+std::string SettingsFileText::FileBytes(std::string_view text) const {
+  switch (form_) {
+    case Form::kCp932:
+    case Form::kUtf8:
+      return std::string(text);
+    case Form::kUtf8Marked:
+      return std::string(kUtf8Mark).append(text);
+    case Form::kUtf16Le:
+    case Form::kUtf16Be: {
+      const bool bigEndian = form_ == Form::kUtf16Be;
+      return std::string(bigEndian ? kUtf16BeMark : kUtf16LeMark).append(Utf8ToUtf16(text, bigEndian)).append(oddByte_);
+    }
+  }
+  return std::string(text);
+}
+
+}  // namespace velnor
