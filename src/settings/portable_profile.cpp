@@ -5,6 +5,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "settings/settings_file.h"
+
 namespace velnor {
 namespace {
 
@@ -48,8 +50,9 @@ bool IniFileProfile::ReplaceWholeFile(const String& path, const std::string& byt
   std::error_code error;
   // A folder in the file's place stays.
   if (std::filesystem::exists(native, error) && !std::filesystem::is_regular_file(native, error)) return false;
-  std::filesystem::path temporary = native;
-  temporary += ".new";
+  const std::filesystem::path temporary = NativePath(SettingsTemporaryPath(path));
+  if (temporary.empty()) return false;
+  std::filesystem::remove(temporary, error);  // what a save cut off left, read-only or not
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) return false;

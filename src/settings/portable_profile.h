@@ -32,7 +32,7 @@ class IniFileProfile : public PortableProfile {
   // Hidden means a name that begins with ".", the convention of these platforms.
   bool FindOrdinaryFile(const String& path) const override;
   std::optional<std::string> ReadWholeFile(const String& path) const override;
-  // A temporary file beside it, renamed over it.
+  // The temporary file beside it (SettingsTemporaryPath), renamed over it.
   bool ReplaceWholeFile(const String& path, const std::string& bytes) override;
 };
 

@@ -33,9 +33,9 @@ class ProfilePlatform {
   // open by another program without sharing).
   virtual std::optional<std::string> ReadWholeFile(const String& path) const = 0;
 
-  // Writes the bytes to a new file in the same folder and puts it in the place of `path`
-  // with one rename that replaces the old file, so that a crash leaves the old file or the
-  // new one, never half of one. The new file keeps the old one's hidden and system
+  // Writes the bytes to a new file in the same folder (SettingsTemporaryPath, written over
+  // when a crash left it) and puts it in the place of `path` with one rename that replaces
+  // the old file, so that a crash leaves the old file or the new one, never half of one. The new file keeps the old one's hidden and system
   // attributes. False when it could not be done (a read-only file or folder, a full disk, a
   // folder in the file's place); the old file is then as it was.
   virtual bool ReplaceWholeFile(const String& path, const std::string& bytes) = 0;

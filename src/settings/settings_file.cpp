@@ -179,6 +179,14 @@ String SettingsFilePath(const String& programFolder) {
   return programFolder + u"\\" + kSettingsFileName;
 }
 
+String SettingsTemporaryPath(StringView path) {
+  const size_t nameBegin = path.find_last_of(u"\\/") + 1;  // 0 when there is no folder
+  if (nameBegin == path.size()) return String();
+  String temporary(path);
+  temporary.back() = temporary.back() == u'~' ? u'_' : u'~';
+  return temporary;
+}
+
 int SplitText(const String& text, const String& separator, std::vector<String>& pieces) {
   pieces.clear();
   size_t pos = 0;

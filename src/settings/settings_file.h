@@ -33,6 +33,12 @@ inline const String kSaveFailedMessage = u"設定を保存できませんでし�
 // "Velnor.ini".
 String SettingsFilePath(const String& programFolder);
 
+// The one temporary file the settings file is written to before it takes the file's place:
+// the same name with "~" for its last character ("Velnor.in~", "~" becoming "_"), no longer
+// than the file's, so that a folder that takes the file takes it too. Each save writes over
+// what a save cut off left there, so at most this one file is ever left.
+String SettingsTemporaryPath(StringView path);
+
 // Replaces `pieces` with the parts of `text` between occurrences of `separator` (never
 // empty) and returns the index of the last piece. "" gives one empty piece and 0; a text
 // ending in the separator gives an empty last piece.

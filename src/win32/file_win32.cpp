@@ -91,10 +91,9 @@ bool Win32ListFilePlatform::FolderExists(const String& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool WriteFileThroughTemporary(const String& path, const std::string& bytes, DWORD attributes) {
-  String temporary;
-  HANDLE file = CreateTemporaryBeside(path, temporary, attributes);
-  if (file == INVALID_HANDLE_VALUE) return false;
+namespace {
+
+bool WriteAndReplace(HANDLE file, const String& temporary, const String& path, const std::string& bytes) {
   // Flushed before the replace, so that a crash leaves the old file or the whole new one.
   const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
   const bool closed = CloseHandle(file) != FALSE;
@@ -104,6 +103,26 @@ bool WriteFileThroughTemporary(const String& path, const std::string& bytes, DWO
   }
   DeleteFileW(Wide(temporary));
   return false;
+}
+
+}  // namespace
+
+bool WriteFileThroughTemporary(const String& path, const std::string& bytes, DWORD attributes) {
+  String temporary;
+  HANDLE file = CreateTemporaryBeside(path, temporary, attributes);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  return WriteAndReplace(file, temporary, path, bytes);
+}
+
+bool WriteFileThroughTemporary(const String& path, const String& temporary, const std::string& bytes,
+                               DWORD attributes) {
+  if (temporary.empty()) return false;
+  SetFileAttributesW(Wide(temporary), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(Wide(temporary));
+  HANDLE file = CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  return WriteAndReplace(file, temporary, path, bytes);
 }
 
 bool Win32ListFilePlatform::WriteWholeFile(const String& path, const std::string& bytes) {

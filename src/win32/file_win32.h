@@ -15,6 +15,11 @@ namespace velnor {
 // new one. The temporary file is deleted when any step fails; false then.
 bool WriteFileThroughTemporary(const String& path, const std::string& bytes, DWORD attributes = 0);
 
+// The same through a temporary file of a fixed name: what an earlier write left there when it
+// was cut off (even a read-only or hidden one) is written over.
+bool WriteFileThroughTemporary(const String& path, const String& temporary, const std::string& bytes,
+                               DWORD attributes);
+
 class Win32ListFilePlatform final : public ListFilePlatform {
  public:
   void SetOwner(HWND owner) { owner_ = owner; }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_file.h"
 #include "win32/download_folder_win32.h"
 #include "win32/file_win32.h"
 #include "win32/win32_text.h"
@@ -74,7 +75,8 @@ bool Win32ProfilePlatform::ReplaceWholeFile(const String& path, const std::strin
     return false;
   }
   constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  return WriteFileThroughTemporary(path, bytes, attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKept);
+  return WriteFileThroughTemporary(path, SettingsTemporaryPath(path), bytes,
+                                   attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKept);
 }
 
 String Win32ProfilePlatform::DownloadsFolder() const { return UserDownloadsFolder(); }

@@ -1,7 +1,7 @@
 // The settings file Velnor.ini on the real program: what a first run writes at exit, a
 // Shift_JIS file written by hand, the option buttons and the histories across a restart, a
 // file that cannot be written, a hidden file, a Windows whose code page is not 932, a program
-// folder whose name that code page lacks; and the program's reader and writer of the file
+// folder whose name that code page lacks, files saved as UTF-8 and UTF-16; and the program's reader and writer of the file
 // format held against the Windows profile functions on the same files.
 #include <iterator>
 #include <optional>
@@ -671,6 +671,61 @@ E2E_CASE(settings_program_folder_hangul) {
   E2E_REQUIRE(app.started());
   E2E_CHECK_EQ(StateOf(app), (WindowState{1, 1, 0, 0, 0, 1, {u"sam/", u"image/", u"写真/"}, u"写真/",
                                           {u".jpg", u".jpeg", u".gif", u".png"}, u".png"}));
+}
+
+
+// Files saved by Notepad as UTF-8 (no byte-order mark) and as UTF-16 LE, with a note, a folder
+// and a subfolder that code page 932 lacks: read, and written back at exit in the same
+// encoding, byte for byte up to the options section (which keys of later versions may join);
+// the temporary file a cut-off save left beside the file is gone after the exit.
+E2E_CASE(settings_unicode_file) {
+  const std::wstring folder = CaseFolder(ctx);
+  const std::wstring ini = folder + L"\\Velnor.ini";
+  String programFolder;
+  {
+    Velnor app(ctx);
+    E2E_REQUIRE(app.started());
+    programFolder = FolderOf(app.ImagePath());
+  }
+  const String text =
+      u"[メモ]\r\nnote=café 😀\r\n[起動フォルダ]\r\nKIDOU=" + programFolder +
+      u"\r\n[チェック]\r\nCHECK1=0\r\nCHECK2=1\r\nCHECK3=False\r\nCHECK4=1\r\nCHECK5=0\r\n[サブフォルダ]\r\n"
+      u"SUBFOLDER1=画像/\r\nSUBFOLDER2=Zoë/\r\nSUBFOLDER3=\r\nSUBFOLDER4=\r\nSUBFOLDER5=\r\nSUBFOLDER6=\r\n"
+      u"SUBFOLDER7=\r\nSUBFOLDER8=\r\nSUBFOLDER9=\r\nSUBFOLDER10=\r\n[拡張子]\r\nKAKUTYOUSI1=.jpg\r\n"
+      u"KAKUTYOUSI2=\r\nKAKUTYOUSI3=\r\nKAKUTYOUSI4=\r\nKAKUTYOUSI5=\r\nKAKUTYOUSI6=\r\nKAKUTYOUSI7=\r\n"
+      u"KAKUTYOUSI8=\r\nKAKUTYOUSI9=\r\nKAKUTYOUSI10=\r\n[終了時フォルダ]\r\nLAST-FLD=Zoë/\r\n[終了時拡張子]\r\n"
+      u"LAST-KAKU=.jpg\r\n[オプション]\r\nAUTOSPLIT=0\r\nDLFOLDER=C:\\Users\\Zoë\\Downloads\r\n";
+  auto utf16 = [](const String& t) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t c : t) bytes.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)});
+    return bytes;
+  };
+  const String folderLine = u"DLFOLDER=C:\\Users\\Zoë\\Downloads\r\n";
+  const struct {
+    const char* name;
+    std::string file;
+    std::string folderLine;  // DLFOLDER written back
+  } rows[] = {
+      {"UTF-8", ToUtf8(text), ToUtf8(folderLine)},
+      {"UTF-16 LE", utf16(text), utf16(folderLine).substr(2)},
+  };
+  const WindowState loaded{0, 1, 1, 0, 0, 1, {u"画像/", u"Zoë/"}, u"Zoë/", {u".jpg"}, u".jpg"};
+  for (const auto& row : rows) {
+    ctx.SetScope(row.name);
+    E2E_REQUIRE(WriteFileContent(ini, row.file));
+    E2E_REQUIRE(WriteFileContent(folder + L"\\Velnor.in~", "[half"));
+    for (int run = 0; run < 2; ++run) {
+      Velnor app(ctx, SettingsFile::kKeep);
+      E2E_REQUIRE(app.started());
+      E2E_CHECK_EQ(StateOf(app), loaded);
+      E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
+      const std::string written = FileContent(ini);
+      const size_t options = row.file.find(row.folderLine);
+      E2E_CHECK_EQ(Bytes{written.substr(0, options)}, Bytes{row.file.substr(0, options)});
+      E2E_CHECK_EQ(Bytes{written.substr(options, row.folderLine.size())}, Bytes{row.folderLine});
+      E2E_CHECK(!Exists(folder + L"\\Velnor.in~"));
+    }
+  }
 }
 
 }  // namespace velnor::e2e

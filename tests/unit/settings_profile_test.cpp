@@ -11,6 +11,7 @@
 #include "base/cp932.h"
 #include "settings/ini_text.h"
 #include "settings/portable_profile.h"
+#include "settings/settings_file.h"
 
 namespace velnor {
 namespace {
@@ -80,6 +81,26 @@ TEST_F(IniFileProfileTest, CreatesAndReplacesTheFileWhole) {
   EXPECT_TRUE(profile.FindOrdinaryFile(path));
   // No temporary file is left beside it.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 1);
+}
+
+// A save cut off leaves its temporary file; the next one writes over it, and nothing piles up.
+TEST_F(IniFileProfileTest, OneTemporaryFileOfAFixedName) {
+  const struct {
+    const char16_t* path;
+    const char16_t* temporary;
+  } names[] = {{u"C:\\Velnor\\Velnor.ini", u"C:\\Velnor\\Velnor.in~"}, {u"D:\\a~", u"D:\\a_"},
+               {u"x", u"~"}, {u"C:\\", u""}};
+  for (const auto& n : names) EXPECT_EQ(SettingsTemporaryPath(n.path), n.temporary) << ToUtf8(n.path);
+
+  IniFileProfile profile(Folder());
+  Put("Velnor.in~", "[A]\r\na=");
+  std::filesystem::permissions(folder_ / "Velnor.in~", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  for (const char* bytes : {"[B]\r\nb=2\r\n", "[C]\r\n"}) {
+    ASSERT_TRUE(profile.ReplaceWholeFile(PathOf("Velnor.ini"), bytes));
+    EXPECT_EQ(Bytes("Velnor.ini"), bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 1);
+  }
 }
 
 TEST_F(IniFileProfileTest, LooksUpOrdinaryFilesOnly) {
