@@ -73,9 +73,27 @@ String FromUtf8(std::string_view utf8) {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-  // Only invalid input turns into U+FFFD, except U+FFFD itself (EF BF BD), which is valid.
-  const String text = FromUtf8(bytes);
-  return ToUtf8(text) == bytes;
+  // The rules of FromUtf8, without a copy: a settings file may be large.
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    if (b0 < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t len = (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : (b0 & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > bytes.size()) return false;
+    char32_t v = b0 & (0x7F >> len);
+    for (size_t k = 1; k < len; ++k) {
+      const auto b = static_cast<unsigned char>(bytes[i + k]);
+      if ((b & 0xC0) != 0x80) return false;
+      v = (v << 6) | (b & 0x3F);
+    }
+    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (v < kMin[len] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
 }
 
 std::string ToUtf8(StringView text) {

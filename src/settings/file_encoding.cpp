@@ -56,11 +56,10 @@ void AppendUnit(std::string& out, char16_t unit, bool bigEndian) {
   out.push_back(bigEndian ? low : high);
 }
 
-// The reverse of Utf16ToUtf8. The text is that, with lines of the program's own (ASCII and
+// The reverse of Utf16ToUtf8, appended to `out`. The text is that, with lines of the program's own (ASCII and
 // valid UTF-8) put in; a byte that begins no sequence becomes U+FFFD.
-std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
-  std::string out;
-  out.reserve(text.size() * 2);
+void AppendUtf16(std::string& out, std::string_view text, bool bigEndian) {
+  out.reserve(out.size() + text.size() * 2);
   size_t i = 0;
   while (i < text.size()) {
     const auto b0 = static_cast<unsigned char>(text[i]);
@@ -82,7 +81,6 @@ std::string Utf8ToUtf16(std::string_view text, bool bigEndian) {
     }
     i += length == 0 ? 1 : length;
   }
-  return out;
 }
 
 }  // namespace
@@ -111,20 +109,22 @@ SettingsFileText::SettingsFileText(std::string_view file, std::span<const std::s
   bytes_ = body;
 }
 
-std::string SettingsFileText::FileBytes(std::string_view text) const {
+std::string SettingsFileText::FileBytes(std::string text) const {
   switch (form_) {
     case Form::kCp932:
     case Form::kUtf8:
-      return std::string(text);
+      return text;
     case Form::kUtf8Marked:
-      return std::string(kUtf8Mark).append(text);
+      return text.insert(0, kUtf8Mark);
     case Form::kUtf16Le:
     case Form::kUtf16Be: {
       const bool bigEndian = form_ == Form::kUtf16Be;
-      return std::string(bigEndian ? kUtf16BeMark : kUtf16LeMark).append(Utf8ToUtf16(text, bigEndian)).append(oddByte_);
+      std::string bytes(bigEndian ? kUtf16BeMark : kUtf16LeMark);
+      AppendUtf16(bytes, text, bigEndian);
+      return bytes.append(oddByte_);
     }
   }
-  return std::string(text);
+  return text;
 }
 
 }  // namespace velnor

@@ -30,7 +30,7 @@ class SettingsFileText {
 
   // Text in Encoding() (Bytes() with the program's keys set) as the file's bytes: in the
   // file's encoding, with the byte-order mark it had.
-  std::string FileBytes(std::string_view text) const;
+  std::string FileBytes(std::string text) const;
 
  private:
   enum class Form { kCp932, kUtf8, kUtf8Marked, kUtf16Le, kUtf16Be };

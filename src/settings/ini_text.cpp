@@ -243,8 +243,13 @@ std::string UpdateEntries(std::string_view file, std::span<const Entry> entries,
   std::sort(carried.begin(), carried.end());
   std::stable_sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 
+  // Room for the file and every entry and section written anew, so that the text is never
+  // copied to grow.
+  size_t room = file.size();
+  for (const Entry& entry : entries) room += entry.key.size() + entry.value.value_or(std::string_view()).size() + 3;
+  for (const std::string_view section : sections) room += section.size() + 4;
   std::string out;
-  out.reserve(file.size() + 64);
+  out.reserve(room);
   auto writeEntry = [&out, entries](size_t e) {
     out.append(entries[e].key).append("=").append(entries[e].value.value_or(std::string_view())).append("\r\n");
   };

@@ -268,7 +268,7 @@ bool SaveSettings(Program& program) {
   const std::optional<std::string> file = profile.ReadWholeFile(path);
   // Something there that cannot be read (a folder, a file held open) is not replaced.
   const bool saved = (file || !profile.PathFileExists(path)) &&
-                     profile.ReplaceWholeFile(path, SettingsFileBytes(program, file.value_or(std::string())));
+                     profile.ReplaceWholeFile(path, SettingsFileBytes(program, file ? *file : std::string_view()));
   if (!saved) program.platform->ShowMessage(kSaveFailedMessage + u"\n" + path, u"注意", kOkOnly);
   return saved;
 }

@@ -35,5 +35,31 @@ TEST(Characters, CountAndCutWithoutSplittingAPair) {
   }
 }
 
+// Valid exactly when FromUtf8 takes the bytes without a U+FFFD standing for any of them.
+TEST(Utf8, ValidOnlyWhenEverySequenceIsACharacter) {
+  const struct {
+    std::string bytes;
+    bool valid;
+  } cases[] = {
+      {"", true},
+      {"[\xE3\x83\xA1\xE3\x83\xA2]\r\n", true},
+      {"caf\xC3\xA9 \xF0\x9F\x98\x80", true},
+      {"\xEF\xBF\xBD", true},           // U+FFFD itself
+      {"\xF4\x8F\xBF\xBF", true},       // the last code point
+      {"a\xC3", false},                  // cut at the end
+      {"\xE3\x81" "a", false},           // cut before the next character
+      {"\xC0\x80", false},               // overlong
+      {"\xED\xA0\x80", false},           // a surrogate
+      {"\xF4\x90\x80\x80", false},       // beyond U+10FFFF
+      {"\x80", false},
+      {"\xFF\xFE", false},
+      {"\x8B\x4E\x93\xAE", false},       // code page 932
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
+    EXPECT_EQ(ToUtf8(FromUtf8(c.bytes)) == c.bytes, c.valid) << c.bytes;
+  }
+}
+
 }  // namespace
 }  // namespace velnor
