@@ -174,6 +174,10 @@ std::string SettingsFileBytes(const Program& program, std::string_view file) {
   return text.FileBytes(ini::UpdateEntries(text.Bytes(), entries, encoding));
 }
 
+bool HoldsEveryCharacter(std::string_view file) {
+  return SettingsFileText(file, Utf8SectionNames()).HoldsEveryCharacter();
+}
+
 String SettingsFilePath(const String& programFolder) {
   if (!programFolder.empty() && programFolder.back() == u'\\') return programFolder + kSettingsFileName;
   return programFolder + u"\\" + kSettingsFileName;

@@ -64,6 +64,10 @@ void ReadSettingsFile(Program& program);
 // for its key.
 std::string SettingsFileBytes(const Program& program, std::string_view file);
 
+// True when the file is read and written in an encoding that holds every character (UTF-8,
+// UTF-16), so that every value is written; false for code page 932.
+bool HoldsEveryCharacter(std::string_view file);
+
 // At exit: writes the settings file whole, replacing the old one in one step. When it cannot
 // be written, tells the user once ("注意") which file it was; returns false then, and the
 // old file is as it was. Call after UpdateHistoryLists.

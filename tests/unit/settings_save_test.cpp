@@ -272,15 +272,16 @@ TEST(SaveSettings, ByteForByteAsTheProfileFunctionsWroteIt) {
   }
 }
 
-// UTF-16 LE with its byte-order mark, as Notepad saves "UTF-16 LE".
-std::string Utf16Le(const String& text) {
-  std::string bytes = "\xFF\xFE";
+// UTF-16 with its byte-order mark, as Notepad saves "UTF-16 LE" and "UTF-16 BE".
+std::string Utf16(const String& text, bool bigEndian = false) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
   for (const char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
+    bytes.push_back(static_cast<char>(bigEndian ? c >> 8 : c & 0xFF));
+    bytes.push_back(static_cast<char>(bigEndian ? c & 0xFF : c >> 8));
   }
   return bytes;
 }
+std::string Utf16Le(const String& text) { return Utf16(text); }
 
 // Read and written back unchanged, byte for byte, each in its own encoding.
 TEST(SaveSettings, RoundTripsOfFiles) {
@@ -318,6 +319,10 @@ TEST(SaveSettings, RoundTripsOfFiles) {
       {"UTF-16 LE", Utf16Le(cp932::Decode(full)), Utf16Le(cp932::Decode(full)), true},
       {"UTF-16 LE beyond code page 932", Utf16Le(FromUtf8(world)), Utf16Le(FromUtf8(world)), false},
       {"UTF-16 LE without the options", Utf16Le(withoutOptions), Utf16Le(firstRunText), false},
+      {"UTF-16 BE", Utf16(FromUtf8(world), true), Utf16(FromUtf8(world), true), false},
+      // A lone surrogate in a line of the user's, and a last byte without its pair: kept.
+      {"UTF-16 LE that is not quite UTF-16", Utf16Le(u"[x]\r\na=\xD800\r\n"s + cp932::Decode(full)) + "A",
+       Utf16Le(u"[x]\r\na=\xD800\r\n"s + cp932::Decode(full)) + "A", true},
   };
   SettingsProgram reference;
   reference.PutBytes(full);
