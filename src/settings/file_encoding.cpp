@@ -1,5 +1,7 @@
 #include "settings/file_encoding.h"
 
+#include <algorithm>
+
 namespace velnor {
 namespace {
 
@@ -85,7 +87,7 @@ void AppendUtf16(std::string& out, std::string_view text, bool bigEndian) {
 
 }  // namespace
 
-SettingsFileText::SettingsFileText(std::string_view file, std::span<const std::string> utf8Markers) {
+SettingsFileText::SettingsFileText(std::string_view file) {
   if (file.starts_with(kUtf16LeMark) || file.starts_with(kUtf16BeMark)) {
     form_ = file.starts_with(kUtf16LeMark) ? Form::kUtf16Le : Form::kUtf16Be;
     unicode_ = true;
@@ -99,11 +101,8 @@ SettingsFileText::SettingsFileText(std::string_view file, std::span<const std::s
   const std::string_view body = marked ? file.substr(kUtf8Mark.size()) : file;
   bytes_ = file;
   if (!IsValidUtf8(body)) return;
-  bool utf8 = marked;
-  for (size_t m = 0; !utf8 && m < utf8Markers.size(); ++m) {
-    utf8 = ini::HasSection(body, utf8Markers[m], ini::Encoding::kUtf8);
-  }
-  if (!utf8) return;
+  const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!marked && ascii) return;
   form_ = marked ? Form::kUtf8Marked : Form::kUtf8;
   unicode_ = true;
   bytes_ = body;

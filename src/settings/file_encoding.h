@@ -3,7 +3,6 @@
 // Code page 932 and UTF-8 are handed to the INI reader and writer as they are (without a
 // UTF-8 byte-order mark); UTF-16 (byte-order mark FF FE, or FE FF) as UTF-8 that turns back
 // into the same UTF-16 code units, so lines the program does not set stay byte for byte.
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,10 +14,10 @@ namespace velnor {
 class SettingsFileText {
  public:
   // UTF-16 with its byte-order mark; UTF-8 when the bytes are UTF-8 and either begin with its
-  // byte-order mark or hold one of `utf8Markers` (a section name of the program's spelt in
-  // UTF-8); code page 932 otherwise. A file the program wrote in code page 932 is never valid
-  // UTF-8: its section names are not.
-  SettingsFileText(std::string_view file, std::span<const std::string> utf8Markers);
+  // byte-order mark or hold a character beyond ASCII; code page 932 otherwise (ASCII alone is
+  // the same in both). A file the program wrote in code page 932 is never valid UTF-8: its
+  // section names are not; Japanese text in code page 932 hardly ever is.
+  explicit SettingsFileText(std::string_view file);
   SettingsFileText(const SettingsFileText&) = delete;
   SettingsFileText& operator=(const SettingsFileText&) = delete;
 

@@ -123,15 +123,6 @@ std::array<String, 7> SectionsInFileOrder() {
   return sections;
 }
 
-// The program's section names in UTF-8: one of them in a file that is valid UTF-8 makes it a
-// UTF-8 file.
-std::array<std::string, 7> Utf8SectionNames() {
-  std::array<std::string, 7> names;
-  const std::array<String, 7> sections = SectionsInFileOrder();
-  for (size_t s = 0; s < sections.size(); ++s) names[s] = ToUtf8(sections[s]);
-  return names;
-}
-
 std::string Encode(const String& text, ini::Encoding encoding) {
   return encoding == ini::Encoding::kUtf8 ? ToUtf8(text) : cp932::Encode(text);
 }
@@ -143,7 +134,7 @@ String Decode(std::string_view bytes, ini::Encoding encoding) {
 }  // namespace
 
 std::string SettingsFileBytes(const Program& program, std::string_view file) {
-  const SettingsFileText text(file, Utf8SectionNames());
+  const SettingsFileText text(file);
   const ini::Encoding encoding = text.Encoding();
   const std::array<String, 7> sections = SectionsInFileOrder();
   std::array<std::string, 7> names;
@@ -175,7 +166,7 @@ std::string SettingsFileBytes(const Program& program, std::string_view file) {
 }
 
 bool HoldsEveryCharacter(std::string_view file) {
-  return SettingsFileText(file, Utf8SectionNames()).HoldsEveryCharacter();
+  return SettingsFileText(file).HoldsEveryCharacter();
 }
 
 String SettingsFilePath(const String& programFolder) {
@@ -233,7 +224,7 @@ void ReadSettingsFile(Program& program) {
   if (!profile.FindOrdinaryFile(path)) return;
   const std::optional<std::string> file = profile.ReadWholeFile(path);
   if (!file) return;
-  const SettingsFileText text(*file, Utf8SectionNames());
+  const SettingsFileText text(*file);
 
   std::vector<String> entries;
   std::vector<String> pieces;

@@ -377,6 +377,26 @@ TEST(SaveSettings, AValueTheFileCannotHoldKeepsTheOldOne) {
   }
 }
 
+// A UTF-8 file without a section of the program's (a note of the user's alone) stays UTF-8:
+// the sections are added in UTF-8. Nothing but ASCII is the same in code page 932.
+TEST(SaveSettings, AUtf8FileGetsItsSectionsInUtf8) {
+  const struct {
+    std::string file;
+    bool utf8;
+  } cases[] = {{"[\xE3\x83\xA1\xE3\x83\xA2]\r\nnote=caf\xC3\xA9\r\n", true}, {"[memo]\r\nnote=1\r\n", false}};
+  for (const auto& c : cases) {
+    SettingsProgram p;
+    p.PutBytes(c.file);
+    LoadSettings(p.program);
+    Exit(p);
+    const std::string& written = p.FileBytes();
+    const String added = u"[起動フォルダ]\r\nKIDOU=C:\\Velnor\r\n[チェック]\r\nCHECK1=0\r\n";
+    const std::string expected = c.file + (c.utf8 ? ToUtf8(added) : cp932::Encode(added));
+    EXPECT_EQ(written.substr(0, expected.size()), expected);
+    EXPECT_EQ(HoldsEveryCharacter(written), c.utf8) << c.file;
+  }
+}
+
 TEST(SaveSettings, AFileThatCannotBeWrittenIsReportedOnce) {
   SettingsProgram p;
   LoadSettings(p.program);
