@@ -58,8 +58,8 @@ void AppendUnit(std::string& out, char16_t unit, bool bigEndian) {
   out.push_back(bigEndian ? low : high);
 }
 
-// The reverse of Utf16ToUtf8, appended to `out`. The text is that, with lines of the program's own (ASCII and
-// valid UTF-8) put in; a byte that begins no sequence becomes U+FFFD.
+// The reverse of Utf16ToUtf8, appended to `out`. The text is that, with lines of the
+// program's own (valid UTF-8) put in; a byte that begins no sequence becomes U+FFFD.
 void AppendUtf16(std::string& out, std::string_view text, bool bigEndian) {
   out.reserve(out.size() + text.size() * 2);
   size_t i = 0;
@@ -100,9 +100,11 @@ SettingsFileText::SettingsFileText(std::string_view file) {
   const bool marked = file.starts_with(kUtf8Mark);
   const std::string_view body = marked ? file.substr(kUtf8Mark.size()) : file;
   bytes_ = file;
-  if (!IsValidUtf8(body)) return;
-  const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (!marked && ascii) return;
+  if (!marked) {
+    const bool ascii =
+        std::all_of(body.begin(), body.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || !IsValidUtf8(body)) return;
+  }
   form_ = marked ? Form::kUtf8Marked : Form::kUtf8;
   unicode_ = true;
   bytes_ = body;
@@ -114,7 +116,8 @@ std::string SettingsFileText::FileBytes(std::string text) const {
     case Form::kUtf8:
       return text;
     case Form::kUtf8Marked:
-      return text.insert(0, kUtf8Mark);
+      text.insert(0, kUtf8Mark);
+      return text;
     case Form::kUtf16Le:
     case Form::kUtf16Be: {
       const bool bigEndian = form_ == Form::kUtf16Be;

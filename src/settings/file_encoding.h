@@ -13,9 +13,9 @@ namespace velnor {
 
 class SettingsFileText {
  public:
-  // UTF-16 with its byte-order mark; UTF-8 when the bytes are UTF-8 and either begin with its
-  // byte-order mark or hold a character beyond ASCII; code page 932 otherwise (ASCII alone is
-  // the same in both). A file the program wrote in code page 932 is never valid UTF-8: its
+  // UTF-16 with its byte-order mark; UTF-8 with its byte-order mark (a stray byte that is no
+  // UTF-8 then stays as it is), or when the bytes are UTF-8 and hold a character beyond ASCII;
+  // code page 932 otherwise (ASCII alone is the same in both). A file the program wrote in code page 932 is never valid UTF-8: its
   // section names are not; Japanese text in code page 932 hardly ever is.
   explicit SettingsFileText(std::string_view file);
   SettingsFileText(const SettingsFileText&) = delete;

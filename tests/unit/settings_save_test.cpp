@@ -315,6 +315,8 @@ TEST(SaveSettings, RoundTripsOfFiles) {
       {"UTF-8", utf8, utf8, true},
       {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8, "\xEF\xBB\xBF" + utf8, true},
       {"UTF-8 beyond code page 932", world, world, false},
+      {"UTF-8 with a byte-order mark and a stray byte", "\xEF\xBB\xBF[x]\r\na=\xFF\r\n" + utf8,
+       "\xEF\xBB\xBF[x]\r\na=\xFF\r\n" + utf8, true},
       {"UTF-8 beyond code page 932, with a byte-order mark", "\xEF\xBB\xBF" + world, "\xEF\xBB\xBF" + world, false},
       {"UTF-16 LE", Utf16Le(cp932::Decode(full)), Utf16Le(cp932::Decode(full)), true},
       {"UTF-16 LE beyond code page 932", Utf16Le(FromUtf8(world)), Utf16Le(FromUtf8(world)), false},
