@@ -124,4 +124,71 @@ E2E_CASE(transport_stop_never_waits) {
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"large.bin", L"slow.bin"}));
 }
 
+// A part being resumed is the user's: a cancel at any moment of the answer (between its status
+// and its headers too, where a closed request reads as no Content-Range) leaves it with all
+// it held; a part removed while its resume waits for the answer is not made up from zeros,
+// the file is fetched whole.
+E2E_CASE(transport_parts_kept_as_they_are) {
+  const std::wstring caseFolder = CaseFolder(ctx);
+  Server server(caseFolder);
+  E2E_REQUIRE(server.started());
+  const std::wstring folder = caseFolder + L"\\dl";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  RemoveFilesInFolder(folder);
+  const String dl = ToString(folder);
+  Win32DownloadFolder listing;
+  E2E_REQUIRE(listing.CreateFolder(dl));
+  const std::string whole = FileBytes(3, 300000);
+  constexpr size_t kHeld = 100000;
+  auto request = [&](const String& path) {
+    TransferRequest r;
+    r.url = server.base() + path;
+    r.finalPath = dl + u"\\" + DownloadFileName(r.url);
+    r.partPath = r.finalPath + String(kPartSuffix);
+    r.resumeFrom = kHeld;
+    return r;
+  };
+
+  ctx.SetScope("cancels from the request to the body");
+  constexpr int kTries = 40;
+  for (int i = 0; i < kTries; ++i) {
+    const std::wstring name = L"c" + std::to_wstring(i) + L".bin";
+    WriteFileContent(server.root() + L"\\" + name, whole);
+    WriteFileContent(folder + L"\\" + name + L".part", whole.substr(0, kHeld));
+    WinHttpTransfer transfer(nullptr, listing);
+    transfer.Start(request(u"files/" + ToString(name)));
+    // From at once to about 20 ms after: the answer's status and headers fall in between.
+    LARGE_INTEGER frequency{}, start{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const LONGLONG wait = frequency.QuadPart * i / (kTries * 50);
+    do QueryPerformanceCounter(&now); while (now.QuadPart - start.QuadPart < wait);
+    transfer.CancelAll();
+  }
+  Sleep(1000);  // workers let go of the transport end on their own
+  for (int i = 0; i < kTries; ++i) {
+    const std::wstring name = folder + L"\\c" + std::to_wstring(i) + L".bin";
+    const std::string part = FileContent(name + L".part");
+    const bool kept = part.size() >= kHeld && part.size() <= whole.size() && whole.starts_with(part);
+    if (!kept && FileContent(name) != whole) ctx.Fail(__FILE__, __LINE__, "try " + std::to_string(i) + ": the part lost bytes");
+  }
+
+  ctx.SetScope("the part removed while the resume waits");
+  WriteFileContent(server.root() + L"\\gone.bin", whole);
+  WriteFileContent(folder + L"\\gone.bin.part", whole.substr(0, kHeld));
+  WinHttpTransfer transfer(nullptr, listing);
+  transfer.Start(request(u"late/gone.bin"));
+  E2E_REQUIRE(WaitUntil([&] { return !server.Requests("/late/gone.bin").empty(); }, 10000));
+  E2E_REQUIRE(DeleteFileW((folder + L"\\gone.bin.part").c_str()));
+  std::vector<TransferResult> ends;
+  WaitUntil([&] {
+    for (const TransferResult& r : transfer.TakeNotes().results) ends.push_back(r);
+    return !ends.empty();
+  }, 20000);
+  E2E_REQUIRE(ends.size() == 1u);
+  E2E_CHECK(ends[0].outcome == TransferOutcome::kComplete);
+  E2E_CHECK(FileContent(folder + L"\\gone.bin") == whole);
+  E2E_CHECK_EQ(server.Requests("/late/gone.bin").size(), 2u);  // the resume, then the whole file
+}
+
 }  // namespace velnor::e2e
