@@ -124,10 +124,12 @@ E2E_CASE(transport_stop_never_waits) {
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"large.bin", L"slow.bin"}));
 }
 
-// A part being resumed is the user's: a cancel at any moment of the answer (between its status
-// and its headers too, where a closed request reads as no Content-Range) leaves it with all
-// it held; a part removed while its resume waits for the answer is not made up from zeros,
-// the file is fetched whole.
+// A part being resumed is the user's: a cancel at any moment of the answer leaves it with all
+// it held. The cancels are spread from the request to the body, so that some land between the
+// answer's status and its headers, where a closed request reads as no Content-Range (nothing
+// here can hold the worker at that point: a run catches such a cancel when one lands there).
+// A part removed while its resume waits for the answer is not made up from zeros: the file is
+// fetched whole.
 E2E_CASE(transport_parts_kept_as_they_are) {
   const std::wstring caseFolder = CaseFolder(ctx);
   Server server(caseFolder);
