@@ -226,7 +226,7 @@ void DownloadJob::FailTransient(int index, const String& reason, bool atOnce) {
 
 // A write that fails ends the job: nothing more starts, the transfers under way finish.
 void DownloadJob::StopForWriteFailure(int index) {
-  Settle(index, ItemState::kFailed, u"書き込めません");
+  Settle(index, ItemState::kFailed, kWriteFailedReason);
   if (stop_ == Stop::kNone) stop_ = Stop::kWriteFailed;
   MarkUnstartedNotRun();
   for (const int waiting : retries_) Settle(waiting, ItemState::kFailed, items_[waiting].failure);

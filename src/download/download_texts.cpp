@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/numbers.h"
+#include "download/item_transfer.h"
 
 namespace velnor {
 namespace {
@@ -54,6 +55,28 @@ String ItemStateText(const DownloadItem& item) {
       return u"未実行";
   }
   return {};
+}
+
+std::vector<String> StateColumnTexts() {
+  std::vector<String> texts;
+  for (int state = 0; state < kStateCount; ++state) {
+    DownloadItem item;
+    item.state = static_cast<ItemState>(state);
+    if (item.state == ItemState::kFailed) {
+      for (const String& reason : FailureReasons()) {
+        item.failure = reason;
+        texts.push_back(ItemStateText(item));
+      }
+      continue;
+    }
+    if (item.state == ItemState::kRunning) {
+      item.bytes = 1023ull << 30;  // "1023.0 GB", as wide as the bytes so far get
+      texts.push_back(ItemStateText(item));
+      item.totalSize = item.bytes;  // "100%"
+    }
+    texts.push_back(ItemStateText(item));
+  }
+  return texts;
 }
 
 String ItemSizeText(const DownloadItem& item) {

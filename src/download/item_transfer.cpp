@@ -1,5 +1,7 @@
 #include "download/item_transfer.h"
 
+#include <algorithm>
+
 #include "base/numbers.h"
 #include "download/file_names.h"
 #include "download/http_answer.h"
@@ -72,6 +74,18 @@ ItemVerdict JudgeResult(const TransferResult& result, uint64_t requestedFrom) {
     case TransferOutcome::kNotBegun: return Then(Next::kHandBack);
   }
   return Failed(u"接続できません");
+}
+
+std::vector<String> FailureReasons() {
+  std::vector<String> reasons = {kWriteFailedReason};
+  for (int outcome = 0; outcome <= static_cast<int>(TransferOutcome::kNotBegun); ++outcome) {
+    TransferResult result;
+    result.outcome = static_cast<TransferOutcome>(outcome);
+    result.status = 503;
+    const String reason = JudgeResult(result, 0).reason;
+    if (!reason.empty() && std::find(reasons.begin(), reasons.end(), reason) == reasons.end()) reasons.push_back(reason);
+  }
+  return reasons;
 }
 
 }  // namespace velnor

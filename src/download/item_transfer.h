@@ -3,6 +3,7 @@
 // what its result makes of it. The job applies the verdict (settles the item, waits for a
 // retry, stops) and keeps the order, the waits and the end of the series.
 #include <cstdint>
+#include <vector>
 
 #include "base/text.h"
 #include "download/download_item.h"
@@ -35,5 +36,11 @@ struct ItemVerdict {
 
 // What `result` makes of its item, whose request asked from `requestedFrom`.
 ItemVerdict JudgeResult(const TransferResult& result, uint64_t requestedFrom);
+
+// The reason of an item whose part could not be written (the job stops).
+inline const String kWriteFailedReason = u"書き込めません";
+
+// Every reason a failed item can show, an HTTP status as "HTTP 503" (all are three digits).
+std::vector<String> FailureReasons();
 
 }  // namespace velnor

@@ -51,7 +51,8 @@ enum class TransferOutcome {
   kEndUnknown,           // a 206 "bytes N-M/*" arrived whole and is in the part, but whether
                          // the file ends there is unknown: the job asks again at once
   kPage,                 // an HTML page under a binary file's name (IsPageNotPicture): no file,
-                         // no part is kept
+                         // nothing of the page is kept; a part it answered a resume for stays
+                         // byte for byte (partSize: its bytes)
   kCannotConnect,
   kTimeout,
   kCertificate,
@@ -60,7 +61,8 @@ enum class TransferOutcome {
   kUnsupportedUrl,
   kWriteFailed,          // the part could not be written (the transport removed it), or a whole
                          // part could not take its name (another program took it: the part stays)
-  kCancelled,            // CancelAll() stopped it; the part keeps what arrived
+  kCancelled,            // CancelAll() stopped it; the part keeps what arrived (any answer read
+                         // after the cancel is the cancel: it never discards the part)
   kNotBegun,             // handed back unsent, after another transfer ended without a whole file
 };
 

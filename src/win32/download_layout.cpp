@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "download/download_texts.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
 
@@ -33,6 +34,9 @@ const Column kColumns[] = {
     {L"サイズ", 1200, LVCFMT_RIGHT},
     {L"URL", 5400, LVCFMT_LEFT},
 };
+constexpr int kStateColumn = 1;
+// A cell's text is inset on both sides (about six pixels at 96 dpi each), with a little to spare.
+constexpr int kCellPadding = 240;
 
 // Lays the rows out in a client area of the given width and height; returns the smallest
 // client size that shows every control whole.
@@ -140,12 +144,23 @@ void LayOutDownloadWindow(HWND window, HFONT font, int dpi) {
   if (batch) EndDeferWindowPos(batch);
 }
 
+namespace {
+
+// The state column shows its widest text whole, in the list's font at the DPI.
+int StateColumnWidth(HWND list, int dpi) {
+  int widest = 0;
+  for (const String& text : StateColumnTexts()) widest = std::max(widest, ListView_GetStringWidth(list, Wide(text)));
+  return std::max(TwipsToPixels(kColumns[kStateColumn].width, dpi), widest + TwipsToPixels(kCellPadding, dpi));
+}
+
+}  // namespace
+
 void AddDownloadListColumns(HWND list, int dpi) {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = kColumns[i].format;
-    column.cx = TwipsToPixels(kColumns[i].width, dpi);
+    column.cx = i == kStateColumn ? StateColumnWidth(list, dpi) : TwipsToPixels(kColumns[i].width, dpi);
     column.pszText = const_cast<wchar_t*>(kColumns[i].title);
     ListView_InsertColumn(list, i, &column);
   }

@@ -46,6 +46,7 @@ class Worker {
   bool Judged(const String& name, DWORD got);
   void WaitForPartLetGo();
   bool OpenPart(uint64_t start);
+  bool PartGone(uint64_t start);
   bool Keep(DWORD size);
   bool WriteBuffered();
   TransferResult& Place();
@@ -126,7 +127,8 @@ TransferResult Worker::Download() {
     if (status == 416 && have > 0) {
       exchange_.Close();
       // Nothing past a part this run has proven: it is the whole file.
-      if (request_.partVerified) return OpenPart(have) ? Place() : End(TransferOutcome::kWriteFailed);
+      if (request_.partVerified && OpenPart(have)) return Place();
+      if (request_.partVerified && !PartGone(have)) return End(TransferOutcome::kWriteFailed);
       DiscardPart();  // it reaches past the file's end: not this file's beginning
       have = 0;
       tail.clear();
@@ -135,6 +137,8 @@ TransferResult Worker::Download() {
     if (status != 200 && status != 206) return HttpError();
     if (status == 206) {
       const std::wstring header = exchange_.Header(WINHTTP_QUERY_CONTENT_RANGE);
+      // A cancel closes the request: a header read after it is missing, not another range.
+      if (!StillWanted()) return End(TransferOutcome::kCancelled);
       const ContentRange answered = ParseContentRange(FromWide(header.data(), header.size()));
       if (answered.first != from) {
         // Part of the file, but not the part asked for: the part goes and the file is asked
@@ -179,8 +183,9 @@ Worker::BodyEnd Worker::Body(uint64_t bodyStart, const std::string& tail) {
   }
   if (judged && Judged(name, got)) {
     exchange_.Close();
-    DiscardPart();  // nothing of a page is kept, nor the part it would have continued
-    result_.partSize = 0;
+    // Nothing of a page is kept; a part it answered a resume with stays as it was (a page
+    // of maintenance or of a limit is no proof that the file changed), an empty one goes.
+    if (result_.partSize == 0) DiscardPart();
     End(TransferOutcome::kPage);
     return BodyEnd::kEnded;
   }
@@ -194,7 +199,14 @@ Worker::BodyEnd Worker::Body(uint64_t bodyStart, const std::string& tail) {
   }
   filled_ = got - overlap;
   uint64_t received = got;
-  bool failedWrite = !OpenPart(bodyStart + overlap) && StillWanted();
+  bool failedWrite = false;
+  if (!OpenPart(bodyStart + overlap) && StillWanted()) {
+    if (PartGone(bodyStart + overlap)) {
+      exchange_.Close();  // taken away meanwhile: nothing to continue, the file is fetched whole
+      return BodyEnd::kNotThisFile;
+    }
+    failedWrite = true;
+  }
   while (!failedWrite && StillWanted()) {
     if (filled_ == kTransferBufferSize && !WriteBuffered()) {
       failedWrite = StillWanted();
@@ -208,9 +220,9 @@ Worker::BodyEnd Worker::Body(uint64_t bodyStart, const std::string& tail) {
     received += more;
     Progress(received, length);
   }
-  if (!failedWrite && readError_ == ERROR_SUCCESS && filled_ > 0 && StillWanted()) {
-    failedWrite = !WriteBuffered() && StillWanted();
-  }
+  // What arrived before a read failed is written too: the next try resumes after it, and
+  // the part's size counts only bytes on the disk.
+  if (!failedWrite && filled_ > 0 && StillWanted()) failedWrite = !WriteBuffered() && StillWanted();
   EndBody(failedWrite, received, length);
   return BodyEnd::kEnded;
 }
@@ -288,6 +300,12 @@ bool Worker::OpenPart(uint64_t start) {
   return !cancelled;
 }
 
+// A resume's part is no longer there (or shorter than where the answer goes on): it was
+// removed meanwhile, and nothing is made up in its place.
+bool Worker::PartGone(uint64_t start) {
+  return start > 0 && StillWanted() && PartSizeOnDisk(request_.partPath).value_or(0) < start;
+}
+
 // `size` more bytes arrived in the buffer; false once cancelled, and then they are not kept.
 bool Worker::Keep(DWORD size) {
   AcquireSRWLockExclusive(&transfer_.lock);
@@ -353,8 +371,10 @@ void Worker::ClosePart() {
   if (cancelled) shared_.EndRelease(request_.partPath);
 }
 
+// A cancelled transfer's part is the cancel's: it keeps what arrived, whatever the worker
+// read after the cancel.
 void Worker::DiscardPart() {
-  if (DeleteFileW(Wide(request_.partPath))) {
+  if (StillWanted() && DeleteFileW(Wide(request_.partPath))) {
     TellFolder([this](Win32DownloadFolder& folder) { folder.NoteRemoved(request_.partPath); });
   }
 }

@@ -49,11 +49,14 @@ std::string ReadPartBytes(const String& path, uint64_t from, uint64_t to) {
 
 HANDLE OpenPartForWriting(const String& path, uint64_t start) {
   const HANDLE file = CreateFileW(Wide(path), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  start > 0 ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                  start > 0 ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE || start == 0) return file;
   LARGE_INTEGER position{};
   position.QuadPart = static_cast<LONGLONG>(start);
-  if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) {
+  LARGE_INTEGER size{};
+  // Never longer than it was: a part shorter than the start would be filled with zeros.
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < position.QuadPart ||
+      !SetFilePointerEx(file, position, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) {
     CloseHandle(file);
     return INVALID_HANDLE_VALUE;
   }

@@ -28,8 +28,8 @@ std::optional<uint64_t> PartSizeOnDisk(const String& path);
 // The part's bytes from `from` to `to` (exclusive); empty when they cannot all be read.
 std::string ReadPartBytes(const String& path, uint64_t from, uint64_t to);
 
-// The part opened for writing at `start`: an existing one is cut there (append), or it is made
-// empty (start 0). Others may read and delete it meanwhile, never write it; DELETE access lets
+// The part opened for writing at `start`: an existing one at least that long is cut there
+// (append; none is made, nor one lengthened), or it is made empty (start 0). Others may read and delete it meanwhile, never write it; DELETE access lets
 // a whole part be renamed through this handle. INVALID_HANDLE_VALUE when it cannot be.
 HANDLE OpenPartForWriting(const String& path, uint64_t start);
 

@@ -64,6 +64,7 @@ class SearchWindow final : public SeriesSearchRunner {
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   int dpi_ = 96;
+  bool ownerEnabled_ = true;  // as the search found it: a dialog's owner stays disabled
   bool done_ = false;       // the modal loop ends
   bool destroyed_ = false;  // its window has received its last message
   Win32DownloadFolder folder_;  // the transport's, unused: probes write no file
@@ -75,6 +76,40 @@ class SearchWindow final : public SeriesSearchRunner {
 
 SearchWindow* current = nullptr;  // the search running now
 bool requestedAgain = false;      // a request came while it ran
+
+// A request that came while a modal window of the program was open waits for it to go:
+// checked on this timer of the main window (no other timer of the window uses its id).
+constexpr UINT_PTR kWaitingSearchTimer = 0x5653;
+constexpr UINT kWaitingSearchCheckMs = 200;
+Program* waitingProgram = nullptr;
+
+BOOL CALLBACK FindModalWindow(HWND window, LPARAM found) {
+  wchar_t name[8] = {};
+  GetClassNameW(window, name, 8);
+  // A dialog (a message box, Save As, the folder picker) or a window one has disabled.
+  if (IsWindowVisible(window) && (!IsWindowEnabled(window) || lstrcmpW(name, L"#32770") == 0)) {
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A message box, a system dialog or the about box of the program is open, on any of its
+// windows: a search now would run its own modal loop inside that window's, and re-enable its
+// owner behind it.
+bool ModalWindowOpen() {
+  bool found = false;
+  EnumThreadWindows(GetCurrentThreadId(), FindModalWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void CALLBACK AskWhenNoModalWindow(HWND owner, UINT, UINT_PTR id, DWORD) {
+  if (ModalWindowOpen()) return;
+  KillTimer(owner, id);
+  if (waitingProgram && waitingProgram->shutDown == ShutDownState::kRunning) {
+    PostMessageW(owner, WM_COMMAND, MAKEWPARAM(ids::kEditFindSeries, 0), 0);
+  }
+}
 
 SearchWindow::~SearchWindow() {
   search_.reset();
@@ -150,6 +185,7 @@ SeriesSearchResult SearchWindow::Run(const SeriesPlan& plan, const DownloadOptio
 
   SetTimer(window_, kTickTimer, kTickMs, nullptr);
   SetTimer(window_, kShowTimer, kShowAfterMs, nullptr);
+  ownerEnabled_ = IsWindowEnabled(owner_) != FALSE;
   EnableWindow(owner_, FALSE);
   MSG msg;
   while (!done_) {
@@ -167,7 +203,7 @@ SeriesSearchResult SearchWindow::Run(const SeriesPlan& plan, const DownloadOptio
     DispatchMessageW(&msg);
   }
   // The owner first, so that it is the window activated when this one goes.
-  if (IsWindow(owner_)) EnableWindow(owner_, TRUE);
+  if (IsWindow(owner_)) EnableWindow(owner_, ownerEnabled_);
   if (!destroyed_) {
     KillTimer(window_, kTickTimer);
     KillTimer(window_, kShowTimer);
@@ -180,7 +216,7 @@ SeriesSearchResult SearchWindow::Run(const SeriesPlan& plan, const DownloadOptio
 void SearchWindow::Stop() {
   if (search_) search_->Cancel();
   done_ = true;
-  if (IsWindow(owner_)) EnableWindow(owner_, TRUE);
+  if (IsWindow(owner_)) EnableWindow(owner_, ownerEnabled_);
   if (window_ && !destroyed_) DestroyWindow(window_);
 }
 
@@ -262,6 +298,13 @@ LRESULT SearchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 void FindSeries(HWND owner, Program& program) {
   if (current) {
     requestedAgain = true;
+    return;
+  }
+  // Only a copied URL (or a hand-over) asks while such a window is open: the menu and Ctrl+F
+  // cannot reach the main window then. The search waits for the window to close.
+  if (ModalWindowOpen()) {
+    waitingProgram = &program;
+    SetTimer(owner, kWaitingSearchTimer, kWaitingSearchCheckMs, AskWhenNoModalWindow);
     return;
   }
   SearchWindow window(owner);

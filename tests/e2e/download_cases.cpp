@@ -128,7 +128,8 @@ E2E_CASE(download_series) {
 }
 
 // The server's awkward answers, one item each: what the item ends as, and the requests it took.
-// Pages under a picture's name are no pictures; a part is continued only with its own file.
+// Pages under a picture's name are no pictures; a part is continued only with its own file,
+// and kept through a page; what arrived before a read error is kept.
 E2E_CASE(download_answers) {
   Stage stage(ctx);
   E2E_REQUIRE(stage.ready());
@@ -163,6 +164,9 @@ E2E_CASE(download_answers) {
       {"a page under a picture's name", u"page/n", nullptr, u"見つかりません (ページ)", 1, nullptr, u".jpg"},
       {"redirected to a page", u"topage/o", nullptr, u"見つかりません (ページ)", 2, nullptr, u".jpg"},
       {"a picture sent as text/html", u"ashtml/p", nullptr, u"完了", 1, nullptr, u".jpg"},
+      {"a page answering a resume: the part stays", u"pageonrange/r", "first part", u"見つかりません (ページ)", 1,
+       "bytes=0-", u".jpg"},
+      {"a read error after 10 KB: resumed after them", u"reset/s", nullptr, u"完了", 2, "bytes=0-"},
       {"a page under a page's name", u"page/q", nullptr, u"完了", 1, nullptr, u".html"},
       {"not http", u"", nullptr, u"失敗: 対応していないURL", 0, nullptr},
   };
@@ -195,13 +199,15 @@ E2E_CASE(download_answers) {
     E2E_CHECK_EQ(requests.size() - before, row.requests);
     if (row.range) E2E_CHECK(requests.back().find(row.range) != std::string::npos);
     if (done) E2E_CHECK(FileContent(folder + L"\\" + name) == served);
+    if (row.part && !done) E2E_CHECK(FileContent(folder + L"\\" + name + L".part") == file.substr(0, 10));
     if (path.starts_with(u"busy")) E2E_CHECK(GetTickCount() - start >= 2000);
   }
   // Only whole files and no part of a finished item are left; no error page landed in a file,
   // and nothing was asked for beyond a redirect to another scheme.
   E2E_CHECK_EQ(FilesInFolder(folder),
                (std::vector<std::wstring>{L"a00.bin", L"b00.bin", L"c00.bin", L"d00.bin", L"e00.bin",
-                                          L"f00.bin", L"i00.bin", L"j00.bin", L"k00.bin", L"p00.jpg", L"q00.html"}));
+                                          L"f00.bin", L"i00.bin", L"j00.bin", L"k00.bin", L"p00.jpg", L"q00.html",
+                                          L"r00.jpg.part", L"s00.bin"}));
   E2E_CHECK(server.Requests("etc/passwd").empty() && server.Requests("ftp:").empty());
 }
 

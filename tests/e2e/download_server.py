@@ -25,11 +25,18 @@ Paths (NAME: a file of the folder; any other path is 404):
   /openended/NAME        as /files/, but a 206 says "bytes N-M/*"; a Range at the end: 416
   /drops/NAME            as /files/, but each answer ends after 1 MB (its Content-Length
                          says more) and closes the connection
+  /pageonrange/NAME      the file; a request with a Range gets 200 with an HTML page (text/html),
+                         as a server under maintenance answers
+  /reset/NAME            the first answer sends 10 KB of the file (its Content-Length says
+                         more), then resets the connection; then the file
+  /late/NAME             as /files/, answered a second after the request
   /echo/...              200, the body is the request's path as sent
 """
 import argparse
 import json
 import os
+import socket
+import struct
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -123,7 +130,8 @@ class Handler(BaseHTTPRequestHandler):
             self.server.stopping.wait(self.server.timeout_left())
             self.close_connection = True
             return
-        served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops", "pages", "deny")
+        served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops", "pages", "deny",
+                  "pageonrange", "reset", "late")
         data = self.file_bytes(rest) if kind in served else None
         if data is None and kind == "pages":
             self.answer(200, b"<!DOCTYPE html><html><body>not here</body></html>", [("Content-Type", "text/html")])
@@ -151,6 +159,21 @@ class Handler(BaseHTTPRequestHandler):
             # Then silence, until the server stops: only a cancel ends this answer.
             self.server.stopping.wait(self.server.timeout_left())
             self.close_connection = True
+        elif kind == "pageonrange" and "Range" in self.headers:
+            self.answer(200, b"<!DOCTYPE html><html><body>maintenance</body></html>", [("Content-Type", "text/html")])
+        elif kind == "reset" and first_time(kind, rest):
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(data)))
+            self.end_headers()
+            self.wfile.write(data[:10240])
+            self.wfile.flush()
+            time.sleep(0.5)  # read by the client, then an error rather than the body's end
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()  # at once, no FIN first: the client reads a reset
+            self.close_connection = True
+        elif kind == "late":
+            time.sleep(1)
+            self.send_file(data)
         elif kind == "ashtml":
             self.answer(200, data, [("Content-Type", "text/html")])
         elif kind == "openended":

@@ -1,5 +1,5 @@
 // Every caption, label and field text of the main window and the About box fits inside its
-// control with the system's user-interface font. Run in every Wine prefix, also in the ones
+// control with the system's user-interface font, and so do the download list's state texts. Run in every Wine prefix, also in the ones
 // whose font is as tall as the Japanese fonts of Windows 10 and 11 (scripts/wine-env.sh).
 // Wine does not hand a control's font to another process: the font is made here from the same
 // system metrics, as the layout case does, and measured against each control's client area.
@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <string>
 
-#include "driver.h"
+#include "download_driver.h"
 #include "win32/about_box.h"
 #include "win32/control_ids.h"
+
+#include <commctrl.h>  // after windows.h (driver.h)
 
 namespace velnor::e2e {
 namespace {
@@ -208,15 +210,36 @@ void CheckMainWindowTexts(Context& ctx, Velnor& app, int dpi) {
   ctx.SetScope("");
 }
 
+// The download list's 状態 column, as the window opens at dpi, shows its longest texts whole:
+// a cell's text is inset six pixels at 96 dpi on each side.
+void CheckStateColumn(Context& ctx, Velnor& app, int dpi) {
+  ctx.SetScope("download window's 状態 column");
+  E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
+  DownloadWindow dl(app);
+  if (!E2E_CHECK(dl.window() != nullptr)) return;
+  UiFontDc font(dpi);
+  const int column = ListView_GetColumnWidth(dl.Control(ids::kDlList), 1);
+  for (const String& text : {String(u"失敗: 対応していないリダイレクト"), String(u"見つかりません (ページ)")}) {
+    std::printf("%d dpi state column %d for a text of %d\n", dpi, column, font.Width(text));
+    E2E_CHECK(font.Width(text) + 2 * Px(90, dpi) <= column);
+  }
+  dl.Press(ids::kDlClose);
+  E2E_CHECK(WaitUntil([&] { return !IsWindow(dl.window()); }, 3000));
+  ctx.SetScope("");
+}
+
 }  // namespace
 
-// At the screen's DPI, the main window and the About box; then the main window again after it
-// has moved to a monitor of another DPI (the fitting is redone with the new font).
+// At the screen's DPI, the download list's 状態 column, the main window and the About box;
+// then the main window again after it has moved to a monitor of another DPI (the fitting is
+// redone with the new font), and the column of a download window opened there.
 E2E_CASE(texts_fit) {
   Velnor app(ctx);
   E2E_REQUIRE(app.started());
   const int dpi = ScreenDpi();
   if (ctx.options().expectedDpi) E2E_CHECK_EQ(dpi, ctx.options().expectedDpi);
+  E2E_REQUIRE(app.ExpandNumbers(u"http://127.0.0.1:9/x", 2, u".jpg").empty());  // a list to download
+  CheckStateColumn(ctx, app, dpi);
 
   // The fields hold the widest texts they take: three digits in Text(1), two characters of
   // the second number, a subfolder and an extension as the user types them.
@@ -243,6 +266,7 @@ E2E_CASE(texts_fit) {
   const int other = dpi == 144 ? 96 : 144;
   E2E_REQUIRE(SendDpiChanged(app.process(), app.window(), other, SuggestedDpiRect(app.window(), dpi, other)));
   CheckMainWindowTexts(ctx, app, other);
+  CheckStateColumn(ctx, app, other);
 }
 
 }  // namespace velnor::e2e

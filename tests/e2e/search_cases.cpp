@@ -101,6 +101,7 @@ E2E_CASE(search_auto_option) {
 
 // A series of 40 from a copy of its 12th item, split and searched by themselves: the list
 // ends at 40, the server was asked only about the first KB of 13 ... 45 (and what was under way).
+// Then a copy while the Save As dialog is open waits for it to close.
 E2E_CASE(search_copied_series) {
   Velnor app(ctx);
   Server server(app.folder());
@@ -121,6 +122,33 @@ E2E_CASE(search_copied_series) {
   }
   E2E_CHECK_EQ(server.Requests("/files/s/p45.jpg").size(), 1u);
   E2E_CHECK(server.Requests("/files/s/p48.jpg").empty());
+
+  // Another series copied while the Save As dialog is open: split into the fields at once, but
+  // searched only once the dialog has gone; the main window stays disabled behind it.
+  ctx.SetScope("copied while Save As is open");
+  for (int n = 1; n <= 5; ++n) E2E_REQUIRE(PutPicture(server, L"t\\q" + Two(n) + L".jpg"));
+  PostMessageW(app.window(), WM_COMMAND, MAKEWPARAM(ids::kFileSaveList, 0), 0);
+  HWND dialog = nullptr;
+  E2E_REQUIRE(WaitUntil([&] {
+    dialog = FindWindowW(L"#32770", nullptr);
+    while (dialog && !(GetWindow(dialog, GW_OWNER) == app.window() && IsWindowVisible(dialog))) {
+      dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr);
+    }
+    return dialog != nullptr;
+  }, 10000));
+  const String end = app.Text(ids::kText1);
+  E2E_CHECK(WriteClipboardText(server.base() + u"files/t/q02.jpg"));
+  E2E_CHECK(WaitUntil([&] { return app.Text(ids::kText1) != end; }));
+  Sleep(1000);
+  E2E_CHECK(server.Requests("/files/t/").empty());
+  E2E_CHECK(IsWindow(dialog) && IsWindowVisible(dialog));
+  E2E_CHECK(!IsWindowEnabled(app.window()));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+  E2E_CHECK(WaitUntil([&] { return app.ListItems(ids::kUrllist).size() == 6; }, 30000));
+  const std::vector<String> series = app.ListItems(ids::kUrllist);
+  if (!series.empty()) E2E_CHECK_EQ(series.back(), server.base() + u"files/t/q05.jpg");
+  E2E_CHECK(IsWindowEnabled(app.window()));
+  E2E_CHECK(!AnswerBox(app, 300));
 }
 
 // Ctrl+F on fields split from one item: the list ends at the last item that exists, or the

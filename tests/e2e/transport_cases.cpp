@@ -1,7 +1,9 @@
 // The WinHTTP transport in the driver's own process, with part writes the case can hold: a
 // stop returns at once while one worker is inside a write that does not return and another
 // waits on a server that sends nothing more; the parts keep what arrived, and a resume right
-// after the stop completes both files.
+// after the stop completes both files. A cancel put just before a resume's Content-Range is
+// read (through the driver's own import of WinHttpQueryHeaders) keeps the part.
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -10,6 +12,8 @@
 #include "win32/download_folder_win32.h"
 #include "win32/http_transfer_win32.h"
 #include "win32/part_file_win32.h"
+
+#include <winhttp.h>  // after windows.h (driver.h)
 
 namespace velnor::e2e {
 namespace {
@@ -37,6 +41,45 @@ class HeldWrites : public PartWrites {
   HANDLE entered_;
   HANDLE released_;
 };
+
+// The driver's own imported WinHttpQueryHeaders (the transport is linked into it) pointed at
+// `to`; returns what it pointed at, nothing when it is not imported.
+void* SwapQueryHeaders(void* to) {
+  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  const HMODULE winhttp = GetModuleHandleW(L"winhttp.dll");
+  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name != 0; ++d) {
+    if (GetModuleHandleA(reinterpret_cast<const char*>(base + d->Name)) != winhttp) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+    auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+    for (; thunk->u1.Function != 0; ++thunk, ++names) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+          lstrcmpA(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, "WinHttpQueryHeaders") != 0) {
+        continue;
+      }
+      void* const was = reinterpret_cast<void*>(thunk->u1.Function);
+      DWORD protection = 0;
+      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &protection);
+      thunk->u1.Function = reinterpret_cast<ULONG_PTR>(to);
+      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, protection, &protection);
+      return was;
+    }
+  }
+  return nullptr;
+}
+
+using QueryHeaders = BOOL(WINAPI*)(HINTERNET, DWORD, LPCWSTR, LPVOID, LPDWORD, LPDWORD);
+QueryHeaders realQueryHeaders = nullptr;
+std::atomic<WinHttpTransfer*> cancelOnContentRange{nullptr};
+
+// The first read of a Content-Range is preceded by a stop of every transfer, on the worker.
+BOOL WINAPI CancelFirst(HINTERNET request, DWORD query, LPCWSTR name, LPVOID buffer, LPDWORD bytes, LPDWORD index) {
+  if (query == WINHTTP_QUERY_CONTENT_RANGE) {
+    if (WinHttpTransfer* transfer = cancelOnContentRange.exchange(nullptr)) transfer->CancelAll();
+  }
+  return realQueryHeaders(request, query, name, buffer, bytes, index);
+}
 
 // Milliseconds a call takes.
 template <typename Call>
@@ -122,6 +165,64 @@ E2E_CASE(transport_stop_never_waits) {
   E2E_CHECK(FileContent(folder + L"\\large.bin") == large);
   E2E_CHECK(FileContent(folder + L"\\slow.bin") == slow);
   E2E_CHECK_EQ(FilesInFolder(folder), (std::vector<std::wstring>{L"large.bin", L"slow.bin"}));
+}
+
+// A part being resumed is the user's: a cancel that closes the request between the answer's
+// status and its Content-Range (the header then reads as missing) leaves it with all it held;
+// a part removed while its resume waits for the answer is not made up from zeros: the file is
+// fetched whole.
+E2E_CASE(transport_parts_kept_as_they_are) {
+  const std::wstring caseFolder = CaseFolder(ctx);
+  Server server(caseFolder);
+  E2E_REQUIRE(server.started());
+  const std::wstring folder = caseFolder + L"\\dl";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  RemoveFilesInFolder(folder);
+  const String dl = ToString(folder);
+  Win32DownloadFolder listing;
+  E2E_REQUIRE(listing.CreateFolder(dl));
+  const std::string whole = FileBytes(3, 300000);
+  constexpr size_t kHeld = 100000;
+  auto request = [&](const String& path) {
+    TransferRequest r;
+    r.url = server.base() + path;
+    r.finalPath = dl + u"\\" + DownloadFileName(r.url);
+    r.partPath = r.finalPath + String(kPartSuffix);
+    r.resumeFrom = kHeld;
+    return r;
+  };
+
+  ctx.SetScope("a cancel between the status and the Content-Range");
+  WriteFileContent(server.root() + L"\\c.bin", whole);
+  WriteFileContent(folder + L"\\c.bin.part", whole.substr(0, kHeld));
+  {
+    WinHttpTransfer cancelled(nullptr, listing);
+    cancelOnContentRange = &cancelled;
+    realQueryHeaders = reinterpret_cast<QueryHeaders>(SwapQueryHeaders(reinterpret_cast<void*>(CancelFirst)));
+    E2E_REQUIRE(realQueryHeaders != nullptr);
+    cancelled.Start(request(u"files/c.bin"));
+    E2E_CHECK(WaitUntil([] { return cancelOnContentRange == nullptr; }, 10000));  // asked for it
+    Sleep(500);  // the worker goes on with what it read
+    SwapQueryHeaders(reinterpret_cast<void*>(realQueryHeaders));
+  }
+  E2E_CHECK(FileContent(folder + L"\\c.bin.part") == whole.substr(0, kHeld));
+
+  ctx.SetScope("the part removed while the resume waits");
+  WriteFileContent(server.root() + L"\\gone.bin", whole);
+  WriteFileContent(folder + L"\\gone.bin.part", whole.substr(0, kHeld));
+  WinHttpTransfer transfer(nullptr, listing);
+  transfer.Start(request(u"late/gone.bin"));
+  E2E_REQUIRE(WaitUntil([&] { return !server.Requests("/late/gone.bin").empty(); }, 10000));
+  E2E_REQUIRE(DeleteFileW((folder + L"\\gone.bin.part").c_str()));
+  std::vector<TransferResult> ends;
+  WaitUntil([&] {
+    for (const TransferResult& r : transfer.TakeNotes().results) ends.push_back(r);
+    return !ends.empty();
+  }, 20000);
+  E2E_REQUIRE(ends.size() == 1u);
+  E2E_CHECK(ends[0].outcome == TransferOutcome::kComplete);
+  E2E_CHECK(FileContent(folder + L"\\gone.bin") == whole);
+  E2E_CHECK_EQ(server.Requests("/late/gone.bin").size(), 2u);  // the resume, then the whole file
 }
 
 }  // namespace velnor::e2e

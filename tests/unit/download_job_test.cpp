@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "base/numbers.h"
+#include "download/download_texts.h"
 #include "model_download.h"
 
 namespace velnor::testing {
@@ -33,6 +34,16 @@ std::vector<uint64_t> EverySecond(int requests) {
   std::vector<uint64_t> times;
   for (int i = 0; i < requests; ++i) times.push_back(static_cast<uint64_t>(i) * 1000);
   return times;
+}
+
+// The state column is made as wide as the widest of its texts: every state an item ends in
+// is one of them (an HTTP status as wide as the three digits of another).
+bool StateColumnHolds(const String& state) {
+  static const std::vector<String> texts = StateColumnTexts();
+  const String http = u"失敗: HTTP ";
+  return std::find(texts.begin(), texts.end(), state) != texts.end() ||
+         (state.starts_with(http) && state.size() == http.size() + 3 &&
+          std::find(texts.begin(), texts.end(), http + u"503") != texts.end());
 }
 
 // The job in the folder D:\dl, its requests answered by the test; time moves only in ticks
@@ -145,6 +156,7 @@ TEST(DownloadJob, ServerAnswersToItemStatesAndRetries) {
     size_t answered = 0;
     rig.Run([&](const TransferRequest&) { return c.answers.at(answered++); });
     EXPECT_EQ(rig.job.StateText(0), c.state) << c.name;
+    EXPECT_TRUE(StateColumnHolds(c.state)) << c.name;
     EXPECT_EQ(rig.startTimes, c.startTimes) << c.name;
     EXPECT_EQ(answered, c.answers.size()) << c.name;
     EXPECT_EQ(rig.job.Item(0).attempts, static_cast<int>(c.answers.size())) << c.name;
@@ -311,6 +323,7 @@ TEST(DownloadJob, AWriteFailureStopsTheJob) {
     rig.Reply(kOk);
     EXPECT_FALSE(rig.job.Running());
     EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 書き込めません", u"完了", u"未実行", u"未実行"})) << renameFails;
+    for (const String& state : rig.States()) EXPECT_TRUE(StateColumnHolds(state)) << renameFails;
     EXPECT_EQ(rig.folder.files.count(JobRig::Path(u"1.jpg.part")), 1u) << "the job never removes the part";
     EXPECT_EQ(rig.folder.files.count(JobRig::Path(u"1.jpg")), 0u);
     EXPECT_EQ(rig.transfer.requests.size(), 2u);
@@ -329,6 +342,7 @@ TEST(DownloadJob, WhatIsSettledWithoutARequest) {
   rig.Start({u"ftp://h/1.jpg", u"mailto:x@y", u"http://h/a\u3000b.jpg", u"http://h/1.jpg"});
   EXPECT_EQ(rig.States(), (std::vector<String>{u"失敗: 対応していないURL", u"失敗: 対応していないURL",
                                                u"失敗: 対応していないURL", u"待機中"}));
+  for (const String& state : rig.States()) EXPECT_TRUE(StateColumnHolds(state));
   EXPECT_EQ(rig.transfer.requests.size(), 1u);
   EXPECT_EQ(rig.transfer.requests[0].partPath, u"D:\\dl\\1 (2).jpg.part");
   EXPECT_EQ(rig.transfer.requests[0].referer, u"http://h/");
