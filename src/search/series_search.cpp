@@ -227,26 +227,26 @@ void SeriesSearch::HandBack(size_t index) {
 }
 
 SeriesSearch::Answers SeriesSearch::WalkAnswers() const {
-  Answers walk;
+  Answers seen;
   int missingRun = 0;
   for (size_t i = 0; i < candidates_.size(); ++i) {
     const Answer answer = candidates_[i].answer;
     if (answer == Answer::kExists) {
-      walk.lastFound = i;
+      seen.lastFound = i;
       missingRun = 0;
     } else if (answer == Answer::kMissing) {
       if (++missingRun == kMissingRunThatEndsSeries) {
-        walk.over = true;
-        return walk;
+        seen.over = true;
+        return seen;
       }
     } else {
-      walk.over = answer == Answer::kFailed;
-      if (walk.over) walk.failed = i;
-      return walk;
+      seen.over = answer == Answer::kFailed;
+      if (seen.over) seen.failed = i;
+      return seen;
     }
   }
-  walk.over = candidates_.size() >= limit_;  // every item up to the width limit answered
-  return walk;
+  seen.over = candidates_.size() >= limit_;  // every item up to the width limit or the list's end answered
+  return seen;
 }
 
 void SeriesSearch::FinishIfOver() {
@@ -266,9 +266,9 @@ void SeriesSearch::Cancel() {
 }
 
 std::optional<SeriesNumbers> SeriesSearch::FoundSoFar() const {
-  const Answers walk = WalkAnswers();
-  if (!walk.lastFound || walk_ == Walk::kLastItem) return std::nullopt;
-  return candidates_[*walk.lastFound].numbers;
+  const Answers seen = WalkAnswers();
+  if (!seen.lastFound || walk_ == Walk::kLastItem) return std::nullopt;
+  return candidates_[*seen.lastFound].numbers;
 }
 
 SeriesSearchResult SeriesSearch::Result() const {
@@ -277,13 +277,13 @@ SeriesSearchResult SeriesSearch::Result() const {
     result.cancelled = true;
     return result;
   }
-  const Answers walk = WalkAnswers();
+  const Answers seen = WalkAnswers();
   result.pastEnd = walk_ == Walk::kWithinList;
-  if (walk.lastFound && walk_ != Walk::kLastItem) {
-    result.found = candidates_[*walk.lastFound].numbers;
-    result.foundAt = first_ + *walk.lastFound;
+  if (seen.lastFound && walk_ != Walk::kLastItem) {
+    result.found = candidates_[*seen.lastFound].numbers;
+    result.foundAt = first_ + *seen.lastFound;
   }
-  if (walk.failed) result.failure = SeriesFailure{candidates_[*walk.failed].reason, candidates_[*walk.failed].url};
+  if (seen.failed) result.failure = SeriesFailure{candidates_[*seen.failed].reason, candidates_[*seen.failed].url};
   return result;
 }
 
