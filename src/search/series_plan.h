@@ -1,8 +1,9 @@
 #pragma once
-// Which items come after the list that the fields describe: the last item's running numbers as
-// 「連番 展開」 would make them, the numbers that follow (each number keeps its width: a
-// two-digit first number ends at 99, a three-digit one at 999, the second number at "9f"; both
-// step together, as the list pairs them) and the URL of an item.
+// The list that the fields describe and the items that come after it: each item's running
+// numbers as 「連番 展開」 would make them, where the URL the last split took stands among them,
+// the numbers that follow the last (each number keeps its width: a two-digit first number ends
+// at 99, a three-digit one at 999, the second number at "9f"; both step together, as the list
+// pairs them) and the URL of an item.
 #include <optional>
 #include <vector>
 
