@@ -7,9 +7,11 @@
 # of Velnor's windows during its runs and its working set; a re-run of a long list: 開始 on
 # 30001 items whose files are all there, timed to "既存 30001", with the longest WM_NULL answer
 # meanwhile; and 「続きを探す」: the end of a series of 300 three-digit numbers found from one
-# copied URL of its first item, through its window, against the loop asking the same URLs for
-# their first KB at the same connection count. ONLY=jobs, ONLY=rerun or ONLY=search runs one
-# part alone. No time is asserted.
+# copied URL of its first item, and the end of a three-digit series of 58 (s000 ... s057) from
+# one copy of its 13th item, before the list's end (the split's list runs to 100, whose item
+# is missing: the search asks forward from 13), each through its window, against the loop
+# asking the same URLs for their first KB at the same connection count. ONLY=jobs,
+# ONLY=rerun or ONLY=search runs one part alone. No time is asserted.
 # Installs nginx-light, aria2 and wget with apt-get when they are missing; REPS (default 5)
 # runs of each (three times as many of the large files, whose runs are short), the median
 # counted. A ratio is the median of the runs' own ratios, each Velnor run against the loop and
@@ -49,12 +51,13 @@ for folder, stem, count, width, size in (("small", "f", 1000, 3, 65536), ("large
         if not os.path.exists(path) or os.path.getsize(path) != size:
             with open(path, "wb") as f:
                 f.write(os.urandom(size))
-os.makedirs(os.path.join(root, "series"), exist_ok=True)
-for n in range(1, 301):
-    path = os.path.join(root, "series", f"s{n:03d}.jpg")
-    if not os.path.exists(path):
-        with open(path, "wb") as f:
-            f.write(b"\xff\xd8\xff\xe0" + os.urandom(16380))
+for folder, numbers in (("series", range(1, 301)), ("short", range(0, 58))):
+    os.makedirs(os.path.join(root, folder), exist_ok=True)
+    for n in numbers:
+        path = os.path.join(root, folder, f"s{n:03d}.jpg")
+        if not os.path.exists(path):
+            with open(path, "wb") as f:
+                f.write(b"\xff\xd8\xff\xe0" + os.urandom(16380))
 PY
 
 # nginx on a free loopback port, with a configuration of this script's own.
@@ -200,20 +203,33 @@ fi
 
 if part search; then
 # The search: the split of s001 gives the list 000 ... 100; the search asks about 101 ... 305
-# (the five after 300 are missing) and the list then ends at 300. The loop asks the same.
+# (the five after 300 are missing) and the list then ends at 300. Before the list's end: the
+# split of short/s012 gives the list 000 ... 100; the search asks about 100 (missing), then
+# 013 ... 062 (the five after 057 are missing) and the list then ends at 057. The loop asks the
+# same URLs, in the same order.
 for n in $(seq 101 305); do printf '%s/series/s%03d.jpg\n' "$BASE" "$n"; done >"$WORK/series.list"
-searchLoops=(); searches=(); toLoopSearch=(); WMNULL_SEARCH=0
-for rep in $(seq 1 "$REPS"); do
-  line=$("$VELNOR_WINE" "$BUILD/tests/e2e/velnor_winhttp_loop.exe" "$(winepath_of "$WORK/series.list")" \
-         "$(winepath_of "$WORK/out")" 2 1024 </dev/null | tr -d '\r')
-  searchLoops+=("$(echo "$line" | sed -n 's/.* threads \([0-9.]*\) s.*/\1/p')")
-  out=$("$VELNOR_WINE" "$BUILD/tests/e2e/velnor_dlbench.exe" --exe "$(winepath_of "$BUILD/src/win32/Velnor.exe")" \
-        --work "$(winepath_of "$WORK")\\search" --search "$BASE/series/s001.jpg" --last 300 --connections 2 \
-        </dev/null | tr -d '\r')
-  echo "$out" | grep -q "last item $BASE/series/s300.jpg, 0 boxes" || echo "  !! search: $out" >&2
-  searches+=("$(echo "$out" | sed -n 's/.* connections \([0-9.]*\) s,.*/\1/p')")
-  WMNULL_SEARCH=$(larger "$(echo "$out" | sed -n 's/.*longest WM_NULL \([0-9.]*\) ms.*/\1/p')" "$WMNULL_SEARCH")
-  toLoopSearch+=("$(calc "${searches[-1]} / ${searchLoops[-1]}")")
+{ printf '%s/short/s100.jpg\n' "$BASE"; for n in $(seq 13 62); do printf '%s/short/s%03d.jpg\n' "$BASE" "$n"; done; } \
+  >"$WORK/short.list"
+declare -A SEARCH_LOOP SEARCH TO_LOOP_SEARCH
+WMNULL_SEARCH=0
+for shape in series short; do
+  if [ $shape = series ]; then copy=s001; last=300; else copy=s012; last=57; fi
+  searchLoops=(); searches=(); toLoopSearch=()
+  for rep in $(seq 1 "$REPS"); do
+    line=$("$VELNOR_WINE" "$BUILD/tests/e2e/velnor_winhttp_loop.exe" "$(winepath_of "$WORK/$shape.list")" \
+           "$(winepath_of "$WORK/out")" 2 1024 </dev/null | tr -d '\r')
+    searchLoops+=("$(echo "$line" | sed -n 's/.* threads \([0-9.]*\) s.*/\1/p')")
+    out=$("$VELNOR_WINE" "$BUILD/tests/e2e/velnor_dlbench.exe" --exe "$(winepath_of "$BUILD/src/win32/Velnor.exe")" \
+          --work "$(winepath_of "$WORK")\\search" --search "$BASE/$shape/$copy.jpg" --last $last --connections 2 \
+          </dev/null | tr -d '\r')
+    echo "$out" | grep -q "last item $BASE/$shape/s$(printf %03d $last).jpg, 0 boxes" || echo "  !! search: $out" >&2
+    searches+=("$(echo "$out" | sed -n 's/.* connections \([0-9.]*\) s,.*/\1/p')")
+    WMNULL_SEARCH=$(larger "$(echo "$out" | sed -n 's/.*longest WM_NULL \([0-9.]*\) ms.*/\1/p')" "$WMNULL_SEARCH")
+    toLoopSearch+=("$(calc "${searches[-1]} / ${searchLoops[-1]}")")
+  done
+  SEARCH_LOOP[$shape]=$(printf '%s\n' "${searchLoops[@]}" | median)
+  SEARCH[$shape]=$(printf '%s\n' "${searches[@]}" | median)
+  TO_LOOP_SEARCH[$shape]=$(printf '%s\n' "${toLoopSearch[@]}" | median)
 done
 fi
 
@@ -242,8 +258,11 @@ printf '開始 on 30001 items all present: "既存 30001" in %.3f s (median of %
   "$RERUN" "$REPS" "$RERUN_WMNULL"
 fi
 if part search; then
-printf 'the end of a series of 300 (2 connections): bare WinHTTP loop %.2f s, Velnor'"'"'s search %.2f s\n' \
-  "$(printf '%s\n' "${searchLoops[@]}" | median)" "$(printf '%s\n' "${searches[@]}" | median)"
-printf 'search to the bare loop: %.2fx\n' "$(printf '%s\n' "${toLoopSearch[@]}" | median)"
-printf 'longest WM_NULL answer during the search: %.1f ms\n' "$WMNULL_SEARCH"
+printf 'the end of a series of 300 (2 connections): bare WinHTTP loop %.3f s, Velnor'"'"'s search %.3f s\n' \
+  "${SEARCH_LOOP[series]}" "${SEARCH[series]}"
+printf 'search to the bare loop: %.2fx\n' "${TO_LOOP_SEARCH[series]}"
+printf 'the end of a series of 58 before the list'"'"'s end, from s012 (2 connections): bare WinHTTP loop %.3f s, Velnor'"'"'s search %.3f s\n' \
+  "${SEARCH_LOOP[short]}" "${SEARCH[short]}"
+printf 'search to the bare loop: %.2fx\n' "${TO_LOOP_SEARCH[short]}"
+printf 'longest WM_NULL answer during the searches: %.1f ms\n' "$WMNULL_SEARCH"
 fi

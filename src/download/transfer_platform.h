@@ -96,7 +96,8 @@ class TransferPlatform {
   // order given, so that a transfer that ends can begin the next at once. Only after a whole
   // file, though: a transfer that ends any other way hands back every request not begun yet
   // (each reported kNotBegun, after its own result), since the job may then want none of
-  // them, or none to that server for a while.
+  // them, or none to that server for a while. A probe that says its item is missing keeps
+  // those that are wanted whatever it answers (MissingProbes).
   virtual void SetConnections(int connections) = 0;
   // Hands over one transfer and returns at once; it begins when a connection is free. Its
   // progress and its result come back to the job on the user-interface thread

@@ -13,7 +13,9 @@
 
 namespace velnor {
 
-void RunExpandCommand(Program& program) {
+namespace {
+
+void Expand(Program& program, int lastIndex) {
   CheckExpansionInput(program);
   program.platform->ProcessPendingMessages();
   BuildFirstNumberList(program);
@@ -25,12 +27,20 @@ void RunExpandCommand(Program& program) {
   const bool shown = urllist.Visible();
   urllist.SetVisible(false);
   GenerateUrlList(program);
+  // From the end: a list box takes its last item away without moving the others.
+  for (int i = urllist.Count() - 1; i > lastIndex; --i) urllist.RemoveItem(i);
   ClearEntryFields(program);
   SetResultListExtent(program);
   if (shown) urllist.SetVisible(true);
   UpdateHistoryLists(program);
   program.form.urltxt->SetText(kUrlPrompt);
 }
+
+}  // namespace
+
+void RunExpandCommand(Program& program) { Expand(program, INT_MAX); }
+
+void RunExpandCommandUpTo(Program& program, int lastIndex) { Expand(program, std::max(lastIndex, -1)); }
 
 void ClearEntryFields(Program& program) {
   const Form1& f = program.form;

@@ -7,6 +7,10 @@ namespace velnor {
 // resetting the entry fields. Every step runs, whatever the checks found.
 void RunExpandCommand(Program& program);
 
+// The same, with the list cut after its item `lastIndex` before it shows: for an end that the
+// number fields cannot hold (a three-digit number below 100). The extent follows what stays.
+void RunExpandCommandUpTo(Program& program, int lastIndex);
+
 // Empties Text(1), Text(2), Combo3's edit text and urltxt, in this order.
 void ClearEntryFields(Program& program);
 

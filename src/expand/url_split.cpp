@@ -304,6 +304,7 @@ bool SplitUrlText(Program& program, const String& text, bool silent) {
   if (analysis.twoNumbers) {
     if (ExpansionRebuildsUrl(program, *analysis.twoNumbers, url)) {
       ApplySplitFields(program, *analysis.twoNumbers);
+      program.splitUrl = String(url);
       return true;
     }
     notLinked = true;
@@ -312,6 +313,7 @@ bool SplitUrlText(Program& program, const String& text, bool silent) {
   if (analysis.oneNumber) {
     if (ExpansionRebuildsUrl(program, *analysis.oneNumber, url)) {
       ApplySplitFields(program, *analysis.oneNumber);
+      program.splitUrl = String(url);
       return true;
     }
     oneNumberRefusal = SplitRefusal::kNoNumber;

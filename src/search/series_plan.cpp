@@ -46,6 +46,25 @@ String EntryOrEmpty(const ItemList& list, int index) {
   return index >= 0 && index < list.Count() ? list.Item(index) : String();
 }
 
+// Where the URL the last split took stands in the list, if the fields still list it.
+std::optional<size_t> CopiedItem(const SeriesPlan& plan, const String& url) {
+  if (url.size() < plan.prefix.size() + plan.extension.size() || !url.starts_with(plan.prefix) ||
+      !url.ends_with(plan.extension)) {
+    return std::nullopt;
+  }
+  const StringView numbers =
+      StringView(url).substr(plan.prefix.size(), url.size() - plan.prefix.size() - plan.extension.size());
+  String shown;
+  for (size_t i = 0; i < plan.items.size(); ++i) {
+    shown.clear();
+    if (plan.first) shown += plan.items[i].first;
+    if (plan.underscore) shown += u'_';
+    if (plan.second) shown += plan.items[i].second;
+    if (shown == numbers) return i;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 String SeriesPlan::Url(const SeriesNumbers& numbers) const {
@@ -101,16 +120,23 @@ PlanOrRefusal PlanSeries(const Program& program) {
   RunExpandCommand(scratch.program);
 
   // Item i is built from entry i of both work lists.
-  const int last = window.urllist.Count() - 1;
-  if (last < 0) return {};
-  if (plan.first) plan.last.first = EntryOrEmpty(window.list1, last);
-  if (plan.second) plan.last.second = EntryOrEmpty(window.list2, last);
+  const int count = window.urllist.Count();
+  if (count <= 0) return {};
+  plan.items.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    SeriesNumbers numbers;
+    if (plan.first) numbers.first = EntryOrEmpty(window.list1, i);
+    if (plan.second) numbers.second = EntryOrEmpty(window.list2, i);
+    plan.items.push_back(std::move(numbers));
+  }
+  plan.last = plan.items.back();
   if (!Steppable(plan.last.first, plan.last.second, plan)) return {};
 
   plan.prefix = f.urltxt->GetText();
   if (f.Check3->Value() == 1) plan.prefix += f.Combo2->GetText();
   plan.extension = f.Combo1->GetText();
-  if (!NextNumbers(plan.last)) return {std::nullopt, PlanRefusal::kAtLimit};
+  plan.copied = CopiedItem(plan, program.splitUrl);
+  if (plan.copied == plan.items.size() - 1 && !NextNumbers(plan.last)) return {std::nullopt, PlanRefusal::kAtLimit};
   return {std::move(plan), PlanRefusal::kNoNumber};
 }
 

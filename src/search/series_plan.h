@@ -1,9 +1,11 @@
 #pragma once
-// Which items come after the list that the fields describe: the last item's running numbers as
-// 「連番 展開」 would make them, the numbers that follow (each number keeps its width: a
-// two-digit first number ends at 99, a three-digit one at 999, the second number at "9f"; both
-// step together, as the list pairs them) and the URL of an item.
+// The list that the fields describe and the items that come after it: each item's running
+// numbers as 「連番 展開」 would make them, where the URL the last split took stands among them,
+// the numbers that follow the last (each number keeps its width: a two-digit first number ends
+// at 99, a three-digit one at 999, the second number at "9f"; both step together, as the list
+// pairs them) and the URL of an item.
 #include <optional>
+#include <vector>
 
 #include "ui/program.h"
 
@@ -23,6 +25,9 @@ struct SeriesPlan {
   bool second = false;      // Check2
   String extension;   // Combo1
   SeriesNumbers last;  // the list's last item
+  std::vector<SeriesNumbers> items;  // every item of the list, in order; the last is `last`
+  // The list's item the last split took from a URL (Program::splitUrl): known to exist.
+  std::optional<size_t> copied;
 
   // The item with these numbers, put together as the list's items are.
   String Url(const SeriesNumbers& numbers) const;
@@ -38,7 +43,8 @@ enum class PlanRefusal { kNoNumber, kAtLimit };
 // What the fields describe, worked out on a scratch copy of the window (the window itself is
 // not touched and no message is shown): the plan, or why there is nothing to ask about:
 // kNoNumber when neither number is ticked, the list would be empty, or its last item lacks a
-// ticked number; kAtLimit when a number of the last item is at its width limit.
+// ticked number; kAtLimit when the last item is the copied one and a number of it is at its
+// width limit (a last item typed by hand may be past the series' end, so it is asked about).
 struct PlanOrRefusal {
   std::optional<SeriesPlan> plan;
   PlanRefusal refusal = PlanRefusal::kNoNumber;

@@ -18,25 +18,56 @@ void SeriesSearch::Start(const SeriesPlan& plan, const DownloadOptions& options)
   plan_ = plan;
   options_ = options;
   options_.connections = std::clamp(options.connections, kMinDownloadConnections, kMaxDownloadConnections);
-  candidates_.clear();
-  limit_ = SIZE_MAX;
-  next_ = 0;
-  again_.clear();
-  queued_.clear();
   active_ = 0;
   asked_ = 0;
   hostReadyAtMs_ = 0;
   running_ = true;
   cancelled_ = false;
   transfer_.SetConnections(options_.connections);
+  // The copied item is known to exist: the series goes on past it, as far as it goes.
+  Begin(plan_.copied == plan_.items.size() - 1 ? Walk::kAfterList : Walk::kLastItem);
   Fill();
+}
+
+void SeriesSearch::Begin(Walk walk) {
+  const size_t last = plan_.items.size() - 1;
+  walk_ = walk;
+  candidates_.clear();
+  limit_ = SIZE_MAX;
+  next_ = 0;
+  again_.clear();
+  queued_.clear();
+  if (walk == Walk::kLastItem) {
+    first_ = last;
+    limit_ = 1;
+  } else if (walk == Walk::kAfterList) {
+    first_ = last + 1;
+  } else {
+    // The last item is missing: the list's own items up to it, from the one after the item
+    // the user had in hand.
+    first_ = plan_.copied ? *plan_.copied + 1 : 0;
+    limit_ = last - first_;
+  }
+}
+
+// Only an item that exists lets the search go past the list's end; nothing past it is asked
+// before its answer.
+void SeriesSearch::AfterLastItem() {
+  if (walk_ != Walk::kLastItem || candidates_.empty()) return;
+  const Answer answer = candidates_[0].answer;
+  if (answer == Answer::kExists) Begin(Walk::kAfterList);
+  if (answer == Answer::kMissing) Begin(Walk::kWithinList);
 }
 
 bool SeriesSearch::Generate(size_t index) {
   if (index >= limit_) return false;
   if (index < candidates_.size()) return true;
-  const SeriesNumbers& previous = index == 0 ? plan_.last : candidates_.back().numbers;
-  const std::optional<SeriesNumbers> numbers = NextNumbers(previous);
+  std::optional<SeriesNumbers> numbers;
+  if (walk_ == Walk::kAfterList) {
+    numbers = NextNumbers(index == 0 ? plan_.last : candidates_.back().numbers);
+  } else {
+    numbers = plan_.items[first_ + index];  // below the limit: within the list
+  }
   if (!numbers) {
     limit_ = index;
     return false;
@@ -81,7 +112,7 @@ void SeriesSearch::Fill() {
 void SeriesSearch::Launch(size_t index) {
   Candidate& candidate = candidates_[index];
   TransferRequest request;
-  request.item = static_cast<int>(index);
+  request.item = static_cast<int>(first_ + index);
   request.url = candidate.url;
   if (options_.sendReferer) request.referer = RefererFor(candidate.url);
   request.probeBytes = kSeriesProbeBytes;
@@ -94,12 +125,17 @@ void SeriesSearch::Launch(size_t index) {
 void SeriesSearch::OnFinished(const std::vector<TransferResult>& results) {
   if (!running_) return;  // what was under way at the end is not heeded
   for (const TransferResult& result : results) Finished(result);
+  AfterLastItem();
   Fill();
 }
 
 void SeriesSearch::Finished(const TransferResult& result) {
-  if (result.item < 0 || static_cast<size_t>(result.item) >= candidates_.size()) return;
-  const auto index = static_cast<size_t>(result.item);
+  // Items of this walk only (the list positions from first_ on).
+  if (result.item < 0 || static_cast<size_t>(result.item) < first_ ||
+      static_cast<size_t>(result.item) - first_ >= candidates_.size()) {
+    return;
+  }
+  const size_t index = static_cast<size_t>(result.item) - first_;
   if (candidates_[index].answer != Answer::kAsking) return;
   --active_;
   queued_.erase(index);
@@ -173,7 +209,7 @@ void SeriesSearch::Narrow(size_t limit) {
   limit_ = std::min(limit_, limit);
   for (auto it = queued_.lower_bound(limit_); it != queued_.end();) {
     const size_t index = *it;
-    if (transfer_.Withdraw(static_cast<int>(index))) {
+    if (transfer_.Withdraw(static_cast<int>(first_ + index))) {
       --active_;
       Settle(index, Answer::kDropped);
       it = queued_.erase(it);
@@ -190,27 +226,27 @@ void SeriesSearch::HandBack(size_t index) {
   if (index < limit_) again_.insert(index);
 }
 
-SeriesSearch::Walk SeriesSearch::WalkAnswers() const {
-  Walk walk;
+SeriesSearch::Answers SeriesSearch::WalkAnswers() const {
+  Answers seen;
   int missingRun = 0;
   for (size_t i = 0; i < candidates_.size(); ++i) {
     const Answer answer = candidates_[i].answer;
     if (answer == Answer::kExists) {
-      walk.lastFound = i;
+      seen.lastFound = i;
       missingRun = 0;
     } else if (answer == Answer::kMissing) {
       if (++missingRun == kMissingRunThatEndsSeries) {
-        walk.over = true;
-        return walk;
+        seen.over = true;
+        return seen;
       }
     } else {
-      walk.over = answer == Answer::kFailed;
-      if (walk.over) walk.failed = i;
-      return walk;
+      seen.over = answer == Answer::kFailed;
+      if (seen.over) seen.failed = i;
+      return seen;
     }
   }
-  walk.over = candidates_.size() >= limit_;  // every item up to the width limit answered
-  return walk;
+  seen.over = candidates_.size() >= limit_;  // every item up to the width limit or the list's end answered
+  return seen;
 }
 
 void SeriesSearch::FinishIfOver() {
@@ -230,9 +266,9 @@ void SeriesSearch::Cancel() {
 }
 
 std::optional<SeriesNumbers> SeriesSearch::FoundSoFar() const {
-  const Walk walk = WalkAnswers();
-  if (!walk.lastFound) return std::nullopt;
-  return candidates_[*walk.lastFound].numbers;
+  const Answers seen = WalkAnswers();
+  if (!seen.lastFound || walk_ == Walk::kLastItem) return std::nullopt;
+  return candidates_[*seen.lastFound].numbers;
 }
 
 SeriesSearchResult SeriesSearch::Result() const {
@@ -241,9 +277,13 @@ SeriesSearchResult SeriesSearch::Result() const {
     result.cancelled = true;
     return result;
   }
-  const Walk walk = WalkAnswers();
-  if (walk.lastFound) result.found = candidates_[*walk.lastFound].numbers;
-  if (walk.failed) result.failure = SeriesFailure{candidates_[*walk.failed].reason, candidates_[*walk.failed].url};
+  const Answers seen = WalkAnswers();
+  result.pastEnd = walk_ == Walk::kWithinList;
+  if (seen.lastFound && walk_ != Walk::kLastItem) {
+    result.found = candidates_[*seen.lastFound].numbers;
+    result.foundAt = first_ + *seen.lastFound;
+  }
+  if (seen.failed) result.failure = SeriesFailure{candidates_[*seen.failed].reason, candidates_[*seen.failed].url};
   return result;
 }
 

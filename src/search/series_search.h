@@ -1,11 +1,15 @@
 #pragma once
-// Asking the server where a series ends: the items after the list, in order, each with a GET
-// of its first KB (a probe: nothing is written), by the download's rules (its connections,
-// Referer, retries of transient failures with their waits, Retry-After). An item exists when
-// the answer is 200 or 206 and not a page; 404, 410 and a page say it is missing. The search
-// ends at 5 missing items in a row, at the numbers' width limit, or at an item that fails; the
-// end of the series is the last item found before that. Runs on the user-interface thread with
-// the transport's results handed in, like the download job.
+// Asking the server where a series ends, wherever that lies. First the list's last item
+// (unless it is the copied one, known to exist): when it exists, the items after the list, in
+// order; when it is missing, the list runs past the series' end, and the items of the list
+// are asked forward instead, from the one after the copied item (from the first without one).
+// Each with a GET of its first KB (a probe: nothing is written), by the download's rules (its
+// connections, Referer, retries of transient failures with their waits, Retry-After). An item
+// exists when the answer is 200 or 206 and not a page; 404, 410 and a page say it is missing.
+// The search ends at 5 missing items in a row, at the numbers' width limit or the list's last
+// item, or at an item that fails; the end of the series is the last item found before that.
+// Runs on the user-interface thread with the transport's results handed in, like the download
+// job.
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -27,8 +31,12 @@ struct SeriesFailure {
 
 struct SeriesSearchResult {
   bool cancelled = false;
-  std::optional<SeriesNumbers> found{};    // the last item that exists after the list
+  // The last item that exists among those asked after the list (or, when the list runs past
+  // the series' end, within it); its position in the list, counting on past its end.
+  std::optional<SeriesNumbers> found{};
+  std::optional<size_t> foundAt{};
   std::optional<SeriesFailure> failure{};  // the item that ended the search by failing
+  bool pastEnd = false;  // the list's last item is missing: the series ends within the list
   bool operator==(const SeriesSearchResult&) const = default;
 };
 
@@ -50,6 +58,8 @@ class SeriesSearch {
   SeriesSearchResult Result() const;
 
  private:
+  // What is asked: the list's last item alone, then the items after it or those before it.
+  enum class Walk { kLastItem, kAfterList, kWithinList };
   enum class Answer { kUnasked, kAsking, kRetryWait, kExists, kMissing, kFailed, kDropped };
   struct Candidate {
     SeriesNumbers numbers;
@@ -62,13 +72,13 @@ class SeriesSearch {
   };
   // Where the answers so far put the end: the last item found, and whether the search is
   // over (a run of missing items, a failure, the width limit) and by which item.
-  struct Walk {
+  struct Answers {
     std::optional<size_t> lastFound;
     bool over = false;
     std::optional<size_t> failed;
   };
 
-  bool Generate(size_t index);  // makes candidate `index`; false at the width limit
+  bool Generate(size_t index);  // makes candidate `index`; false at the width limit or the list's end
   void Fill();
   void Launch(size_t index);
   void Finished(const TransferResult& result);
@@ -76,13 +86,17 @@ class SeriesSearch {
   void FailTransient(size_t index, const String& reason);
   void Narrow(size_t limit);  // nothing at or past `limit` is wanted any more
   void HandBack(size_t index);
-  Walk WalkAnswers() const;
+  Answers WalkAnswers() const;
+  void Begin(Walk walk);
+  void AfterLastItem();  // the last item answered: the walk it calls for
   void FinishIfOver();
 
   TransferPlatform& transfer_;
   DownloadClock& clock_;
   SeriesPlan plan_;
   DownloadOptions options_;
+  Walk walk_ = Walk::kAfterList;
+  size_t first_ = 0;  // the list position of candidates_[0]: the requests' item
   std::vector<Candidate> candidates_;
   size_t limit_ = SIZE_MAX;  // candidates wanted: those below it
   size_t next_ = 0;          // candidates before it have had their first turn

@@ -53,6 +53,11 @@ struct Program {
   // in the settings file); off unless the user turns it on.
   bool autoFind = false;
 
+  // The URL the last split took into the fields (Ctrl+D, or a copied URL split by itself):
+  // the item the user had in hand, which the search knows to exist while the fields still
+  // list it. Empty before any split.
+  String splitUrl;
+
   // The download window's choices (the options section).
   DownloadOptions downloadOptions;
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <vector>
 
+#include "download/missing_probes.h"
 #include "win32/http_transfer_win32.h"
 
 namespace velnor {
@@ -63,6 +64,7 @@ struct WinHttpTransfer::Shared {
   // Parts a cancel took from their workers and that are not closed yet: a request for one of
   // them begins once it is let go, and resumes from all it holds.
   std::vector<String> releasing;
+  MissingProbes missingProbes;  // which waiting probes a missing item leaves to begin
   LONG references = 1;  // the owner's, one a worker and one a part being let go
 
   // Under the lock: one notice at a time tells the window there is something to take.
@@ -78,9 +80,14 @@ struct WinHttpTransfer::Shared {
     const size_t fewWait = static_cast<size_t>(kWaitingRequestsPerConnection / 2) * static_cast<size_t>(connections);
     if (result.outcome != TransferOutcome::kComplete || queue.size() <= fewWait) Notify();
   }
-  void HandBackQueue() {
-    for (const TransferRequest& waiting : queue) Report(EndedUnanswered(waiting, TransferOutcome::kNotBegun));
-    queue.clear();
+  // Every request not begun, or those past `keepUpTo` (the rest keep their order).
+  void HandBackQueue(std::optional<int> keepUpTo = std::nullopt) {
+    std::deque<TransferRequest> kept;
+    for (TransferRequest& waiting : queue) {
+      if (keepUpTo && waiting.item <= *keepUpTo) kept.push_back(std::move(waiting));
+      else Report(EndedUnanswered(waiting, TransferOutcome::kNotBegun));
+    }
+    queue.swap(kept);
   }
   // Under the lock.
   bool Releasing(const String& path) const {

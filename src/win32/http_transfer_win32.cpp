@@ -42,10 +42,13 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
     if (!transfer.cancelled) --shared->running;
     ++shared->idleWorkers;
     // One that ended without a whole file hands back what waits, before another worker
-    // begins any of it.
+    // begins any of it (after a missing probe, what is wanted whatever it answers stays).
     if (!transfer.reported) {
       shared->Report(result);
-      if (result.outcome != TransferOutcome::kComplete) shared->HandBackQueue();
+      if (result.outcome != TransferOutcome::kComplete) {
+        shared->HandBackQueue(transfer.request.probeBytes > 0 ? shared->missingProbes.KeepAfter(result)
+                                                              : std::nullopt);
+      }
     }
   }
   --shared->idleWorkers;

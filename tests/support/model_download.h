@@ -10,6 +10,7 @@
 #include <set>
 
 #include "download/download_job.h"
+#include "download/missing_probes.h"
 
 namespace velnor::testing {
 
@@ -33,13 +34,20 @@ class ModelTransport : public TransferPlatform {
 
   // The oldest transfer under way ends with `result`: what the job hears, in order. After a
   // whole file a free connection begins the next request at once, before the job hears of
-  // the end, as a worker does; after anything else the requests not begun are handed back.
+  // the end, as a worker does; after anything else the requests not begun are handed back
+  // (after a missing probe, those past the earliest end of its run of missing items).
   std::vector<TransferResult> End(const TransferResult& result) {
+    const bool probe = waiting.front().probeBytes > 0;
     waiting.pop_front();
     std::vector<TransferResult> heard{result};
     if (result.outcome != TransferOutcome::kComplete) {
-      for (const TransferRequest& r : queued) heard.push_back(EndedUnanswered(r, TransferOutcome::kNotBegun));
-      queued.clear();
+      const std::optional<int> keep = probe ? missingProbes.KeepAfter(result) : std::nullopt;
+      std::deque<TransferRequest> kept;
+      for (const TransferRequest& r : queued) {
+        if (keep && r.item <= *keep) kept.push_back(r);
+        else heard.push_back(EndedUnanswered(r, TransferOutcome::kNotBegun));
+      }
+      queued.swap(kept);
     }
     Begin();
     return heard;
@@ -50,6 +58,7 @@ class ModelTransport : public TransferPlatform {
   std::deque<TransferRequest> waiting;  // begun and not yet answered
   std::vector<TransferRequest> requests;  // every request begun, in order
   int cancelAllCalls = 0;
+  MissingProbes missingProbes;
 
  private:
   void Begin() {
