@@ -28,6 +28,7 @@ void SeriesSearch::Start(const SeriesPlan& plan, const DownloadOptions& options)
   hostReadyAtMs_ = 0;
   running_ = true;
   cancelled_ = false;
+  sentinels_.Start(options_);
   transfer_.SetConnections(options_.connections);
   Fill();
 }
@@ -65,7 +66,9 @@ void SeriesSearch::Fill() {
         ++it;
       }
     }
-    while (active_ < capacity && Generate(next_)) {
+    // Each folder's sentinel first (unsupported URLs are refused without one).
+    while (active_ < capacity && Generate(next_) &&
+           (!IsSupportedUrl(candidates_[next_].url) || sentinels_.Answered(candidates_[next_].url))) {
       const size_t index = next_++;
       if (!IsSupportedUrl(candidates_[index].url)) {
         Settle(index, Answer::kFailed, u"対応していないURL");
@@ -85,6 +88,7 @@ void SeriesSearch::Launch(size_t index) {
   request.url = candidate.url;
   if (options_.sendReferer) request.referer = RefererFor(candidate.url);
   request.probeBytes = kSeriesProbeBytes;
+  request.placeholder = sentinels_.Placeholder(candidate.url);
   candidate.answer = Answer::kAsking;
   ++active_;
   queued_.insert(index);
@@ -98,6 +102,10 @@ void SeriesSearch::OnFinished(const std::vector<TransferResult>& results) {
 }
 
 void SeriesSearch::Finished(const TransferResult& result) {
+  if (sentinels_.Take(result) && result.retryAfterSeconds) {
+    hostReadyAtMs_ = std::max(hostReadyAtMs_,
+                              clock_.NowMilliseconds() + static_cast<uint64_t>(*result.retryAfterSeconds) * 1000);
+  }
   if (result.item < 0 || static_cast<size_t>(result.item) >= candidates_.size()) return;
   const auto index = static_cast<size_t>(result.item);
   if (candidates_[index].answer != Answer::kAsking) return;
@@ -217,7 +225,7 @@ void SeriesSearch::FinishIfOver() {
   if (!running_ || !WalkAnswers().over) return;
   running_ = false;
   Narrow(0);
-  if (active_ > 0) transfer_.CancelAll();
+  if (active_ > 0 || sentinels_.UnderWay()) transfer_.CancelAll();
 }
 
 void SeriesSearch::OnTick() { Fill(); }

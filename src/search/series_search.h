@@ -5,13 +5,15 @@
 // the answer is 200 or 206 and not a page; 404, 410 and a page say it is missing. The search
 // ends at 5 missing items in a row, at the numbers' width limit, or at an item that fails; the
 // end of the series is the last item found before that. Runs on the user-interface thread with
-// the transport's results handed in, like the download job.
+// the transport's results handed in, like the download job. As the download does, it asks a
+// folder's sentinel before its first request there: an answer with the placeholder is missing.
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <vector>
 
 #include "download/download_job.h"
+#include "download/folder_sentinels.h"
 #include "search/series_plan.h"
 
 namespace velnor {
@@ -93,6 +95,7 @@ class SeriesSearch {
   uint64_t hostReadyAtMs_ = 0;  // Retry-After: no request before
   bool running_ = false;
   bool cancelled_ = false;
+  FolderSentinels sentinels_{transfer_};
 };
 
 }  // namespace velnor
