@@ -26,12 +26,12 @@ NameSpan FileNameOf(StringView url) {
   const size_t scheme = path.find(u"://");
   const size_t authority = scheme == StringView::npos ? 0 : scheme + 3;
   const size_t slash = path.rfind(u'/');
-  if (slash == StringView::npos || slash < authority) {
-    span.begin = span.end;
-    span.noPath = scheme != StringView::npos;
-  } else {
+  if (slash != StringView::npos && slash >= authority) {
     span.begin = slash + 1;
-  }
+  } else if (scheme != StringView::npos) {
+    span.begin = span.end;  // "scheme://host": the name comes after a "/"
+    span.noPath = true;
+  }  // no scheme and no "/": all of it is the name
   return span;
 }
 

@@ -24,6 +24,7 @@ TEST(SentinelUrl, TheLastNumberOfTheNameBecomesOneThatCannotExist) {
       {u"http://h/img/a%2012.jpg", u"http://h/img/a%209999999.jpg", u"http://h/img/"},
       {u"http://h/img/", u"http://h/img/9999999", u"http://h/img/"},
       {u"http://h:8080?p=1", u"http://h:8080/9999999?p=1", u"http://h:8080/"},
+      {u"s21.jpg", u"s9999999.jpg", u""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SentinelUrl(c.url), c.sentinel) << ToUtf8(c.url);
