@@ -8,13 +8,18 @@
 namespace velnor {
 
 // kQueued: handed to the transport, no byte of it yet (shown as waiting); kRunning: bytes
-// are arriving. kNotFoundPage: an HTML page came under a binary file's name; it counts as
-// "見つかりません" wherever those are counted.
+// are arriving. kNotFoundPage: an HTML page came under a binary file's name;
+// kNotFoundPlaceholder: the server's placeholder picture came; both count as "見つかりません"
+// wherever those are counted.
 enum class ItemState {
-  kWaiting, kQueued, kRunning, kDone, kExisting, kNotFound, kNotFoundPage, kFailed, kCancelled, kNotRun
+  kWaiting, kQueued, kRunning, kDone, kExisting, kNotFound, kNotFoundPage, kNotFoundPlaceholder, kFailed, kCancelled,
+  kNotRun
 };
 
-constexpr bool IsNotFound(ItemState state) { return state == ItemState::kNotFound || state == ItemState::kNotFoundPage; }
+constexpr bool IsNotFound(ItemState state) {
+  return state == ItemState::kNotFound || state == ItemState::kNotFoundPage ||
+         state == ItemState::kNotFoundPlaceholder;
+}
 
 struct DownloadItem {
   String url;

@@ -63,6 +63,7 @@ bool DownloadJob::Start(const DownloadOptions& options) {
   retries_.clear();
   listClosed_ = false;
   hostReadyAtMs_.clear();
+  sentinels_.Start(options_);
   bytesReceived_ = 0;
   speedSamples_.clear();
   ++revision_;
@@ -105,34 +106,39 @@ void DownloadJob::Fill() {
     while (running_ && stop_ == Stop::kNone && !listClosed_ && active_ < capacity && nextUnstarted_ < count &&
            HostReady(nextUnstarted_, now)) {
       // An item handed back by the transport may be followed by some settled meanwhile.
-      const int index = nextUnstarted_++;
-      if (items_[index].state == ItemState::kWaiting) TakeTurn(index);
+      const int index = nextUnstarted_;
+      if (items_[index].state == ItemState::kWaiting && !TakeTurn(index)) break;  // its folder's sentinel first
+      ++nextUnstarted_;
     }
   }
   FinishIfIdle();
 }
 
-// An item's first turn: some are settled without a request.
-void DownloadJob::TakeTurn(int index) {
+// An item's first turn: some are settled without a request. False when it has to wait for
+// the answer of its folder's sentinel (asked now, if it was not yet).
+bool DownloadJob::TakeTurn(int index) {
   DownloadItem& item = items_[index];
   if (!IsSupportedUrl(item.url)) {
     Settle(index, ItemState::kFailed, u"対応していないURL");
-    return;
+    return true;
   }
   const String path = PathInFolder(options_.folder, item.name);
   if (folder_.FileExists(path)) {
     item.totalSize = folder_.FileSize(path);
     item.bytes = item.totalSize.value_or(0);
     Settle(index, ItemState::kExisting);
-    return;
+    return true;
   }
+  if (!sentinels_.Answered(item.url)) return false;
   Launch(index);
+  return true;
 }
 
 void DownloadJob::Launch(int index) {
   DownloadItem& item = items_[index];
-  const TransferRequest request = ItemRequest(index, item, options_, folder_.FileSize(PartPath(index)).value_or(0),
-                                              pending_[index].partVerified);
+  TransferRequest request = ItemRequest(index, item, options_, folder_.FileSize(PartPath(index)).value_or(0),
+                                        pending_[index].partVerified);
+  request.placeholder = sentinels_.Placeholder(item.url);
   pending_[index].requestedFrom = request.resumeFrom;
   item.state = ItemState::kQueued;
   item.bytes = request.resumeFrom;
@@ -164,15 +170,16 @@ void DownloadJob::OnFinished(const std::vector<TransferResult>& results) {
 
 void DownloadJob::Finished(const TransferResult& result) {
   const int index = result.item;
-  if (index < 0 || index >= Count() || !InFlight(index)) return;
+  if (FolderSentinels::IsSentinel(index)) {
+    if (const std::optional<String> url = sentinels_.Take(result)) NoteRetryAfter(*url, result);
+    return;
+  }
+  if (index >= Count() || !InFlight(index)) return;
   --active_;
   queued_.erase(index);
   CountBytes(index, result.partSize);
   if (result.totalSize) items_[index].totalSize = result.totalSize;
-  if (result.retryAfterSeconds) {
-    uint64_t& readyAt = hostReadyAtMs_[HostKey(items_[index].url)];
-    readyAt = std::max(readyAt, clock_.NowMilliseconds() + static_cast<uint64_t>(*result.retryAfterSeconds) * 1000);
-  }
+  NoteRetryAfter(items_[index].url, result);
   Pending& pending = pending_[index];
   if (result.outcome != TransferOutcome::kNotBegun) pending.partVerified = false;
   if (result.partSize > pending.requestedFrom) pending.transientFailures = 0;  // it moved on
@@ -198,6 +205,12 @@ void DownloadJob::Finished(const TransferResult& result) {
       HandBack(index);
       break;
   }
+}
+
+void DownloadJob::NoteRetryAfter(StringView url, const TransferResult& result) {
+  if (!result.retryAfterSeconds) return;
+  uint64_t& readyAt = hostReadyAtMs_[HostKey(url)];
+  readyAt = std::max(readyAt, clock_.NowMilliseconds() + static_cast<uint64_t>(*result.retryAfterSeconds) * 1000);
 }
 
 // Another try after 1, 2, 4 s, or at once (a part whose end is unknown: not a failure);
@@ -256,6 +269,7 @@ void DownloadJob::MarkUnstartedNotRun() {
 }
 
 void DownloadJob::TakeBackQueued() {
+  sentinels_.TakeBackUnbegun();
   for (auto it = queued_.begin(); it != queued_.end();) {
     const int index = *it;
     if (!transfer_.Withdraw(index)) {  // it has begun: its result will come
@@ -295,7 +309,7 @@ void DownloadJob::Settle(int index, ItemState state, const String& failure) {
 }
 
 void DownloadJob::FinishIfIdle() {
-  if (running_ && active_ == 0 && retries_.empty() && nextUnstarted_ >= Count()) {
+  if (running_ && active_ == 0 && !sentinels_.UnderWay() && retries_.empty() && nextUnstarted_ >= Count()) {
     running_ = false;
     ++revision_;
   }

@@ -16,6 +16,7 @@
 #include "download/download_item.h"
 #include "download/download_options.h"
 #include "download/file_names.h"
+#include "download/folder_sentinels.h"
 #include "download/transfer_platform.h"
 
 namespace velnor {
@@ -41,7 +42,10 @@ class DownloadJob {
   // Creates the folder when missing (false: it cannot be a folder, nothing starts; the
   // window shows the message), then runs the whole list again from the start: every item
   // waits, and up to `connections` transfers start. A "<name>" already in the folder is
-  // "既存" without a request when its turn comes. Does nothing (true) while running.
+  // "既存" without a request when its turn comes. Before the first request to a folder its
+  // sentinel is asked (FolderSentinels), and the items there wait for its answer: an item
+  // that answers with the placeholder is "見つかりません (代わりの画像)". Does nothing (true)
+  // while running.
   bool Start(const DownloadOptions& options);
 
   // A transfer's progress: `bytes` in its part now (what a resumed part held included),
@@ -94,11 +98,12 @@ class DownloadJob {
 
   void NameUpTo(int index);
   void Finished(const TransferResult& result);
+  void NoteRetryAfter(StringView url, const TransferResult& result);
   bool InFlight(int index) const;
   String PartPath(int index) const;
   bool HostReady(int index, uint64_t now) const;
   void Fill();
-  void TakeTurn(int index);
+  bool TakeTurn(int index);
   void Launch(int index);
   void Settle(int index, ItemState state, const String& failure = {});
   void FailTransient(int index, const String& reason, bool atOnce = false);
@@ -129,6 +134,7 @@ class DownloadJob {
   std::set<int> retries_;  // items waiting for a retry, in list order
   bool listClosed_ = false;  // no new item starts: the series ended, or the job stopped
   std::map<String, uint64_t> hostReadyAtMs_;  // Retry-After: no request to the host before
+  FolderSentinels sentinels_{transfer_};
   uint64_t revision_ = 0;
 
   // The speed: bytes received, sampled at each tick over the last few seconds.

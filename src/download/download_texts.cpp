@@ -47,6 +47,8 @@ String ItemStateText(const DownloadItem& item) {
       return u"見つかりません";
     case ItemState::kNotFoundPage:
       return u"見つかりません (ページ)";
+    case ItemState::kNotFoundPlaceholder:
+      return u"見つかりません (代わりの画像)";
     case ItemState::kFailed:
       return u"失敗: " + item.failure;
     case ItemState::kCancelled:
@@ -97,7 +99,8 @@ String StatusLineText(const std::vector<DownloadItem>& items, bool running, uint
   const String separator(kSeparator);
   return u"完了 " + count(ItemState::kDone) + separator + u"既存 " + count(ItemState::kExisting) + separator +
          u"見つかりません " +
-         DecimalText(counts[static_cast<int>(ItemState::kNotFound)] + counts[static_cast<int>(ItemState::kNotFoundPage)]) +
+         DecimalText(counts[static_cast<int>(ItemState::kNotFound)] + counts[static_cast<int>(ItemState::kNotFoundPage)] +
+                     counts[static_cast<int>(ItemState::kNotFoundPlaceholder)]) +
          u" 件" + separator + u"失敗 " + count(ItemState::kFailed) +
          separator + u"中止 " + count(ItemState::kCancelled) + separator + u"未実行 " + count(ItemState::kNotRun);
 }

@@ -5,6 +5,7 @@
 #include "base/numbers.h"
 #include "download/file_names.h"
 #include "download/http_answer.h"
+#include "download/page_rule.h"
 
 namespace velnor {
 namespace {
@@ -54,6 +55,17 @@ TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadO
   return request;
 }
 
+TransferRequest SentinelRequest(int id, const String& url, const DownloadOptions& options) {
+  DownloadItem item;
+  item.url = url;
+  TransferRequest request = ItemRequest(id, item, options, 0, false);
+  request.partPath.clear();
+  request.finalPath.clear();
+  request.probeBytes = kPageSniffBytes;
+  request.sentinel = true;
+  return request;
+}
+
 ItemVerdict JudgeResult(const TransferResult& result, uint64_t requestedFrom) {
   switch (result.outcome) {
     case TransferOutcome::kComplete: return Settled(ItemState::kDone);
@@ -63,6 +75,7 @@ ItemVerdict JudgeResult(const TransferResult& result, uint64_t requestedFrom) {
       return Transient(kCutShortReason, result.totalSize && result.partSize > *result.totalSize);
     case TransferOutcome::kEndUnknown: return {Next::kAgain, ItemState::kFailed, kCutShortReason, false};
     case TransferOutcome::kPage: return Settled(ItemState::kNotFoundPage);
+    case TransferOutcome::kPlaceholder: return Settled(ItemState::kNotFoundPlaceholder);
     case TransferOutcome::kCannotConnect: return Transient(u"接続できません");
     case TransferOutcome::kTimeout: return Transient(u"タイムアウト");
     case TransferOutcome::kCertificate: return Failed(u"証明書エラー");

@@ -20,6 +20,10 @@ String PathInFolder(StringView folder, StringView name);
 TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom,
                             bool partVerified);
 
+// The request that asks a folder's sentinel `url`: a probe of the first KB, as the search
+// asks, with the run's Referer; it writes nothing. `id` is negative (FolderSentinels).
+TransferRequest SentinelRequest(int id, const String& url, const DownloadOptions& options);
+
 struct ItemVerdict {
   enum class Next {
     kSettle,    // the item ends in `state`, with `reason` when it failed

@@ -56,7 +56,10 @@ bool IsBinaryTypeName(StringView fileName) {
 }
 
 bool IsPageNotPicture(StringView fileName, StringView contentType, std::string_view firstBytes) {
-  if (!IsBinaryTypeName(fileName)) return false;
+  return IsBinaryTypeName(fileName) && IsPageBody(contentType, firstBytes);
+}
+
+bool IsPageBody(StringView contentType, std::string_view firstBytes) {
   if (firstBytes.starts_with("\xEF\xBB\xBF")) firstBytes.remove_prefix(3);
   const size_t begin = firstBytes.find_first_not_of(" \t\r\n\f");
   if (begin == std::string_view::npos || firstBytes[begin] != '<') return false;

@@ -28,4 +28,8 @@ bool IsBinaryTypeName(StringView fileName);
 // the transport judges only bodies that begin at byte 0.
 bool IsPageNotPicture(StringView fileName, StringView contentType, std::string_view firstBytes);
 
+// The same judgment of the body whatever the name: a page's first bytes, with an HTML
+// Content-Type or beginning as a page does.
+bool IsPageBody(StringView contentType, std::string_view firstBytes);
+
 }  // namespace velnor

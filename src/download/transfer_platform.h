@@ -3,9 +3,11 @@
 // thread and report back on it, the few file calls the job makes itself, and a clock.
 // Implementations: WinHTTP and the Windows file calls (src/win32), models for tests.
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "base/text.h"
+#include "download/placeholder_rule.h"
 
 namespace velnor {
 
@@ -36,6 +38,13 @@ struct TransferRequest {
   // is read, nothing is written (partPath and finalPath unused), and the page rule is judged
   // on what was read under the URL's file name. kComplete: a 200 or 206 that is not a page.
   uint64_t probeBytes = 0;
+  // A probe that asks a folder's sentinel: a 200 or 206 answer that is not a page (whatever
+  // the name) comes back as the result's `placeholder`.
+  bool sentinel = false;
+  // The placeholder of the item's folder (null: none): an answer that begins the file and has
+  // its fingerprint is kPlaceholder, judged on its first bytes and size before anything is
+  // written.
+  std::shared_ptr<const AnswerFingerprint> placeholder;
 };
 
 // How far before the part's end a resume asks, to compare with the part.
@@ -53,6 +62,8 @@ enum class TransferOutcome {
   kPage,                 // an HTML page under a binary file's name (IsPageNotPicture): no file,
                          // nothing of the page is kept; a part it answered a resume for stays
                          // byte for byte (partSize: its bytes)
+  kPlaceholder,          // the folder's placeholder (IsPlaceholderAnswer): no file is written,
+                         // and a part from an earlier run stays as it was
   kCannotConnect,
   kTimeout,
   kCertificate,
@@ -73,6 +84,7 @@ struct TransferResult {
   uint64_t partSize = 0;                  // bytes in the part now (kComplete: in the file)
   std::optional<uint64_t> totalSize;      // the whole file's size, when the server told it
   std::optional<int> retryAfterSeconds;   // from Retry-After, already capped
+  std::shared_ptr<const AnswerFingerprint> placeholder;  // a sentinel's answer (SentinelPlaceholder)
 };
 
 // A request's end before any of its answer was written: the part is as it was.

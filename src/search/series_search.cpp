@@ -23,6 +23,7 @@ void SeriesSearch::Start(const SeriesPlan& plan, const DownloadOptions& options)
   hostReadyAtMs_ = 0;
   running_ = true;
   cancelled_ = false;
+  sentinels_.Start(options_);
   transfer_.SetConnections(options_.connections);
   // The copied item is known to exist: the series goes on past it, as far as it goes.
   Begin(plan_.copied == plan_.items.size() - 1 ? Walk::kAfterList : Walk::kLastItem);
@@ -96,7 +97,9 @@ void SeriesSearch::Fill() {
         ++it;
       }
     }
-    while (active_ < capacity && Generate(next_)) {
+    // Each folder's sentinel first (unsupported URLs are refused without one).
+    while (active_ < capacity && Generate(next_) &&
+           (!IsSupportedUrl(candidates_[next_].url) || sentinels_.Answered(candidates_[next_].url))) {
       const size_t index = next_++;
       if (!IsSupportedUrl(candidates_[index].url)) {
         Settle(index, Answer::kFailed, u"対応していないURL");
@@ -116,6 +119,7 @@ void SeriesSearch::Launch(size_t index) {
   request.url = candidate.url;
   if (options_.sendReferer) request.referer = RefererFor(candidate.url);
   request.probeBytes = kSeriesProbeBytes;
+  request.placeholder = sentinels_.Placeholder(candidate.url);
   candidate.answer = Answer::kAsking;
   ++active_;
   queued_.insert(index);
@@ -130,6 +134,10 @@ void SeriesSearch::OnFinished(const std::vector<TransferResult>& results) {
 }
 
 void SeriesSearch::Finished(const TransferResult& result) {
+  if (sentinels_.Take(result) && result.retryAfterSeconds) {
+    hostReadyAtMs_ = std::max(hostReadyAtMs_,
+                              clock_.NowMilliseconds() + static_cast<uint64_t>(*result.retryAfterSeconds) * 1000);
+  }
   // Items of this walk only (the list positions from first_ on).
   if (result.item < 0 || static_cast<size_t>(result.item) < first_ ||
       static_cast<size_t>(result.item) - first_ >= candidates_.size()) {
@@ -253,7 +261,7 @@ void SeriesSearch::FinishIfOver() {
   if (!running_ || !WalkAnswers().over) return;
   running_ = false;
   Narrow(0);
-  if (active_ > 0) transfer_.CancelAll();
+  if (active_ > 0 || sentinels_.UnderWay()) transfer_.CancelAll();
 }
 
 void SeriesSearch::OnTick() { Fill(); }

@@ -9,13 +9,15 @@
 // The search ends at 5 missing items in a row, at the numbers' width limit or the list's last
 // item, or at an item that fails; the end of the series is the last item found before that.
 // Runs on the user-interface thread with the transport's results handed in, like the download
-// job.
+// job. As the download does, it asks a folder's sentinel before its first request there:
+// an answer with the placeholder is missing.
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <vector>
 
 #include "download/download_job.h"
+#include "download/folder_sentinels.h"
 #include "search/series_plan.h"
 
 namespace velnor {
@@ -107,6 +109,7 @@ class SeriesSearch {
   uint64_t hostReadyAtMs_ = 0;  // Retry-After: no request before
   bool running_ = false;
   bool cancelled_ = false;
+  FolderSentinels sentinels_{transfer_};
 };
 
 }  // namespace velnor

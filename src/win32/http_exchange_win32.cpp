@@ -28,6 +28,8 @@ std::optional<TransferOutcome> HttpExchange::Open(const String& url, const Strin
   headers += extraHeaders;
   String at = url;
   for (int redirects = 0;; ++redirects) {
+    at_ = at;
+    redirected_ = redirects > 0;
     if (auto failed = Send(at, headers)) return failed;
     if (!IsRedirect(status_)) return std::nullopt;
     const std::wstring location = Header(WINHTTP_QUERY_LOCATION);

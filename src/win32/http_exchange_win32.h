@@ -29,6 +29,8 @@ class HttpExchange {
   void Close();
 
   int status() const { return status_; }
+  // Where the answer came from when redirects led to it; empty when from the URL asked.
+  String RedirectedTo() const { return redirected_ ? at_ : String(); }
   std::wstring Header(DWORD query) const;
   // Up to `want` bytes of the body, as many reads as it takes (fewer at its end); false when
   // a read failed (error) or the transfer was cancelled (error 0).
@@ -46,6 +48,8 @@ class HttpExchange {
   HINTERNET connection_ = nullptr;
   HINTERNET request_ = nullptr;
   int status_ = 0;
+  String at_;  // the URL of the last request sent
+  bool redirected_ = false;
 };
 
 }  // namespace velnor

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "download/file_names.h"
 #include "download/http_answer.h"
 #include "download/page_rule.h"
+#include "download/placeholder_rule.h"
 #include "win32/download_folder_win32.h"
 #include "win32/http_exchange_win32.h"
 #include "win32/part_file_win32.h"
@@ -44,6 +46,10 @@ class Worker {
   BodyEnd Body(uint64_t bodyStart, const std::string& tail);
   void EndBody(bool failedWrite, uint64_t received, std::optional<uint64_t> length);
   bool Judged(const String& name, DWORD got);
+  AnswerFingerprint Fingerprint(DWORD got);
+  bool IsPlaceholder(DWORD got);
+  TransferResult Sentinel(DWORD got);
+  void DropPart();
   void WaitForPartLetGo();
   bool OpenPart(uint64_t start);
   bool PartGone(uint64_t start);
@@ -64,6 +70,9 @@ class Worker {
   DWORD readError_ = ERROR_SUCCESS;
   TransferResult result_;
   ULONGLONG lastProgress_ = 0;
+  // The part proved another file's: it goes once the new body is written over it, or at the
+  // end; never for the placeholder, which leaves an earlier run's part as it was.
+  bool partDropped_ = false;
 };
 
 Worker::Worker(WinHttpTransfer::Shared& shared, Transfer& transfer)
@@ -74,7 +83,11 @@ Worker::Worker(WinHttpTransfer::Shared& shared, Transfer& transfer)
 
 TransferResult Worker::Run() {
   if (!IsSupportedUrl(request_.url)) return End(TransferOutcome::kUnsupportedUrl);
-  return request_.probeBytes > 0 ? Probe() : Download();
+  if (request_.probeBytes > 0) return Probe();
+  TransferResult result = Download();
+  // Not after a cancel: the next run may have that part in hand already.
+  if (partDropped_ && result.outcome != TransferOutcome::kPlaceholder && StillWanted()) DiscardPart();
+  return result;
 }
 
 bool Worker::StillWanted() {
@@ -129,7 +142,7 @@ TransferResult Worker::Download() {
       // Nothing past a part this run has proven: it is the whole file.
       if (request_.partVerified && OpenPart(have)) return Place();
       if (request_.partVerified && !PartGone(have)) return End(TransferOutcome::kWriteFailed);
-      DiscardPart();  // it reaches past the file's end: not this file's beginning
+      DropPart();  // it reaches past the file's end: not this file's beginning
       have = 0;
       tail.clear();
       continue;
@@ -144,7 +157,7 @@ TransferResult Worker::Download() {
         // Part of the file, but not the part asked for: the part goes and the file is asked
         // for whole (a second time it fails as cut short).
         exchange_.Close();
-        DiscardPart();
+        DropPart();
         if (have == 0) {
           result_.partSize = 0;
           return End(TransferOutcome::kCutShort);
@@ -170,14 +183,26 @@ bool Worker::Judged(const String& name, DWORD got) {
                           std::string_view(transfer_.buffer, std::min(got, static_cast<DWORD>(kPageSniffBytes))));
 }
 
+// The answer whose first bytes are in the buffer, as the placeholder rule compares answers.
+AnswerFingerprint Worker::Fingerprint(DWORD got) {
+  const std::wstring range = exchange_.Header(WINHTTP_QUERY_CONTENT_RANGE);
+  return FingerprintOf(FromWide(range.data(), range.size()), Number(exchange_.Header(WINHTTP_QUERY_CONTENT_LENGTH)),
+                       std::string_view(transfer_.buffer, got), exchange_.RedirectedTo());
+}
+
+bool Worker::IsPlaceholder(DWORD got) {
+  return request_.placeholder && IsPlaceholderAnswer(request_.placeholder.get(), Fingerprint(got));
+}
+
 Worker::BodyEnd Worker::Body(uint64_t bodyStart, const std::string& tail) {
   const String name = NameOf(request_.finalPath);
   const bool judged = bodyStart == 0 && IsBinaryTypeName(name);
+  const bool compared = bodyStart == 0 && request_.placeholder;
   const std::optional<uint64_t> length = Number(exchange_.Header(WINHTTP_QUERY_CONTENT_LENGTH));
   // The first bytes are judged, and compared with the part, before anything is written.
   const auto overlap = static_cast<DWORD>(tail.size());
   DWORD got = 0;
-  if (!exchange_.Read(transfer_.buffer, std::max<DWORD>(overlap, judged ? static_cast<DWORD>(kPageSniffBytes) : 0), got, readError_)) {
+  if (!exchange_.Read(transfer_.buffer, std::max<DWORD>(overlap, judged || compared ? static_cast<DWORD>(kPageSniffBytes) : 0), got, readError_)) {
     Fail(readError_, true);
     return BodyEnd::kEnded;
   }
@@ -189,10 +214,15 @@ Worker::BodyEnd Worker::Body(uint64_t bodyStart, const std::string& tail) {
     End(TransferOutcome::kPage);
     return BodyEnd::kEnded;
   }
+  if (compared && IsPlaceholder(got)) {
+    exchange_.Close();  // nothing written
+    End(TransferOutcome::kPlaceholder);
+    return BodyEnd::kEnded;
+  }
   if (overlap > 0) {
     if (got < overlap || std::memcmp(transfer_.buffer, tail.data(), overlap) != 0) {
       exchange_.Close();
-      DiscardPart();
+      DropPart();
       return BodyEnd::kNotThisFile;
     }
     std::memmove(transfer_.buffer, transfer_.buffer + overlap, got - overlap);
@@ -268,11 +298,24 @@ TransferResult Worker::Probe() {
   DWORD got = 0;
   const auto want = static_cast<DWORD>(std::min<uint64_t>(request_.probeBytes, kTransferBufferSize));
   if (!exchange_.Read(transfer_.buffer, want, got, readError_)) return Fail(readError_, true);
+  if (request_.sentinel) return Sentinel(got);
   const String name = DownloadFileName(request_.url);
   const bool page = IsBinaryTypeName(name) && Judged(name, got);
+  const bool placeholder = !page && IsPlaceholder(got);
   exchange_.Close();  // a server that ignored the Range is cut off here
   result_.partSize = 0;
-  return End(page ? TransferOutcome::kPage : TransferOutcome::kComplete);
+  return End(page ? TransferOutcome::kPage : placeholder ? TransferOutcome::kPlaceholder : TransferOutcome::kComplete);
+}
+
+// A folder's sentinel answered 200 or 206: the placeholder, unless it is a page.
+TransferResult Worker::Sentinel(DWORD got) {
+  const std::wstring type = exchange_.Header(WINHTTP_QUERY_CONTENT_TYPE);
+  if (auto placeholder = SentinelPlaceholder(exchange_.status(), FromWide(type.data(), type.size()), Fingerprint(got))) {
+    result_.placeholder = std::make_shared<const AnswerFingerprint>(std::move(*placeholder));
+  }
+  exchange_.Close();
+  result_.partSize = 0;
+  return End(TransferOutcome::kComplete);
 }
 
 // A cancel may have taken this part from a worker a moment ago: it is let go first.
@@ -287,6 +330,7 @@ void Worker::WaitForPartLetGo() {
 bool Worker::OpenPart(uint64_t start) {
   const HANDLE file = OpenPartForWriting(request_.partPath, start);
   if (file == INVALID_HANDLE_VALUE) return false;
+  partDropped_ = false;  // what it held is gone now
   TellFolder([this](Win32DownloadFolder& folder) { folder.NoteCreated(request_.partPath); });
   AcquireSRWLockExclusive(&transfer_.lock);
   const bool cancelled = transfer_.cancelled;
@@ -371,9 +415,12 @@ void Worker::ClosePart() {
   if (cancelled) shared_.EndRelease(request_.partPath);
 }
 
+void Worker::DropPart() { partDropped_ = true; }
+
 // A cancelled transfer's part is the cancel's: it keeps what arrived, whatever the worker
 // read after the cancel.
 void Worker::DiscardPart() {
+  partDropped_ = false;
   if (StillWanted() && DeleteFileW(Wide(request_.partPath))) {
     TellFolder([this](Win32DownloadFolder& folder) { folder.NoteRemoved(request_.partPath); });
   }

@@ -31,6 +31,9 @@ Paths (NAME: a file of the folder; any other path is 404):
                          more), then resets the connection; then the file
   /late/NAME             as /files/, answered a second after the request
   /echo/...              200, the body is the request's path as sent
+  /placeholder/NAME      the file; a missing NAME gets 200 with the same small PNG (as a static
+                         file: a Range past its end gets 416)
+  /removed/NAME          the file; a missing NAME gets a redirect to /files/removed.png
 """
 import argparse
 import json
@@ -43,6 +46,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import unquote
 
 PAGE = b"<html>not found</html>"
+PLACEHOLDER = b"\x89PNG\r\n\x1a\n" + bytes(range(256)) * 12  # "no image", 3080 bytes
 seen = {}  # (kind, name) -> how many requests so far
 seen_lock = threading.Lock()
 answering = 0  # requests being answered now
@@ -131,9 +135,17 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             return
         served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops", "pages", "deny",
-                  "pageonrange", "reset", "late")
+                  "pageonrange", "reset", "late", "placeholder", "removed")
         data = self.file_bytes(rest) if kind in served else None
-        if data is None and kind == "pages":
+        if data is None and kind == "placeholder":
+            start = self.range_start()
+            if start is not None and start >= len(PLACEHOLDER):
+                self.answer(416, b"", [("Content-Range", f"bytes */{len(PLACEHOLDER)}")])
+            else:
+                self.send_file(PLACEHOLDER)
+        elif data is None and kind == "removed":
+            self.answer(302, b"", [("Location", "/files/removed.png")])
+        elif data is None and kind == "pages":
             self.answer(200, b"<!DOCTYPE html><html><body>not here</body></html>", [("Content-Type", "text/html")])
         elif data is None and kind == "deny":
             self.answer(403, b"<html>forbidden</html>")

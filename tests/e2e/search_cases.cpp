@@ -1,8 +1,8 @@
 // 「続きを探す」 on the real window: the input checks and their messages, the search after a
 // copied URL (AUTOFIND, kept in Velnor.ini), and, against the cases' loopback server, whole
 // series found from one item (one number, two numbers, a server that answers missing numbers
-// with pages, a failure after some found, nothing found), and the search stopped by 中止, Esc
-// and the main window's close.
+// with pages, one with one picture or a redirect to it, a failure after some found, nothing
+// found), and the search stopped by 中止, Esc and the main window's close.
 #include <string>
 
 #include "download_driver.h"
@@ -122,6 +122,10 @@ E2E_CASE(search_copied_series) {
   E2E_CHECK_EQ(app.Text(ids::kUrltxt), String(u"URLをここに貼付けるか、入力して下さい。"));
   E2E_CHECK(!AnswerBox(app, 300));
   E2E_CHECK(server.Requests("/files/s/p12").empty());
+  // The folder's sentinel first (a 404 here: one request more and nothing else changes).
+  const std::vector<std::string> asked = server.Requests();
+  E2E_CHECK(!asked.empty() && asked.front().find("\"/files/s/p9999999.jpg\"") != std::string::npos);
+  E2E_CHECK_EQ(server.Requests("9999999").size(), 1u);
   E2E_CHECK_EQ(server.Requests("/files/s/p13.jpg").size(), 1u);
   for (const std::string& line : server.Requests("/files/s/p")) {
     E2E_CHECK(line.find("\"range\": \"bytes=0-1023\"") != std::string::npos);
@@ -184,7 +188,9 @@ E2E_CASE(search_series) {
     swprintf(name, 32, L"t\\%02d_%02x.jpg", n, n);
     E2E_REQUIRE(PutPicture(server, name));
   }
+  // Pictures alike, all of them: a series still, however like each other they are.
   for (int n = 1; n <= 20; ++n) E2E_REQUIRE(PutPicture(server, L"u\\p" + Two(n) + L".jpg"));
+  E2E_REQUIRE(WriteFileContent(server.root() + L"\\removed.png", "\x89PNG\r\n\x1a\n" + std::string(2000, 'r')));
   const String failed = u"続きを探せませんでした\nHTTP 403\n" + server.base() + u"deny/u/p21.jpg";
   const struct {
     const char* name;
@@ -196,6 +202,8 @@ E2E_CASE(search_series) {
   } rows[] = {
       {"two numbers", u"files/t/12_0c.jpg", {}, 38, u"files/t/37_25.jpg"},
       {"missing numbers are pages", u"pages/u/p05.jpg", {}, 21, u"pages/u/p20.jpg"},
+      {"missing numbers are one picture", u"placeholder/u/p05.jpg", {}, 21, u"placeholder/u/p20.jpg"},
+      {"missing numbers redirect to removed.png", u"removed/u/p05.jpg", {}, 21, u"removed/u/p20.jpg"},
       {"a 403 after some found", u"deny/u/p05.jpg", {{kCaution, failed, false}}, 21, u"deny/u/p20.jpg"},
       {"nothing after the copy", u"files/u/p20.jpg", {{kCaution, u"続きは見つかりませんでした", false}}, 0, u""},
       // 60 is a page: asked forward from 00 (a page too), the list ends at 20.

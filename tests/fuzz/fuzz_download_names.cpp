@@ -3,6 +3,7 @@
 // \ / : * ? " < > | or control character, no trailing dot or blank, no device name with any
 // extension), at most 200 characters with its clash number, no two names equal ignoring case
 // (nor one the other's part, "<name>.part"), and the same list gives the same names again.
+// Each URL's sentinel (the name that cannot exist) lies in the URL's folder and keeps its query.
 // Input: a first byte choosing how the rest is read (even: UTF-8, odd: UTF-16LE code units,
 // lone surrogates included), then URLs separated by line feeds.
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "download/file_names.h"
+#include "download/placeholder_rule.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -78,6 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (names[i] != alone) {
       FUZZ_CHECK(names[i].find(u" (") != String::npos, where + " numbered " + fuzz::Show(names[i]));
     }
+    const String sentinel = SentinelUrl(urls[i]);
+    FUZZ_CHECK(SentinelFolder(sentinel) == SentinelFolder(urls[i]), where + " sentinel " + fuzz::Show(sentinel));
+    FUZZ_CHECK(sentinel.find(kSentinelNumber) != String::npos, where + " sentinel " + fuzz::Show(sentinel));
+    const size_t query = std::min(urls[i].find_first_of(u"?#"), urls[i].size());
+    FUZZ_CHECK(sentinel.ends_with(urls[i].substr(query)), where + " sentinel " + fuzz::Show(sentinel));
     folded.push_back(FoldAscii(names[i]));
     folded.push_back(FoldAscii(names[i] + u".part"));
   }

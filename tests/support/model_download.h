@@ -1,8 +1,8 @@
 #pragma once
 // The download job's platform as models: a transport that begins as many requests as it has
-// connections, records them and leaves their answers to the test (WholeBody gives the
-// transport's end of a whole file), a folder of files kept in memory, and a clock the test
-// moves.
+// connections, records them (folders' sentinels apart) and leaves their answers to the test
+// (WholeBody gives the transport's end of a whole file), a folder of files kept in memory, and
+// a clock the test moves.
 #include <algorithm>
 #include <cstdint>
 #include <deque>
@@ -32,13 +32,16 @@ class ModelTransport : public TransferPlatform {
   }
   void CancelAll() override { ++cancelAllCalls; }
 
-  // The oldest transfer under way ends with `result`: what the job hears, in order. After a
-  // whole file a free connection begins the next request at once, before the job hears of
-  // the end, as a worker does; after anything else the requests not begun are handed back
-  // (after a missing probe, those past the earliest end of its run of missing items).
+  // The transfer under way for result.item (else the oldest) ends with `result`: what the job
+  // hears, in order. After a whole file a free connection begins the next request at once,
+  // before the job hears of the end, as a worker does; after anything else the requests not
+  // begun are handed back (after a missing probe, those past the earliest end of its run of
+  // missing items).
   std::vector<TransferResult> End(const TransferResult& result) {
-    const bool probe = waiting.front().probeBytes > 0;
-    waiting.pop_front();
+    const auto same = std::find_if(waiting.begin(), waiting.end(), [&](const auto& r) { return r.item == result.item; });
+    const auto ended = same != waiting.end() ? same : waiting.begin();
+    const bool probe = ended->probeBytes > 0;
+    waiting.erase(ended);
     std::vector<TransferResult> heard{result};
     if (result.outcome != TransferOutcome::kComplete) {
       const std::optional<int> keep = probe ? missingProbes.KeepAfter(result) : std::nullopt;
@@ -56,7 +59,9 @@ class ModelTransport : public TransferPlatform {
   size_t connections = SIZE_MAX;  // until the job sets it
   std::deque<TransferRequest> queued;   // handed over, not begun
   std::deque<TransferRequest> waiting;  // begun and not yet answered
-  std::vector<TransferRequest> requests;  // every request begun, in order
+  std::vector<TransferRequest> requests;  // every item's request begun, in order
+  std::vector<TransferRequest> sentinels;  // every sentinel begun, in order
+  std::vector<int> begun;  // the ids of both, in order
   int cancelAllCalls = 0;
   MissingProbes missingProbes;
 
@@ -64,7 +69,8 @@ class ModelTransport : public TransferPlatform {
   void Begin() {
     while (waiting.size() < connections && !queued.empty()) {
       waiting.push_back(queued.front());
-      requests.push_back(queued.front());
+      (queued.front().sentinel ? sentinels : requests).push_back(queued.front());
+      begun.push_back(queued.front().item);
       queued.pop_front();
     }
   }
@@ -91,7 +97,7 @@ class ModelFolder : public DownloadFolderPlatform {
 // part kept whole and kWriteFailed.
 inline TransferResult WholeBody(const TransferRequest& request, ModelFolder& folder, uint64_t size) {
   TransferResult result{.item = request.item, .outcome = TransferOutcome::kComplete, .status = 200,
-                        .partSize = size, .totalSize = size, .retryAfterSeconds = {}};
+                        .partSize = size, .totalSize = size, .retryAfterSeconds = {}, .placeholder = {}};
   folder.files[request.partPath] = size;
   if (folder.files.count(request.finalPath) || folder.renameFails.count(request.finalPath)) {
     result.outcome = TransferOutcome::kWriteFailed;
@@ -99,6 +105,15 @@ inline TransferResult WholeBody(const TransferRequest& request, ModelFolder& fol
   }
   folder.files.erase(request.partPath);
   folder.files[request.finalPath] = size;
+  return result;
+}
+
+// A sentinel's answer that shows the placeholder: a small picture of 3000 bytes.
+inline TransferResult PlaceholderAnswer(String redirectedTo = {}) {
+  TransferResult result{.item = 0, .outcome = TransferOutcome::kComplete, .status = 206, .partSize = 0,
+                        .totalSize = {}, .retryAfterSeconds = {}, .placeholder = {}};
+  result.placeholder = std::make_shared<const AnswerFingerprint>(
+      AnswerFingerprint{3000, std::string("\x89PNG\r\n\x1a\n", 8), std::move(redirectedTo)});
   return result;
 }
 

@@ -69,7 +69,7 @@ struct JobRig {
     const TransferRequest request = transfer.waiting.front();
     TransferResult result{.item = request.item, .outcome = answer.outcome, .status = answer.status,
                           .partSize = request.resumeFrom + answer.grows, .totalSize = {},
-                          .retryAfterSeconds = answer.retryAfter};
+                          .retryAfterSeconds = answer.retryAfter, .placeholder = {}};
     if (answer.grows > 0) folder.files[request.partPath] = result.partSize;
     if (answer.outcome == Outcome::kComplete) result = WholeBody(request, folder, kFileSize);
     job.OnFinished(transfer.End(result));
@@ -90,10 +90,19 @@ struct JobRig {
     }
     ASSERT_FALSE(job.Running());
   }
+  // Folders' sentinels are answered as they begin (a 404 unless the test says otherwise).
   void Note() {
+    for (auto s = FirstSentinel(); answerSentinels && s != transfer.waiting.end(); s = FirstSentinel()) {
+      TransferResult result = sentinelAnswer;
+      result.item = s->item;
+      job.OnFinished(transfer.End(result));
+    }
     maxUnderWay = std::max(maxUnderWay, static_cast<int>(transfer.waiting.size()));
     maxQueued = std::max(maxQueued, static_cast<int>(transfer.queued.size()));
     while (startTimes.size() < transfer.requests.size()) startTimes.push_back(clock.now);
+  }
+  std::deque<TransferRequest>::iterator FirstSentinel() {
+    return std::find_if(transfer.waiting.begin(), transfer.waiting.end(), [](const auto& r) { return r.sentinel; });
   }
   std::vector<String> States() const {
     std::vector<String> states;
@@ -106,6 +115,9 @@ struct JobRig {
   ModelClock clock;
   DownloadJob job{transfer, folder, clock};
   DownloadOptions options{.folder = u"D:\\dl", .connections = 1};
+  bool answerSentinels = true;
+  TransferResult sentinelAnswer = {.item = 0, .outcome = Outcome::kHttpError, .status = 404, .partSize = 0,
+                                   .totalSize = {}, .retryAfterSeconds = {}, .placeholder = {}};
   int maxUnderWay = 0;
   int maxQueued = 0;  // handed over and not begun
   std::vector<uint64_t> startTimes;  // of every request, in order
@@ -139,6 +151,7 @@ TEST(DownloadJob, ServerAnswersToItemStatesAndRetries) {
       {"an unsupported URL", {Fault(Outcome::kUnsupportedUrl)}, u"失敗: 対応していないURL", {0}},
       {"redirected to another scheme", {Fault(Outcome::kUnsupportedRedirect)}, u"失敗: 対応していないリダイレクト", {0}},
       {"a page under a picture's name is never retried", {Fault(Outcome::kPage)}, u"見つかりません (ページ)", {0}},
+      {"nor the placeholder", {Fault(Outcome::kPlaceholder)}, u"見つかりません (代わりの画像)", {0}},
       {"a 206 of unknown end: asked again at once", {Fault(Outcome::kEndUnknown, 60), Fault(Outcome::kEndUnknown, 20), kOk},
        u"完了", {0, 0, 0}},
       {"the retry count starts again when the part grew", {cutShort, cutShort, Fault(Outcome::kCutShort, 10), cutShort,
@@ -169,12 +182,12 @@ TEST(DownloadJob, ServerAnswersToItemStatesAndRetries) {
 }
 
 // A series of 00 ... 99 that ends at 37, with a gap of four inside it; the server answers a
-// missing number with a 404 or a page.
+// missing number with a 404, a page or its placeholder.
 TEST(DownloadJob, TheEndOfTheSeries) {
   auto serve = [](const TransferRequest& request) {
     const int n = request.item;
     if (n <= 37 && (n < 10 || n > 13)) return kOk;
-    return n % 2 == 0 ? Http(404) : Fault(Outcome::kPage);
+    return n % 3 == 0 ? Http(404) : n % 3 == 1 ? Fault(Outcome::kPage) : Fault(Outcome::kPlaceholder);
   };
   std::vector<String> urls;
   for (int n = 0; n < 100; ++n) urls.push_back(u"http://example.com/img/" + String{char16_t(u'0' + n / 10), char16_t(u'0' + n % 10)} + u".jpg");
@@ -193,6 +206,7 @@ TEST(DownloadJob, TheEndOfTheSeries) {
     EXPECT_EQ(rig.transfer.requests.size(), c.requests) << name;
     EXPECT_EQ(rig.maxUnderWay, c.connections) << name;
     EXPECT_EQ(rig.maxQueued, c.connections * kWaitingRequestsPerConnection) << name << ": waiting to begin";
+    EXPECT_EQ(rig.States()[11], u"見つかりません (代わりの画像)") << name;
     EXPECT_EQ(rig.States()[12], u"見つかりません") << name;
     EXPECT_EQ(rig.States()[13], u"見つかりません (ページ)") << name;
     EXPECT_TRUE(rig.States()[c.requests - 1].starts_with(u"見つかりません")) << name << ": the items under way finished";
@@ -221,11 +235,12 @@ TEST(DownloadJob, ExistingFilesAndParts) {
   EXPECT_EQ(rig.transfer.requests[0].finalPath, u"D:\\dl\\2.jpg");
   EXPECT_EQ(rig.job.SizeText(0), u"10 B");
 
-  // The whole list again: every file is there, nothing is requested.
+  // The whole list again: every file is there, nothing is requested, not even the sentinel.
   rig.Restart();
   EXPECT_FALSE(rig.job.Running());
   EXPECT_EQ(rig.States(), (std::vector<String>(4, u"既存")));
   EXPECT_EQ(rig.transfer.requests.size(), 4u);
+  EXPECT_EQ(rig.transfer.sentinels.size(), 1u);
   EXPECT_EQ(rig.job.StatusLine(), u"完了 0 件 · 既存 4 件 · 見つかりません 0 件 · 失敗 0 件 · 中止 0 件 · 未実行 0 件");
 }
 
@@ -237,7 +252,7 @@ TEST(DownloadJob, APartShorterThanTheFileIsResumed) {
     rig.transfer.waiting.clear();
     rig.folder.files[JobRig::Path(u"1.jpg.part")] = partSize;
     rig.job.OnFinished({{.item = 0, .outcome = Outcome::kCutShort, .status = 206, .partSize = partSize,
-                         .totalSize = 100, .retryAfterSeconds = {}}});
+                         .totalSize = 100, .retryAfterSeconds = {}, .placeholder = {}}});
     EXPECT_EQ(rig.job.StateText(0), u"待機中");
     rig.Run([](const TransferRequest&) { return kOk; });
     EXPECT_EQ(rig.transfer.requests.back().resumeFrom, partSize < 100 ? partSize : 0u);
@@ -276,6 +291,70 @@ TEST(DownloadJob, RetryAfterHoldsBackItsServerOnly) {
   other.Reply(Http(503, 20));
   EXPECT_EQ(other.transfer.requests.size(), 2u) << "another server is asked at once";
   EXPECT_EQ(other.transfer.requests[1].url, u"http://b/1.jpg");
+}
+
+// Each folder's sentinel is asked before the first request there (a file already there asks
+// nothing), and the items there wait for its answer; its placeholder goes with every request
+// to that folder, its Retry-After holds back its server, and the transport's verdict on an
+// item is the item's state: the placeholder leaves the part alone.
+TEST(DownloadJob, EachFolderAsksItsSentinelFirst) {
+  JobRig rig;
+  rig.options.connections = 2;
+  rig.answerSentinels = false;
+  rig.folder.files = {{JobRig::Path(u"01.jpg"), 5}, {JobRig::Path(u"02.jpg.part"), 40}};
+  rig.Start({u"http://h/a/01.jpg", u"http://h/a/02.jpg", u"http://h/b/x3.png?s=1", u"http://h/a/04.jpg",
+             u"http://h/b/05.jpg"});
+  auto answer = [&rig](int id, TransferResult result) {
+    result.item = id;
+    rig.job.OnFinished(rig.transfer.End(result));
+    rig.Note();
+  };
+  ASSERT_EQ(rig.transfer.sentinels.size(), 1u);
+  const TransferRequest& first = rig.transfer.sentinels[0];
+  EXPECT_EQ(first.url, u"http://h/a/9999999.jpg");
+  EXPECT_EQ(first.probeBytes, 1024u);
+  EXPECT_EQ(first.referer, u"http://h/a/");
+  EXPECT_TRUE(first.partPath.empty() && first.finalPath.empty());
+  for (int t = 0; t < 5; ++t) rig.Tick();
+  EXPECT_TRUE(rig.transfer.requests.empty()) << "the folder waits for its sentinel";
+
+  const TransferResult placeholder = PlaceholderAnswer();
+  answer(first.item, placeholder);
+  ASSERT_EQ(rig.transfer.sentinels.size(), 2u);
+  EXPECT_EQ(rig.transfer.sentinels[1].url, u"http://h/b/x9999999.png?s=1");
+  TransferResult busy = rig.sentinelAnswer;
+  busy.status = 503;
+  busy.retryAfterSeconds = 5;
+  answer(rig.transfer.sentinels[1].item, busy);
+  rig.Reply(Fault(Outcome::kPlaceholder));  // 02
+  rig.Run([](const TransferRequest&) { return kOk; });
+
+  EXPECT_EQ(rig.transfer.begun, (std::vector<int>{-1, 1, -2, 2, 3, 4}));
+  std::vector<const AnswerFingerprint*> placeholders;
+  for (const TransferRequest& r : rig.transfer.requests) placeholders.push_back(r.placeholder.get());
+  const AnswerFingerprint* a = placeholder.placeholder.get();
+  EXPECT_EQ(placeholders, (std::vector<const AnswerFingerprint*>{a, nullptr, a, nullptr}));
+  EXPECT_EQ(rig.startTimes, (std::vector<uint64_t>{500, 5500, 5500, 5500}));
+  EXPECT_EQ(rig.States(), (std::vector<String>{u"既存", u"見つかりません (代わりの画像)", u"完了", u"完了", u"完了"}));
+  EXPECT_EQ(rig.job.Item(1).attempts, 1) << "never retried";
+  EXPECT_EQ(rig.folder.files.count(JobRig::Path(u"02.jpg.part")), 1u);
+  EXPECT_EQ(rig.folder.files.count(JobRig::Path(u"02.jpg")), 0u);
+  EXPECT_EQ(rig.job.StatusLine(), u"完了 3 件 · 既存 1 件 · 見つかりません 1 件 · 失敗 0 件 · 中止 0 件 · 未実行 0 件");
+}
+
+// A sentinel the transport handed back unsent is asked again; a cancel meanwhile waits for it.
+TEST(DownloadJob, ASentinelHandedBackThenCancelled) {
+  JobRig rig;
+  rig.answerSentinels = false;
+  rig.Start({u"http://h/1.jpg", u"http://h/2.jpg"});
+  rig.job.OnFinished(rig.transfer.End(EndedUnanswered(rig.transfer.sentinels.at(0), Outcome::kNotBegun)));
+  ASSERT_EQ(rig.transfer.sentinels.size(), 2u);
+  rig.job.Cancel();
+  EXPECT_TRUE(rig.job.Running()) << "until the sentinel under way has reported";
+  rig.job.OnFinished(rig.transfer.End(EndedUnanswered(rig.transfer.sentinels[1], Outcome::kCancelled)));
+  EXPECT_FALSE(rig.job.Running());
+  EXPECT_TRUE(rig.transfer.requests.empty());
+  EXPECT_EQ(rig.States(), (std::vector<String>{u"未実行", u"未実行"}));
 }
 
 TEST(DownloadJob, CancelStopsEverything) {

@@ -132,8 +132,8 @@ struct SearchRig {
       }
       const TransferRequest request = transport.waiting.front();
       const int number = std::stoi(ToUtf8(request.url.substr(10, request.url.size() - 14)));
-      TransferResult result = Http(404);
-      if (const auto found = answers_.find(number); found != answers_.end()) {
+      TransferResult result = request.sentinel ? sentinelAnswer : Http(404);
+      if (const auto found = answers_.find(number); !request.sentinel && found != answers_.end()) {
         const size_t attempt = asked_[number]++;
         result = found->second[std::min(attempt, found->second.size() - 1)];
       }
@@ -153,6 +153,7 @@ struct SearchRig {
   }
 
   SeriesPlan plan;
+  TransferResult sentinelAnswer = Http(404);
   ModelTransport transport;
   ModelClock clock;
   SeriesSearch search{transport, clock};
@@ -164,6 +165,7 @@ struct SearchRig {
 
 const TransferResult kFound = SearchRig::Answer(TransferOutcome::kComplete, 206);
 const TransferResult kPage = SearchRig::Answer(TransferOutcome::kPage, 200);
+const TransferResult kPlaceholder = SearchRig::Answer(TransferOutcome::kPlaceholder, 206);
 
 std::map<int, SearchRig::Answers> Answering(std::initializer_list<std::pair<int, int>> ranges,
                                             const TransferResult& answer = kFound) {
@@ -196,6 +198,7 @@ TEST(SeriesSearch, WhereTheSeriesEnds) {
       {"a gap of 4 goes on", u"12", Answering({{13, 19}, {24, 30}}), u"30", {}, 36},
       {"a gap of 5 ends", u"12", Answering({{13, 19}, {25, 30}}), u"19", {}, 25},
       {"pages are missing items", u"12", with(Answering({{13, 20}}), 21, {kPage}), u"20", {}, 26},
+      {"so is the placeholder", u"12", with(Answering({{13, 21}}), 22, {kPlaceholder}), u"21", {}, 27},
       {"a 410 is a missing item", u"12", with(Answering({{13, 13}}), 14, {SearchRig::Http(410)}), u"13", {}, 19},
       {"nothing after the list", u"12", {}, u"", {}, 18},
       {"a 403 after some found", u"12", with(Answering({{13, 17}}), 18, {SearchRig::Http(403)}), u"17",
@@ -232,10 +235,14 @@ TEST(SeriesSearch, WhereTheSeriesEnds) {
     }
     EXPECT_EQ(result.failure, c.failure) << c.name;
     EXPECT_EQ(result.pastEnd, c.pastEnd) << c.name;
-    // The list's last item first unless it is the copied one; then in order, from the item
-    // after the list, or, when it is missing, from the one after the copied item (or the
-    // list's first); past the fifth missing item only what was under way; every request a
-    // probe of the first KB with the download's Referer.
+    // The folder's sentinel first; then the list's last item unless it is the copied one; then
+    // in order, from the item after the list, or, when it is missing, from the one after the
+    // copied item (or the list's first); past the fifth missing item only what was under way;
+    // every request a probe of the first KB with the download's Referer, and no placeholder
+    // after the sentinel's 404.
+    ASSERT_EQ(rig.transport.sentinels.size(), 1u) << c.name;
+    EXPECT_EQ(rig.transport.begun.front(), -1) << c.name;
+    EXPECT_EQ(rig.transport.sentinels[0].url, u"http://h/p9999999.jpg") << c.name;
     const auto& requests = rig.transport.requests;
     ASSERT_FALSE(requests.empty()) << c.name;
     const int last = std::stoi(ToUtf8(c.last));
@@ -253,9 +260,26 @@ TEST(SeriesSearch, WhereTheSeriesEnds) {
       EXPECT_EQ(r.probeBytes, 1024u) << c.name;
       EXPECT_TRUE(r.partPath.empty() && r.finalPath.empty()) << c.name;
       EXPECT_EQ(r.referer, u"http://h/") << c.name;
+      EXPECT_EQ(r.placeholder, nullptr) << c.name;
     }
     EXPECT_LE(highest, c.highestAsked) << c.name;
   }
+}
+
+// The sentinel's answer holds everything back until it comes; its placeholder goes with every
+// request, and its Retry-After holds back the server as an item's does.
+TEST(SeriesSearch, AskedAfterItsSentinel) {
+  SearchRig rig(u"12", Answering({{13, 20}}));
+  rig.sentinelAnswer = PlaceholderAnswer();
+  rig.sentinelAnswer.retryAfterSeconds = 3;
+  rig.Run();
+  EXPECT_EQ(rig.search.Result().found, (SeriesNumbers{u"20", u""}));
+  ASSERT_EQ(rig.transport.sentinels.size(), 1u);
+  EXPECT_EQ(rig.transport.sentinels[0].probeBytes, 1024u);
+  EXPECT_EQ(rig.transport.sentinels[0].referer, u"http://h/");
+  EXPECT_GE(rig.clock.now, 3000u);
+  for (const TransferRequest& r : rig.transport.requests) EXPECT_EQ(r.placeholder, rig.sentinelAnswer.placeholder);
+  EXPECT_EQ(rig.search.Asked(), 13);  // the sentinel is not an item
 }
 
 TEST(SeriesSearch, RetriesWaitAsTheDownloadDoes) {
@@ -272,11 +296,11 @@ TEST(SeriesSearch, RetriesWaitAsTheDownloadDoes) {
 
 TEST(SeriesSearch, CancelStopsEverything) {
   SearchRig rig(u"12", Answering({{13, 40}}));
-  rig.Run(5);
+  rig.Run(6);
   EXPECT_FALSE(rig.search.Running());
   EXPECT_TRUE(rig.search.Result().cancelled);
   EXPECT_EQ(rig.transport.cancelAllCalls, 1);
-  EXPECT_EQ(rig.search.Asked(), 5);  // the answers heard
+  EXPECT_EQ(rig.search.Asked(), 5);  // the answers heard after the sentinel's
 }
 
 // The command with a runner that answers at once; the search itself is tested above.
