@@ -83,7 +83,7 @@ void SeriesSearch::Launch(size_t index) {
   TransferRequest request;
   request.item = static_cast<int>(index);
   request.url = candidate.url;
-  if (options_.sendReferer) request.referer = RefererFor(candidate.url);
+  request.referer = RequestReferer(options_, candidate.url);
   request.probeBytes = kSeriesProbeBytes;
   candidate.answer = Answer::kAsking;
   ++active_;

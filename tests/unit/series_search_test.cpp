@@ -84,10 +84,9 @@ struct SearchRig {
     plan.first = true;
     plan.extension = u".jpg";
     plan.last.first = std::move(last);
+    options.connections = 2;
   }
   void Run(int answersBeforeCancel = -1) {
-    DownloadOptions options;
-    options.connections = 2;
     search.Start(plan, options);
     for (int step = 0; step < 10000 && search.Running(); ++step) {
       if (step == answersBeforeCancel) search.Cancel();
@@ -122,6 +121,7 @@ struct SearchRig {
   ModelTransport transport;
   ModelClock clock;
   SeriesSearch search{transport, clock};
+  DownloadOptions options;
 
  private:
   std::map<int, Answers> answers_;
@@ -190,6 +190,15 @@ TEST(SeriesSearch, WhereTheSeriesEnds) {
     }
     EXPECT_LE(highest, c.highestAsked) << c.name;
   }
+}
+
+// The page the user gave goes as the Referer of every probe, as it does with the download.
+TEST(SeriesSearch, TheUsersRefererGoesWithEveryProbe) {
+  SearchRig rig(u"12", {{13, {kFound}}});
+  rig.options.refererUrl = u"https://pages.example/gallery.html";
+  rig.Run();
+  ASSERT_GE(rig.transport.requests.size(), 6u);
+  for (const TransferRequest& r : rig.transport.requests) EXPECT_EQ(r.referer, u"https://pages.example/gallery.html");
 }
 
 TEST(SeriesSearch, RetriesWaitAsTheDownloadDoes) {
