@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The download cases' web server: 127.0.0.1 only, on a free port, serving a folder and a few
 scripted answers. It writes its port to --port-file (and prints it), logs every request as
-one line of JSON to --log (its time, path, Range, Referer, User-Agent, Accept-Encoding), and stops by itself: after --timeout seconds, when --stop-file
+one line of JSON to --log (its time, path, Range, Referer, User-Agent, Accept-Encoding, every
+Cookie header), and stops by itself: after --timeout seconds, when --stop-file
 appears, or when the process that started it is gone.
 
 Paths (NAME: a file of the folder; any other path is 404):
@@ -26,6 +27,10 @@ Paths (NAME: a file of the folder; any other path is 404):
   /drops/NAME            as /files/, but each answer ends after 1 MB (its Content-Length
                          says more) and closes the connection
   /echo/...              200, the body is the request's path as sent
+  /guard/NAME            403 unless one Cookie header carries "pass=open"; then the file (with
+                         "Set-Cookie: seen=1; Path=/guard") or 404
+  /hotlink/NAME          403 unless the Referer is this server's /gallery/page.html; then as
+                         /files/
 """
 import argparse
 import json
@@ -58,7 +63,7 @@ class Handler(BaseHTTPRequestHandler):
         global answering
         entry = {"time": round(time.monotonic(), 3), "path": self.path, "range": self.headers.get("Range"),
                  "referer": self.headers.get("Referer"), "agent": self.headers.get("User-Agent"),
-                 "encoding": self.headers.get("Accept-Encoding")}
+                 "encoding": self.headers.get("Accept-Encoding"), "cookie": self.headers.get_all("Cookie")}
         with seen_lock, open(self.server.log, "a", encoding="utf-8") as log:
             answering += 1
             entry["answering"] = answering  # this one included
@@ -123,7 +128,14 @@ class Handler(BaseHTTPRequestHandler):
             self.server.stopping.wait(self.server.timeout_left())
             self.close_connection = True
             return
-        served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops", "pages", "deny")
+        if kind == "guard" and [c for c in self.headers.get_all("Cookie") or [] if "pass=open" in c.split("; ")] == []:
+            self.answer(403, b"<html>log in first</html>")
+            return
+        page = f"http://127.0.0.1:{self.server.server_address[1]}/gallery/page.html"
+        if kind == "hotlink" and self.headers.get("Referer") != page:
+            self.answer(403, b"<html>no hotlinking</html>")
+            return
+        served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops", "pages", "deny", "guard", "hotlink")
         data = self.file_bytes(rest) if kind in served else None
         if data is None and kind == "pages":
             self.answer(200, b"<!DOCTYPE html><html><body>not here</body></html>", [("Content-Type", "text/html")])
@@ -151,6 +163,8 @@ class Handler(BaseHTTPRequestHandler):
             # Then silence, until the server stops: only a cancel ends this answer.
             self.server.stopping.wait(self.server.timeout_left())
             self.close_connection = True
+        elif kind == "guard":
+            self.answer(200, data, [("Set-Cookie", "seen=1; Path=/guard")])
         elif kind == "ashtml":
             self.answer(200, data, [("Content-Type", "text/html")])
         elif kind == "openended":
