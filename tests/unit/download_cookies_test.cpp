@@ -63,7 +63,7 @@ TEST(CookiesFile, ReadsEachFieldAndSkipsWhatIsNotACookie) {
 
 TEST(CookiesFile, AFileOfManyLinesIsReadWhole) {
   std::string file;
-  for (int i = 0; i < 40000; ++i) file += "h" + std::to_string(i) + ".example\tTRUE\t/\tFALSE\t0\tn\tv\r\n";
+  for (int i = 0; i < 40000; ++i) file.append("h").append(std::to_string(i)).append(".example\tTRUE\t/\tFALSE\t0\tn\tv\r\n");
   ASSERT_GT(file.size(), 1024u * 1024u);
   const std::vector<Cookie> cookies = ParseCookiesFile(file);
   ASSERT_EQ(cookies.size(), 40000u);
@@ -166,7 +166,8 @@ TEST(CookieJar, KeepsWhatServersSetForTheRun) {
   // A server sets only so many in a run.
   CookieJar flooded;
   for (size_t i = 0; i < kMaxCookiesSetInRun + 10; ++i) {
-    flooded.TakeSetCookie(u"c" + FromUtf8(std::to_string(i)) + u"=1", u"http://h.example/", kNow);
+    const String header = String(u"c").append(FromUtf8(std::to_string(i))).append(u"=1");
+    flooded.TakeSetCookie(header, u"http://h.example/", kNow);
   }
   EXPECT_EQ(flooded.cookies().size(), kMaxCookiesSetInRun);
 }
