@@ -12,7 +12,7 @@
 namespace velnor {
 
 // A cookies.txt larger than this is refused, read or not.
-constexpr uint64_t kMaxCookiesFileBytes = 4 * 1024 * 1024;
+constexpr uint64_t kMaxCookiesFileBytes = uint64_t{4} * 1024 * 1024;
 // Cookies the servers may add in one run beyond those of the file.
 constexpr size_t kMaxCookiesSetInRun = 1000;
 
