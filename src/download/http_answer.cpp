@@ -116,6 +116,8 @@ std::optional<int> ParseRetryAfterSeconds(StringView headerValue, int64_t nowUni
   return static_cast<int>(std::clamp<int64_t>(*date - nowUnixSeconds, 0, kMaxRetryAfterSeconds));
 }
 
+std::optional<int64_t> ParseHttpDate(StringView text) { return HttpDate(TrimBlanks(text)); }
+
 ContentRange ParseContentRange(StringView contentRange) {
   const std::vector<StringView> words = Words(contentRange, u" -/");
   if (words.size() != 4 || LowerAscii(words[0]) != u"bytes") return {};

@@ -16,6 +16,10 @@ constexpr int kMaxRetryAfterSeconds = 60;
 // empty or cannot be read.
 std::optional<int> ParseRetryAfterSeconds(StringView headerValue, int64_t nowUnixSeconds);
 
+// An HTTP date (IMF-fixdate, RFC 850 or asctime) as seconds since 1970; nothing when the
+// text is not one.
+std::optional<int64_t> ParseHttpDate(StringView text);
+
 // A Content-Range "bytes first-last/total" ("bytes" in any case): where the body starts in
 // the file, and the whole file's size (nothing for "*"). Both nothing when the value cannot be
 // read: such a body cannot be placed.

@@ -42,12 +42,19 @@ String PathInFolder(StringView folder, StringView name) {
   return path + String(name);
 }
 
+String RequestReferer(const DownloadOptions& options, StringView url) {
+  if (!options.sendReferer) return {};
+  return options.refererUrl.empty() ? RefererFor(url) : options.refererUrl;
+}
+
+bool IsRefererUrlUsable(StringView url) { return IsSupportedUrl(url); }
+
 TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom,
                             bool partVerified) {
   TransferRequest request;
   request.item = index;
   request.url = item.url;
-  if (options.sendReferer) request.referer = RefererFor(item.url);
+  request.referer = RequestReferer(options, item.url);
   request.partPath = PathInFolder(options.folder, item.name + String(kPartSuffix));
   request.finalPath = PathInFolder(options.folder, item.name);
   request.resumeFrom = resumeFrom;

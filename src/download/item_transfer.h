@@ -15,6 +15,14 @@ namespace velnor {
 // "<folder>\<name>", with one separator whether or not the folder ends in one.
 String PathInFolder(StringView folder, StringView name);
 
+// The Referer of a request for `url`: none unless the options send one; the page the user
+// gave, or else the URL's folder.
+String RequestReferer(const DownloadOptions& options, StringView url);
+
+// A Referer URL the user gave can be sent: an http:// or https:// URL on one line, printable,
+// without blanks. (Empty means none given.)
+bool IsRefererUrlUsable(StringView url);
+
 // The request for the item at `index`, whose part holds `resumeFrom` bytes (proven this
 // server's file by this run when `partVerified`).
 TransferRequest ItemRequest(int index, const DownloadItem& item, const DownloadOptions& options, uint64_t resumeFrom,

@@ -117,7 +117,7 @@ void SeriesSearch::Launch(size_t index) {
   TransferRequest request;
   request.item = static_cast<int>(first_ + index);
   request.url = candidate.url;
-  if (options_.sendReferer) request.referer = RefererFor(candidate.url);
+  request.referer = RequestReferer(options_, candidate.url);
   request.probeBytes = kSeriesProbeBytes;
   request.placeholder = sentinels_.Placeholder(candidate.url);
   candidate.answer = Answer::kAsking;

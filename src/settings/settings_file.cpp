@@ -13,7 +13,8 @@
 namespace velnor {
 namespace {
 
-const String kDownloadFolderKey = u"DLFOLDER";
+// Keys whose values may hold "=" themselves: folder and file names, URLs with a query.
+const String kKeysWithAnyValue[] = {u"DLFOLDER", u"DLREFERERURL", u"DLCOOKIES"};
 
 // A check state written as a whole number 0, 1 or 2 ("01" too); anything else is no state.
 std::optional<int> CheckState(const String& value) {
@@ -95,6 +96,11 @@ const SettingsKey kSettingsKeys[] = {
      [](Program& p, int, const String& v) { ApplyFlag(v, p.downloadOptions.sendReferer); }},
     {6, u"AUTOFIND", 0, [](const Program& p, int) { return Flag(p.autoFind); },
      [](Program& p, int, const String& v) { ApplyFlag(v, p.autoFind); }},
+    // Paths and URLs as typed; the cookie file's path only, never what it holds.
+    {6, u"DLREFERERURL", 0, [](const Program& p, int) { return p.downloadOptions.refererUrl; },
+     [](Program& p, int, const String& v) { p.downloadOptions.refererUrl = v; }},
+    {6, u"DLCOOKIES", 0, [](const Program& p, int) { return p.downloadOptions.cookiesFile; },
+     [](Program& p, int, const String& v) { p.downloadOptions.cookiesFile = v; }},
 };
 
 // Slot n for the key prefix + n, n = 1..slots written without leading zeros; 0 otherwise.
@@ -242,9 +248,10 @@ void ReadSettingsFile(Program& program) {
     for (const String& entry : entries) {
       if (SplitText(entry, u"=", pieces) == 1) {
         ApplySettingsEntry(program, pieces[0], pieces[1]);
-      } else if (entry.starts_with(kDownloadFolderKey + u"=")) {
-        // A folder name may hold "=" itself.
-        ApplySettingsEntry(program, kDownloadFolderKey, entry.substr(kDownloadFolderKey.size() + 1));
+      } else {
+        for (const String& key : kKeysWithAnyValue) {
+          if (entry.starts_with(key + u"=")) ApplySettingsEntry(program, key, entry.substr(key.size() + 1));
+        }
       }
     }
   }

@@ -62,6 +62,12 @@ enum DownloadControl : int {
   kDlProgress = 311,
   kDlStatus = 312,
   kDlList = 313,
+  // Below 「Referer を送る」, before 開始 in the Tab order.
+  kDlRefererUrlLabel = 314,
+  kDlRefererUrl = 315,
+  kDlCookiesLabel = 316,
+  kDlCookies = 317,
+  kDlCookiesBrowse = 318,
 };
 
 // The window of 「続きを探す」: its class and controls.

@@ -64,7 +64,8 @@ class Layout {
 
   SIZE Place(int width, int height, std::vector<Placement>& out) const {
     const int m = Px(kMargin), gap = Px(kGap);
-    const int labels = std::max(Text(ids::kDlFolderLabel), Text(ids::kDlConnectionsLabel)) + Px(45);
+    const int labels = std::max({Text(ids::kDlFolderLabel), Text(ids::kDlConnectionsLabel),
+                                 Text(ids::kDlRefererUrlLabel), Text(ids::kDlCookiesLabel)}) + Px(45);
     const int fieldX = m + labels + gap;
     const int browse = ButtonWidth(ids::kDlBrowse);
     int y = m;
@@ -85,6 +86,16 @@ class Layout {
       least = std::max(least, m + Text(id) + box + m);
       y += check_ + gap / 2;
     }
+    // The Referer page across the width; the cookie file with its 選ぶ button as the folder has.
+    Put(out, ids::kDlRefererUrlLabel, m, y + (row - line_) / 2, labels, line_);
+    Put(out, ids::kDlRefererUrl, fieldX, y + (row - field_) / 2, width - m - fieldX, field_);
+    y += row + gap;
+    const int choose = ButtonWidth(ids::kDlCookiesBrowse);
+    Put(out, ids::kDlCookiesLabel, m, y + (row - line_) / 2, labels, line_);
+    Put(out, ids::kDlCookies, fieldX, y + (row - field_) / 2, width - m - choose - gap - fieldX, field_);
+    Put(out, ids::kDlCookiesBrowse, width - m - choose, y + (row - button_) / 2, choose, button_);
+    least = std::max(least, fieldX + Px(kFieldLeast) + gap + choose + m);
+    y += row + gap;
     y += gap / 2;
     int x = m;
     for (int id : {ids::kDlStart, ids::kDlAbort, ids::kDlOpenFolder, ids::kDlClose}) {

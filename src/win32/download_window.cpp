@@ -176,8 +176,14 @@ void DownloadWindow::OnCommand(int id, int code) {
     case ids::kDlConnections:
       if (code == CBN_SELCHANGE) KeepOptions();
       return;
-    case ids::kDlStopMissing:
+    case ids::kDlRefererUrl:
+    case ids::kDlCookies:
+      if (code == EN_CHANGE) KeepOptions();
+      return;
     case ids::kDlReferer:
+      if (code == BN_CLICKED) ShowRefererUrlState();
+      [[fallthrough]];
+    case ids::kDlStopMissing:
       if (code == BN_CLICKED) KeepOptions();
       return;
     case IDOK:  // Enter, wherever the focus is but on another button
@@ -185,6 +191,7 @@ void DownloadWindow::OnCommand(int id, int code) {
     case ids::kDlAbort: Stop(); return;
     case ids::kDlOpenFolder: OpenFolder(); return;
     case ids::kDlBrowse: BrowseFolder(); return;
+    case ids::kDlCookiesBrowse: BrowseCookiesFile(); return;
     case IDCANCEL: CloseWindow(true); return;
     case ids::kDlClose: CloseWindow(false); return;
     default: return;

@@ -68,6 +68,8 @@ class DownloadWindow {
   void NameAhead(int from);
   void CloseWindow(bool fromEscape);
   void BrowseFolder();
+  void BrowseCookiesFile();
+  void ShowRefererUrlState();
   void OpenFolder();
   void TakeTransferNotes();
   void Refresh();

@@ -1,5 +1,6 @@
 #include "win32/download_window_class.h"
 
+#include <commdlg.h>
 #include <shellapi.h>  // after windows.h
 
 #include <algorithm>
@@ -18,6 +19,9 @@ void DownloadWindow::ShowOptions() {
   SendMessageW(Control(ids::kDlConnections), CB_SETCURSEL, static_cast<WPARAM>(connections - kMinDownloadConnections), 0);
   CheckDlgButton(window_, ids::kDlStopMissing, options.stopAfterMissing ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(window_, ids::kDlReferer, options.sendReferer ? BST_CHECKED : BST_UNCHECKED);
+  SetWindowTextW(Control(ids::kDlRefererUrl), Wide(options.refererUrl));
+  SetWindowTextW(Control(ids::kDlCookies), Wide(options.cookiesFile));
+  ShowRefererUrlState();
   showingOptions_ = false;
 }
 
@@ -30,6 +34,36 @@ void DownloadWindow::KeepOptions() {
   if (choice >= 0) options.connections = kMinDownloadConnections + choice;
   options.stopAfterMissing = IsDlgButtonChecked(window_, ids::kDlStopMissing) == BST_CHECKED;
   options.sendReferer = IsDlgButtonChecked(window_, ids::kDlReferer) == BST_CHECKED;
+  options.refererUrl = WindowText(Control(ids::kDlRefererUrl));
+  options.cookiesFile = WindowText(Control(ids::kDlCookies));
+}
+
+// The Referer page is used only while a Referer is sent: greyed, with its label, otherwise.
+void DownloadWindow::ShowRefererUrlState() {
+  const BOOL sent = IsDlgButtonChecked(window_, ids::kDlReferer) == BST_CHECKED;
+  EnableWindow(Control(ids::kDlRefererUrlLabel), sent);
+  EnableWindow(Control(ids::kDlRefererUrl), sent);
+}
+
+// The standard Open dialog, starting in the folder of the file named now.
+void DownloadWindow::BrowseCookiesFile() {
+  const std::wstring path(Wide(WindowText(Control(ids::kDlCookies))));
+  const size_t slash = path.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  name.resize(std::max<size_t>(name.size() + 1, 32768), L'\0');
+  static const wchar_t kFilter[] = L"cookies.txt (cookies.txt, *.txt)\0cookies.txt;*.txt\0すべてのファイル (*.*)\0*.*\0";
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = window_;
+  dialog.lpstrFilter = kFilter;
+  dialog.lpstrFile = name.data();
+  dialog.nMaxFile = static_cast<DWORD>(name.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+  bool chosen = false;
+  if (!Modal([&] { chosen = GetOpenFileNameW(&dialog) != FALSE; }) || !chosen) return;
+  SetWindowTextW(Control(ids::kDlCookies), name.c_str());  // EN_CHANGE keeps it
 }
 
 void DownloadWindow::BrowseFolder() {

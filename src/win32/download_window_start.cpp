@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "download/download_folder_path.h"
+#include "win32/http_cookies_win32.h"
 
 namespace velnor {
 
@@ -14,6 +15,7 @@ namespace velnor {
 struct PendingStart {
   HWND window = nullptr;
   DownloadOptions options;  // as they were at 開始
+  std::optional<CookieJar> cookies;  // the cookie file as read at 開始
   SRWLOCK lock = SRWLOCK_INIT;
   FolderListing listing;
 };
@@ -36,6 +38,12 @@ DWORD WINAPI ListFolderThread(LPVOID parameter) {
 void DownloadWindow::StartJob() {
   if (Running() || pendingStart_) return;
   KeepOptions();
+  // The Referer page and the cookie file before anything is made.
+  RunRequests requests = PrepareRunRequests(program_.downloadOptions);
+  if (!requests.refusal.empty()) {
+    Modal([&] { MessageBoxW(window_, requests.refusal.c_str(), kCautionCaption, MB_OK); });
+    return;
+  }
   // Only a folder named in full: a relative one would follow the current folder.
   const String& folder = program_.downloadOptions.folder;
   if (!IsAbsoluteFolderPath(folder) || !MakeFolder(folder)) {
@@ -45,6 +53,7 @@ void DownloadWindow::StartJob() {
   auto pending = std::make_shared<PendingStart>();
   pending->window = window_;
   pending->options = program_.downloadOptions;
+  pending->cookies = std::move(requests.cookies);
   auto* forThread = new std::shared_ptr<PendingStart>(pending);
   const HANDLE thread = CreateThread(nullptr, 0, ListFolderThread, forThread, 0, nullptr);
   if (thread) CloseHandle(thread);
@@ -72,6 +81,7 @@ void DownloadWindow::OnFolderListed() {
   AcquireSRWLockExclusive(&pending->lock);
   folder_.Adopt(std::move(pending->listing));
   ReleaseSRWLockExclusive(&pending->lock);
+  transfer_->UseCookies(std::move(pending->cookies));
   const bool started = job_->Start(pending->options);
   shownRevision_ = ~uint64_t{0};  // the status line and the buttons as the job has them
   if (started) SetTimer(window_, kTickTimer, kTickMs, nullptr);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "download/redirect_target.h"
+#include "win32/http_cookies_win32.h"
 #include "win32/http_transfer_state_win32.h"
 #include "win32/winhttp_calls_win32.h"
 #include "win32/win32_text.h"
@@ -65,7 +66,9 @@ std::optional<TransferOutcome> HttpExchange::Send(const String& url, const std::
   // Redirects come back to Open to be judged: WinHTTP follows none itself.
   DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
   WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
-  DWORD disabled = WINHTTP_DISABLE_REDIRECTS;
+  // With the run's own cookies WinHTTP keeps none of its own: each request gets only the jar's.
+  const bool ownCookies = cookies_ && cookies_->InUse();
+  DWORD disabled = WINHTTP_DISABLE_REDIRECTS | (ownCookies ? WINHTTP_DISABLE_COOKIES : 0);
   WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof disabled);
   AcquireSRWLockExclusive(&transfer_.lock);
   const bool cancelled = transfer_.cancelled;
@@ -76,8 +79,10 @@ std::optional<TransferOutcome> HttpExchange::Send(const String& url, const std::
     return TransferOutcome::kCancelled;
   }
   request_ = request;
-  if (!WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                          headers.empty() ? 0 : static_cast<DWORD>(-1L), WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+  // Each hop its own cookies: a redirect to another host gets only that host's.
+  const std::wstring sent = ownCookies ? headers + cookies_->HeaderLine(url) : headers;
+  if (!WinHttpSendRequest(request, sent.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : sent.c_str(),
+                          sent.empty() ? 0 : static_cast<DWORD>(-1L), WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !WinHttpReceiveResponse(request, nullptr)) {
     return OutcomeOfError(GetLastError(), false);
   }
@@ -88,6 +93,7 @@ std::optional<TransferOutcome> HttpExchange::Send(const String& url, const std::
     return OutcomeOfError(GetLastError(), false);
   }
   status_ = static_cast<int>(code);
+  if (ownCookies) cookies_->TakeAnswer(request, url);
   return std::nullopt;
 }
 

@@ -13,10 +13,13 @@
 namespace velnor {
 
 struct Transfer;
+class RunCookies;  // win32/http_cookies_win32.h
 
 class HttpExchange {
  public:
-  HttpExchange(HINTERNET session, Transfer& transfer) : session_(session), transfer_(transfer) {}
+  // cookies: the run's, asked for each request of a redirect chain on its own (nullptr: none).
+  HttpExchange(HINTERNET session, Transfer& transfer, RunCookies* cookies = nullptr)
+      : session_(session), transfer_(transfer), cookies_(cookies) {}
   ~HttpExchange() { Close(); }
   HttpExchange(const HttpExchange&) = delete;
   HttpExchange& operator=(const HttpExchange&) = delete;
@@ -45,6 +48,7 @@ class HttpExchange {
 
   HINTERNET session_;
   Transfer& transfer_;
+  RunCookies* cookies_;
   HINTERNET connection_ = nullptr;
   HINTERNET request_ = nullptr;
   int status_ = 0;

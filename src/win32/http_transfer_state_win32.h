@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "download/missing_probes.h"
+#include "win32/http_cookies_win32.h"
 #include "win32/http_transfer_win32.h"
 
 namespace velnor {
@@ -48,6 +49,7 @@ struct WinHttpTransfer::Shared {
   Win32DownloadFolder* folder = nullptr;  // told of each part a worker creates; gone: nullptr
   PartWrites* writes = nullptr;
   HINTERNET session = nullptr;
+  RunCookies cookies;  // the run's, with a lock of its own
   std::deque<TransferRequest> queue;  // handed over, not begun
   std::vector<Transfer*> active;      // begun and not ended
   // Those of them not cancelled: never more than `connections`. (A cancelled one may keep its

@@ -142,6 +142,8 @@ void WinHttpTransfer::SetConnections(int connections) {
   WakeAllConditionVariable(&shared_->wake);
 }
 
+void WinHttpTransfer::UseCookies(std::optional<CookieJar> jar) { shared_->cookies.Use(std::move(jar)); }
+
 bool WinHttpTransfer::Withdraw(int item) {
   AcquireSRWLockExclusive(&shared_->lock);
   const auto found = std::find_if(shared_->queue.begin(), shared_->queue.end(),

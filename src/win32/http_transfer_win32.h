@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "download/cookies.h"
 #include "download/transfer_platform.h"
 
 namespace velnor {
@@ -44,6 +45,10 @@ class WinHttpTransfer : public TransferPlatform {
   ~WinHttpTransfer() override;
   WinHttpTransfer(const WinHttpTransfer&) = delete;
   WinHttpTransfer& operator=(const WinHttpTransfer&) = delete;
+
+  // The cookies every request from now on carries, and keeps from the answers: the run's
+  // cookies.txt; nothing, as WinHTTP always did.
+  void UseCookies(std::optional<CookieJar> jar);
 
   void SetConnections(int connections) override;
   void Start(const TransferRequest& request) override;

@@ -76,7 +76,7 @@ class Worker {
 };
 
 Worker::Worker(WinHttpTransfer::Shared& shared, Transfer& transfer)
-    : shared_(shared), transfer_(transfer), request_(transfer.request), exchange_(shared.session, transfer) {
+    : shared_(shared), transfer_(transfer), request_(transfer.request), exchange_(shared.session, transfer, &shared.cookies) {
   result_.item = request_.item;
   result_.partSize = request_.resumeFrom;
 }

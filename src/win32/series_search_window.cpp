@@ -11,6 +11,7 @@
 #include "win32/control_ids.h"
 #include "win32/download_folder_win32.h"
 #include "win32/download_window.h"
+#include "win32/http_cookies_win32.h"
 #include "win32/http_transfer_win32.h"
 #include "win32/win32_dpi.h"
 #include "win32/win32_text.h"
@@ -177,8 +178,15 @@ void SearchWindow::CreateControls() {
 SeriesSearchResult SearchWindow::Run(const SeriesPlan& plan, const DownloadOptions& options) {
   SeriesSearchResult cancelled;
   cancelled.cancelled = true;
+  // The download's Referer page and cookies, checked and read as its 開始 does.
+  RunRequests requests = PrepareRunRequests(options);
+  if (!requests.refusal.empty()) {
+    MessageBoxW(owner_, requests.refusal.c_str(), L"注意", MB_OK);
+    return cancelled;
+  }
   if (!Create()) return cancelled;
   transfer_ = std::make_unique<WinHttpTransfer>(window_, folder_);
+  transfer_->UseCookies(std::move(requests.cookies));
   search_ = std::make_unique<SeriesSearch>(*transfer_, clock_);
   search_->Start(plan, options);
   if (!search_->Running()) return search_->Result();  // over before any answer

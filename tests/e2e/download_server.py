@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The download cases' web server: 127.0.0.1 only, on a free port, serving a folder and a few
 scripted answers. It writes its port to --port-file (and prints it), logs every request as
-one line of JSON to --log (its time, path, Range, Referer, User-Agent, Accept-Encoding), and stops by itself: after --timeout seconds, when --stop-file
+one line of JSON to --log (its time, path, Range, Referer, User-Agent, Accept-Encoding, every
+Cookie header), and stops by itself: after --timeout seconds, when --stop-file
 appears, or when the process that started it is gone.
 
 Paths (NAME: a file of the folder; any other path is 404):
@@ -34,6 +35,10 @@ Paths (NAME: a file of the folder; any other path is 404):
   /placeholder/NAME      the file; a missing NAME gets 200 with the same small PNG (as a static
                          file: a Range past its end gets 416)
   /removed/NAME          the file; a missing NAME gets a redirect to /files/removed.png
+  /guard/NAME            403 unless one Cookie header carries "pass=open"; then the file (with
+                         "Set-Cookie: seen=1; Path=/guard") or 404
+  /hotlink/NAME          403 unless the Referer is this server's /gallery/page.html; then as
+                         /files/
 """
 import argparse
 import json
@@ -69,7 +74,7 @@ class Handler(BaseHTTPRequestHandler):
         global answering
         entry = {"time": round(time.monotonic(), 3), "path": self.path, "range": self.headers.get("Range"),
                  "referer": self.headers.get("Referer"), "agent": self.headers.get("User-Agent"),
-                 "encoding": self.headers.get("Accept-Encoding")}
+                 "encoding": self.headers.get("Accept-Encoding"), "cookie": self.headers.get_all("Cookie")}
         with seen_lock, open(self.server.log, "a", encoding="utf-8") as log:
             answering += 1
             entry["answering"] = answering  # this one included
@@ -134,8 +139,15 @@ class Handler(BaseHTTPRequestHandler):
             self.server.stopping.wait(self.server.timeout_left())
             self.close_connection = True
             return
+        if kind == "guard" and [c for c in self.headers.get_all("Cookie") or [] if "pass=open" in c.split("; ")] == []:
+            self.answer(403, b"<html>log in first</html>")
+            return
+        page = f"http://127.0.0.1:{self.server.server_address[1]}/gallery/page.html"
+        if kind == "hotlink" and self.headers.get("Referer") != page:
+            self.answer(403, b"<html>no hotlinking</html>")
+            return
         served = ("files", "flaky", "busy", "cut", "norange", "slow", "ashtml", "openended", "drops", "pages", "deny",
-                  "pageonrange", "reset", "late", "placeholder", "removed")
+                  "pageonrange", "reset", "late", "placeholder", "removed", "guard", "hotlink")
         data = self.file_bytes(rest) if kind in served else None
         if data is None and kind == "placeholder":
             start = self.range_start()
@@ -186,6 +198,8 @@ class Handler(BaseHTTPRequestHandler):
         elif kind == "late":
             time.sleep(1)
             self.send_file(data)
+        elif kind == "guard":
+            self.answer(200, data, [("Set-Cookie", "seen=1; Path=/guard")])
         elif kind == "ashtml":
             self.answer(200, data, [("Content-Type", "text/html")])
         elif kind == "openended":

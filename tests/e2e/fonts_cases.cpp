@@ -1,5 +1,6 @@
-// Every caption, label and field text of the main window and the About box fits inside its
-// control with the system's user-interface font, and so do the download list's state texts. Run in every Wine prefix, also in the ones
+// Every caption, label and field text of the main window, the About box and the download
+// window fits inside its control with the system's user-interface font, and so do the download
+// list's state texts. Run in every Wine prefix, also in the ones
 // whose font is as tall as the Japanese fonts of Windows 10 and 11 (scripts/wine-env.sh).
 // Wine does not hand a control's font to another process: the font is made here from the same
 // system metrics, as the layout case does, and measured against each control's client area.
@@ -48,6 +49,18 @@ const TextPlace kAboutBoxTexts[] = {
     {"About Label2", kAboutVersion, Room::kLabel},
     {"About Label3", kAboutCopyright, Room::kLabel},
     {"About cmdOK", kAboutOk, Room::kButton},
+};
+
+// The download window's, with fields holding short texts.
+const TextPlace kDownloadWindowTexts[] = {
+    {"保存先", ids::kDlFolderLabel, Room::kLabel},          {"folder", ids::kDlFolder, Room::kEdit},
+    {"参照", ids::kDlBrowse, Room::kButton},                {"同時接続数", ids::kDlConnectionsLabel, Room::kLabel},
+    {"止める", ids::kDlStopMissing, Room::kCheck},          {"Referer", ids::kDlReferer, Room::kCheck},
+    {"Referer URL", ids::kDlRefererUrlLabel, Room::kLabel}, {"referer url", ids::kDlRefererUrl, Room::kEdit},
+    {"クッキー", ids::kDlCookiesLabel, Room::kLabel},       {"cookies", ids::kDlCookies, Room::kEdit},
+    {"選ぶ", ids::kDlCookiesBrowse, Room::kButton},         {"開始", ids::kDlStart, Room::kButton},
+    {"中止", ids::kDlAbort, Room::kButton},                 {"フォルダを開く", ids::kDlOpenFolder, Room::kButton},
+    {"閉じる", ids::kDlClose, Room::kButton},
 };
 
 // The user-interface font at dpi, selected into a screen DC for as long as it lives.
@@ -127,7 +140,9 @@ void CheckText(Context& ctx, const UiFontDc& font, HWND control, const TextPlace
   const int line = tm.tmHeight;
   const int width = ClientWidth(control);
   const int height = ClientHeight(control);
-  const String text = ControlText(control);
+  String text = ControlText(control);
+  // An access key's "&" is not drawn.
+  if (place.room != Room::kEdit) std::erase(text, u'&');
   switch (place.room) {
     case Room::kButton: {
       const int border = MulDiv(3, dpi, 96);  // the raised edge and the focus rectangle inside it
@@ -262,6 +277,23 @@ E2E_CASE(texts_fit) {
   ctx.SetScope("");
   PostMessageW(about, WM_COMMAND, MAKEWPARAM(kAboutOk, BN_CLICKED), 0);
   E2E_CHECK(WaitUntil([&] { return !IsWindow(about); }));
+
+  ctx.SetScope("download window");
+  E2E_REQUIRE(app.ExpandNumbers(u"http://127.0.0.1:9/x", 1, u".jpg").empty());
+  E2E_CHECK(app.Command(ids::kFileDownload).empty());
+  HWND download = nullptr;
+  E2E_REQUIRE(WaitUntil([&] { return (download = FindWindowW(ids::kDownloadWindowClass, nullptr)) != nullptr && IsWindowVisible(download); }));
+  for (const auto& [id, text] : {std::pair{ids::kDlFolder, L"C:\\dl"}, std::pair{ids::kDlRefererUrl, L"http://example.com/"},
+                                 std::pair{ids::kDlCookies, L"C:\\cookies.txt"}}) {
+    SendMessageW(GetDlgItem(download, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  }
+  {
+    UiFontDc font(dpi);
+    for (const TextPlace& place : kDownloadWindowTexts) CheckText(ctx, font, GetDlgItem(download, place.id), place, dpi, nullptr);
+  }
+  ctx.SetScope("");
+  PostMessageW(download, WM_CLOSE, 0, 0);
+  E2E_CHECK(WaitUntil([&] { return !IsWindow(download); }));
 
   const int other = dpi == 144 ? 96 : 144;
   E2E_REQUIRE(SendDpiChanged(app.process(), app.window(), other, SuggestedDpiRect(app.window(), dpi, other)));

@@ -8,6 +8,7 @@
 
 #include "base/numbers.h"
 #include "download/download_texts.h"
+#include "download/item_transfer.h"
 #include "model_download.h"
 
 namespace velnor::testing {
@@ -429,6 +430,19 @@ TEST(DownloadJob, WhatIsSettledWithoutARequest) {
   rig.Reply(kOk);
   rig.Start({u"http://h/2.jpg"});
   EXPECT_EQ(rig.transfer.requests.back().referer, u"");
+  // The page the user gave, while the box is ticked; nothing while it is not.
+  rig.options.refererUrl = u"https://pages.example/g.html?id=1";
+  rig.Reply(kOk);
+  rig.Start({u"http://h/3.jpg"});
+  EXPECT_EQ(rig.transfer.requests.back().referer, u"");
+  rig.options.sendReferer = true;
+  rig.Reply(kOk);
+  rig.Start({u"http://cdn/4.jpg"});
+  EXPECT_EQ(rig.transfer.requests.back().referer, u"https://pages.example/g.html?id=1");
+  for (const char16_t* bad : {u"pages.example/g.html", u"ftp://h/", u"http://h/a b", u"http://h/\r\nX: 1", u"http://"}) {
+    EXPECT_FALSE(IsRefererUrlUsable(bad)) << ToUtf8(bad);
+  }
+  EXPECT_TRUE(IsRefererUrlUsable(u"HTTPS://h:8080/p?q=1#f"));
 }
 
 TEST(DownloadJob, ProgressTextsAndSpeed) {

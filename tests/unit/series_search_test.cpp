@@ -118,10 +118,9 @@ struct SearchRig {
       plan.items.push_back(n);
       if (n == plan.last) break;
     }
+    options.connections = 2;
   }
   void Run(int answersBeforeCancel = -1) {
-    DownloadOptions options;
-    options.connections = 2;
     search.Start(plan, options);
     for (int step = 0; step < 10000 && search.Running(); ++step) {
       if (step == answersBeforeCancel) search.Cancel();
@@ -157,6 +156,7 @@ struct SearchRig {
   ModelTransport transport;
   ModelClock clock;
   SeriesSearch search{transport, clock};
+  DownloadOptions options;
 
  private:
   std::map<int, Answers> answers_;
@@ -280,6 +280,15 @@ TEST(SeriesSearch, AskedAfterItsSentinel) {
   EXPECT_GE(rig.clock.now, 3000u);
   for (const TransferRequest& r : rig.transport.requests) EXPECT_EQ(r.placeholder, rig.sentinelAnswer.placeholder);
   EXPECT_EQ(rig.search.Asked(), 13);  // the sentinel is not an item
+}
+
+// The page the user gave goes as the Referer of every probe, as it does with the download.
+TEST(SeriesSearch, TheUsersRefererGoesWithEveryProbe) {
+  SearchRig rig(u"12", {{13, {kFound}}});
+  rig.options.refererUrl = u"https://pages.example/gallery.html";
+  rig.Run();
+  ASSERT_GE(rig.transport.requests.size(), 6u);
+  for (const TransferRequest& r : rig.transport.requests) EXPECT_EQ(r.referer, u"https://pages.example/gallery.html");
 }
 
 TEST(SeriesSearch, RetriesWaitAsTheDownloadDoes) {

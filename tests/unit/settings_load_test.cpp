@@ -220,6 +220,10 @@ TEST(ReadSettingsFile, TheDownloadOptions) {
       {"boxes: only 1 or 0 count", u"[オプション]\r\nDLSTOPMISSING=0\r\nDLSTOPMISSING=True\r\nDLREFERER=0\r\nDLREFERER=1\r\nDLREFERER=01\r\n",
        with([](auto& o) { o.stopAfterMissing = false; })},
       {"lower-case keys", u"[オプション]\r\ndlconnections=1\r\ndlreferer=0\r\n", defaults},
+      {"the Referer page and the cookie file, \"=\" in them too",
+       u"[オプション]\r\nDLREFERERURL=http://h/p?a=1\r\nDLCOOKIES=C:\\c=1\\cookies.txt\r\n",
+       with([](auto& o) { o.refererUrl = u"http://h/p?a=1", o.cookiesFile = u"C:\\c=1\\cookies.txt"; })},
+      {"empty: none", u"[オプション]\r\nDLREFERERURL=\r\nDLCOOKIES=\r\n", defaults},
   };
   for (const auto& c : cases) {
     SettingsProgram p;
