@@ -2,7 +2,6 @@
 
 #include "clipboard/clipboard_platform.h"
 #include "expand/url_split.h"
-#include "search/series_command.h"
 
 namespace velnor {
 
@@ -41,7 +40,7 @@ void TakeCopiedUrlOrRetry(Program& program, int retries) {
 void PutCopiedUrl(Program& program, const String& url) {
   // Only when the user has turned the automatic split on; urltxt then has its first part.
   if (SplitCopiedUrl(program, url)) {
-    FindSeriesAfterCopy(program);
+    if (program.CopiedUrlSplit) program.CopiedUrlSplit();
     return;
   }
   program.form.urltxt->SetText(url);

@@ -1,6 +1,5 @@
 #include "search/series_command.h"
 
-#include "clipboard/clipboard_platform.h"
 #include "expand/expand_command.h"
 #include "expand/input_checks.h"
 
@@ -50,10 +49,6 @@ void FindSeriesCommand(Program& program, SeriesSearchRunner& runner) {
   } else if (!result.found) {
     Warn(program, kNothingFoundMessage);
   }
-}
-
-void FindSeriesAfterCopy(Program& program) {
-  if (program.autoFind) program.clipboard->RequestSeriesSearch();
 }
 
 }  // namespace velnor

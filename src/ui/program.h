@@ -3,6 +3,7 @@
 // platform services. Every procedure takes it as its one argument.
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "base/platform.h"
 #include "download/download_options.h"
@@ -52,6 +53,11 @@ struct Program {
   // After such a split, search for the rest of the series (the Edit menu's check item, kept
   // in the settings file); off unless the user turns it on.
   bool autoFind = false;
+
+  // What follows once a URL the clipboard watcher took has been split into the fields. The
+  // program wires it at start (src/app/command_wiring.h), so that the watcher needs nothing
+  // of the search that follows; nothing follows while it is empty.
+  std::function<void()> CopiedUrlSplit;
 
   // The download window's choices (the options section).
   DownloadOptions downloadOptions;

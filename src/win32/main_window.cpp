@@ -1,5 +1,6 @@
 #include "win32/main_window.h"
 
+#include "app/command_wiring.h"
 #include "app/lifecycle.h"
 #include "app/prepare_main_window.h"
 #include "expand/expand_command.h"
@@ -87,6 +88,7 @@ MainWindow::Created MainWindow::Create(HINSTANCE instance) {
   listFile_.SetOwner(hwnd_);
   CreateControls();
   WireEvents(program_);
+  WireCommands(program_);
 
   // The load handler, before the window is first shown.
   return LoadMainWindow(program_) ? Created::kReady : Created::kRefused;
