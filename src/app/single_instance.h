@@ -8,7 +8,8 @@ inline const String kAlreadyRunningText = u"このアプリケーションはす
 inline const String kAlreadyRunningCaption = u"APP Load Error";
 
 // When another instance of this program file runs, tells the user so (exclamation icon, OK
-// only) and returns true: the caller then ends the start-up without showing the window,
+// only), unless the start had arguments and what they hand could go to that instance (or
+// they hand nothing), and returns true: the caller then ends the start-up without showing the window,
 // touching the settings file or the clipboard chain.
 bool RefuseSecondInstance(Program& program);
 

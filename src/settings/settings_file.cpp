@@ -94,6 +94,8 @@ const SettingsKey kSettingsKeys[] = {
      [](Program& p, int, const String& v) { ApplyFlag(v, p.downloadOptions.sendReferer); }},
     {6, u"AUTOFIND", 0, [](const Program& p, int) { return Flag(p.autoFind); },
      [](Program& p, int, const String& v) { ApplyFlag(v, p.autoFind); }},
+    {6, u"HTTPS", 0, [](const Program& p, int) { return Flag(p.copyHttps); },
+     [](Program& p, int, const String& v) { ApplyFlag(v, p.copyHttps); }},
 };
 
 // Slot n for the key prefix + n, n = 1..slots written without leading zeros; 0 otherwise.

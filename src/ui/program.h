@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "base/platform.h"
 #include "download/download_options.h"
@@ -58,6 +59,15 @@ struct Program {
   // program wires it at start (src/app/command_wiring.h), so that the watcher needs nothing
   // of the search that follows; nothing follows while it is empty.
   std::function<void()> CopiedUrlSplit;
+
+  // Take copied text beginning with "https://" as well (the Edit menu's check item, kept in
+  // the settings file); off unless the user turns it on.
+  bool copyHttps = false;
+
+  // The command line's hand-off (src/app/handed_url.h): whether the program was started with
+  // any argument, and the URL that the first argument the rule takes hands.
+  bool startedWithArguments = false;
+  std::optional<String> startUrl;
 
   // The download window's choices (the options section).
   DownloadOptions downloadOptions;
