@@ -18,8 +18,11 @@ std::optional<String> HandedOverText(uintptr_t tag, const void* data, size_t byt
 }
 
 bool HandOverStartUrl(Program& program) {
-  if (!program.startUrl) return true;
-  return program.shell->HandOver(*program.startUrl);
+  if (!program.startedWithArguments || !program.shell->AnotherInstanceRunning()) return false;
+  if (!program.startUrl || program.shell->HandOver(*program.startUrl)) return true;
+  program.startedWithArguments = false;
+  program.startUrl.reset();
+  return false;
 }
 
 void TakeStartUrl(Program& program) {

@@ -23,7 +23,8 @@ std::optional<String> HandedOverText(uintptr_t tag, const void* data, size_t byt
 
 // At a start with arguments, when another instance runs: hands the URL that the arguments
 // hand (if any) to it. True when the start is to end quietly: the URL went over, or the
-// arguments hand none; false when it could not be handed over (the refusal is shown then).
+// arguments hand none. When it could not go over, the start goes on as one without arguments
+// (and is refused with the box); false then, and when no other instance runs.
 bool HandOverStartUrl(Program& program);
 
 // Once the window is shown: takes the URL the command line handed, if any, by the rule.

@@ -10,7 +10,7 @@ namespace velnor {
 bool RefuseSecondInstance(Program& program) {
   if (!program.shell->AnotherInstanceRunning()) return false;
   // Started with an argument ("Send to", a script): the running instance takes it, quietly.
-  if (program.startedWithArguments && HandOverStartUrl(program)) return true;
+  if (HandOverStartUrl(program)) return true;
   program.platform->ShowMessage(kAlreadyRunningText, kAlreadyRunningCaption, kOkExclamation);
   return true;
 }

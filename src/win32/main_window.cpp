@@ -280,8 +280,6 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::QueueHandedUrl(const String& text) {
   handedUrls_.push_back(text);
   PostMessageW(hwnd_, kTakeHandedUrlMessage, 0, 0);
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-  SetForegroundWindow(hwnd_);
 }
 
 void MainWindow::TakeHandedUrls() {
@@ -289,7 +287,12 @@ void MainWindow::TakeHandedUrls() {
   if (handedUrls_.empty()) return;
   const String url = std::move(handedUrls_.front());
   handedUrls_.pop_front();
-  if (!unloading_) TakeHandedUrl(program_, url);
+  if (unloading_) return;
+  // To the front here, not while the sender waits for its answer: activating a window can take
+  // the system a while.
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  SetForegroundWindow(hwnd_);
+  TakeHandedUrl(program_, url);
 }
 
 void MainWindow::Paint() {

@@ -62,7 +62,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const std::vector<velnor::String> arguments = velnor::CommandLineArguments();
     window.program().startedWithArguments = !arguments.empty();
     if (!arguments.empty()) window.program().startUrl = velnor::FirstHandedUrl(arguments, velnor::ReadHandedFileStart);
-    switch (window.Create(instance)) {
+    // A second start with arguments hands them over before it makes any window: it ends sooner.
+    const bool handedOver = velnor::HandOverStartUrl(window.program());
+    switch (handedOver ? velnor::MainWindow::Created::kRefused : window.Create(instance)) {
       case velnor::MainWindow::Created::kFailed: exitCode = 1; break;
       case velnor::MainWindow::Created::kRefused: break;  // a normal end, never shown
       case velnor::MainWindow::Created::kReady:

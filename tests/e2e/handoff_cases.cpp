@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "app/hand_over.h"
 #include "driver.h"
 #include "win32/control_ids.h"
 
@@ -215,17 +216,48 @@ E2E_CASE(handoff_command_line_and_second_start) {
   E2E_CHECK_EQ(app.Text(ids::kText1), String(u"08"));
   E2E_CHECK_EQ(FileContent(folder + L"\\Velnor.ini"), settingsBefore);
 
+  ctx.SetScope("WM_COPYDATA from another program");
+  struct CopyDataRow {
+    const char* name;
+    uintptr_t tag;
+    String text;
+    LRESULT answer;
+    String urltxt;
+  };
+  const CopyDataRow copyDataRows[] = {
+      {"another tag", kHandOverTag ^ 1, u"http://example.com/cd/img01.png", FALSE, u"https://example.com/p/img"},
+      {"empty", kHandOverTag, u"", FALSE, u"https://example.com/p/img"},
+      {"oversized", kHandOverTag, u"http://example.com/" + String(kMaxHandedTextLength, u'a'), FALSE,
+       u"https://example.com/p/img"},
+      {"a hand-over", kHandOverTag, u"http://example.com/cd/img02.png", TRUE, u"http://example.com/cd/img"},
+  };
+  for (const CopyDataRow& row : copyDataRows) {
+    ctx.SetScope(std::string("WM_COPYDATA: ") + row.name);
+    COPYDATASTRUCT data{row.tag, static_cast<DWORD>(row.text.size() * sizeof(char16_t)),
+                        const_cast<char16_t*>(row.text.data())};
+    DWORD_PTR answer = 2;
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    E2E_CHECK(SendMessageTimeoutW(app.window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                                  2000, &answer) != 0);
+    const double answeredMs = MillisecondsSince(start);
+    E2E_CHECK_EQ(static_cast<LRESULT>(answer), row.answer);
+    E2E_CHECK(answeredMs < 100);
+    std::printf("WM_COPYDATA (%s) answered in %.1f ms\n", row.name, answeredMs);
+    E2E_CHECK(WaitUntil([&] { return app.Text(ids::kUrltxt) == row.urltxt; }, 2000));
+  }
+
   ctx.SetScope("second start without an argument");
   const SecondStart refused = StartAgain(app, L"");
   E2E_CHECK_EQ(refused.boxes, (std::vector<ShownBox>{{u"APP Load Error", u"このアプリケーションはすでに開かれています。"}}));
   E2E_CHECK_EQ(refused.exitCode, 0u);
-  E2E_CHECK_EQ(app.Text(ids::kUrltxt), String(u"https://example.com/p/img"));
+  E2E_CHECK_EQ(app.Text(ids::kUrltxt), String(u"http://example.com/cd/img"));
   E2E_CHECK_EQ(FileContent(folder + L"\\Velnor.ini"), settingsBefore);
 
   ctx.SetScope("copied https:// URLs");
   E2E_CHECK(WriteClipboardText(u"https://example.com/q/img05.png"));
   Sleep(500);
-  E2E_CHECK_EQ(app.Text(ids::kUrltxt), String(u"https://example.com/p/img"));
+  E2E_CHECK_EQ(app.Text(ids::kUrltxt), String(u"http://example.com/cd/img"));
   E2E_CHECK_EQ(app.Command(ids::kEditCopyHttps), std::vector<ShownBox>{});
   E2E_CHECK(CopyAndWait(app, u"https://example.com/q/img05.png", u"https://example.com/q/img"));
   E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kCloseBox), std::vector<ShownBox>{});
