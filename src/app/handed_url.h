@@ -20,7 +20,7 @@ inline constexpr size_t kMaxHandedTextLength = 65536;
 
 // A file that a hand-off names is read up to this many bytes, so that no file can hold up the
 // window: a URL must lie within them.
-inline constexpr size_t kHandedFileReadLimit = 64 * 1024;
+inline constexpr size_t kHandedFileReadLimit = size_t{64} * 1024;
 
 // True for a text the hand-offs take: it begins with "http://" or "https://" exactly
 // (case-sensitive, as the clipboard watcher compares) and is no longer than the limit.
