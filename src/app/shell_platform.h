@@ -18,6 +18,11 @@ class ShellPlatform {
   // True when another process started from this same program file (the same full path;
   // a copy in another folder is another program) is already running.
   virtual bool AnotherInstanceRunning() = 0;
+
+  // Hands text to the main window of that other instance (WM_COPYDATA with kHandOverTag,
+  // src/app/hand_over.h) and lets it come to the front. False when no such window took it
+  // within a short wait.
+  virtual bool HandOver(const String& text) = 0;
 };
 
 }  // namespace velnor

@@ -2,12 +2,15 @@
 
 #include <cstdint>
 
+#include "app/hand_over.h"
 #include "app/shell_platform.h"
 
 namespace velnor {
 
 bool RefuseSecondInstance(Program& program) {
   if (!program.shell->AnotherInstanceRunning()) return false;
+  // Started with an argument ("Send to", a script): the running instance takes it, quietly.
+  if (HandOverStartUrl(program)) return true;
   program.platform->ShowMessage(kAlreadyRunningText, kAlreadyRunningCaption, kOkExclamation);
   return true;
 }

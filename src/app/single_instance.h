@@ -8,8 +8,9 @@ inline const String kAlreadyRunningText = u"このアプリケーションはす
 inline const String kAlreadyRunningCaption = u"APP Load Error";
 
 // When another instance of this program file runs, tells the user so (exclamation icon, OK
-// only) and returns true: the caller then ends the start-up without showing the window,
-// touching the settings file or the clipboard chain.
+// only), unless the start had arguments and the URL they hand went over to that instance (or
+// they hand none), and returns true: the caller then ends the start-up without showing the
+// window, touching the settings file or the clipboard chain.
 bool RefuseSecondInstance(Program& program);
 
 // The name of the kernel object that marks a running instance of the program file at

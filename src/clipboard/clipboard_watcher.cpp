@@ -2,7 +2,6 @@
 
 #include "clipboard/clipboard_platform.h"
 #include "expand/url_split.h"
-#include "search/series_command.h"
 
 namespace velnor {
 
@@ -15,7 +14,7 @@ bool TakeCopiedUrl(Program& program) {
   const std::optional<String> text = clipboard.TryReadText();
   if (!text) return false;
   const bool textAvailable = clipboard.IsTextAvailable();
-  if (!IsCopiedUrl(*text) || !textAvailable) return true;
+  if (!IsCopiedUrl(*text, program.copyHttps) || !textAvailable) return true;
   // Read again for the text to take: the whole of it, line breaks and all.
   const std::optional<String> url = clipboard.TryReadText();
   if (!url) return false;
@@ -41,13 +40,15 @@ void TakeCopiedUrlOrRetry(Program& program, int retries) {
 void PutCopiedUrl(Program& program, const String& url) {
   // Only when the user has turned the automatic split on; urltxt then has its first part.
   if (SplitCopiedUrl(program, url)) {
-    FindSeriesAfterCopy(program);
+    if (program.CopiedUrlSplit) program.CopiedUrlSplit();
     return;
   }
   program.form.urltxt->SetText(url);
 }
 
-bool IsCopiedUrl(StringView text) { return text.starts_with(u"http://"); }
+bool IsCopiedUrl(StringView text, bool https) {
+  return text.starts_with(u"http://") || (https && text.starts_with(u"https://"));
+}
 
 void InstallClipboardWatcher(Program& program) {
   ClipboardPlatform& clipboard = *program.clipboard;

@@ -40,7 +40,8 @@ intptr_t ClipboardWindowProc(Program& program, unsigned message, uintptr_t wPara
 // URL goes through here.
 void PutCopiedUrl(Program& program, const String& url);
 
-// True for a text that begins with "http://", exactly (case-sensitive, 7 characters at least).
-bool IsCopiedUrl(StringView text);
+// True for a text that begins with "http://", exactly (case-sensitive, 7 characters at least),
+// or, when https is on (the Edit menu's check item), with "https://" in the same way.
+bool IsCopiedUrl(StringView text, bool https = false);
 
 }  // namespace velnor

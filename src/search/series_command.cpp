@@ -1,7 +1,6 @@
 #include "search/series_command.h"
 
 #include "base/numbers.h"
-#include "clipboard/clipboard_platform.h"
 #include "expand/expand_command.h"
 #include "expand/input_checks.h"
 
@@ -69,10 +68,6 @@ void FindSeriesCommand(Program& program, SeriesSearchRunner& runner) {
   } else if (!result.found && !plan.copied) {
     Warn(program, kListNotFoundMessage);
   }
-}
-
-void FindSeriesAfterCopy(Program& program) {
-  if (program.autoFind) program.clipboard->RequestSeriesSearch();
 }
 
 }  // namespace velnor

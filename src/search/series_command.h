@@ -25,7 +25,4 @@ class SeriesSearchRunner {
 
 void FindSeriesCommand(Program& program, SeriesSearchRunner& runner);
 
-// After the split of a copied URL: asks for the search when the user has turned it on.
-void FindSeriesAfterCopy(Program& program);
-
 }  // namespace velnor

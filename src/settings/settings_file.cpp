@@ -96,6 +96,8 @@ const SettingsKey kSettingsKeys[] = {
      [](Program& p, int, const String& v) { ApplyFlag(v, p.downloadOptions.sendReferer); }},
     {6, u"AUTOFIND", 0, [](const Program& p, int) { return Flag(p.autoFind); },
      [](Program& p, int, const String& v) { ApplyFlag(v, p.autoFind); }},
+    {6, u"HTTPS", 0, [](const Program& p, int) { return Flag(p.copyHttps); },
+     [](Program& p, int, const String& v) { ApplyFlag(v, p.copyHttps); }},
     // Paths and URLs as typed; the cookie file's path only, never what it holds.
     {6, u"DLREFERERURL", 0, [](const Program& p, int) { return p.downloadOptions.refererUrl; },
      [](Program& p, int, const String& v) { p.downloadOptions.refererUrl = v; }},

@@ -3,6 +3,8 @@
 // platform services. Every procedure takes it as its one argument.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "base/platform.h"
 #include "download/download_options.h"
@@ -52,6 +54,20 @@ struct Program {
   // After such a split, search for the rest of the series (the Edit menu's check item, kept
   // in the settings file); off unless the user turns it on.
   bool autoFind = false;
+
+  // What follows once a URL the clipboard watcher took has been split into the fields. The
+  // program wires it at start (src/app/command_wiring.h), so that the watcher needs nothing
+  // of the search that follows; nothing follows while it is empty.
+  std::function<void()> CopiedUrlSplit;
+
+  // Take copied text beginning with "https://" as well (the Edit menu's check item, kept in
+  // the settings file); off unless the user turns it on.
+  bool copyHttps = false;
+
+  // The command line's hand-off (src/app/handed_url.h): whether the program was started with
+  // any argument, and the URL that the first argument the rule takes hands.
+  bool startedWithArguments = false;
+  std::optional<String> startUrl;
 
   // The URL the last split took into the fields (Ctrl+D, or a copied URL split by itself):
   // the item the user had in hand, which the search knows to exist while the fields still

@@ -43,6 +43,7 @@ enum Command : int {
   kEditAutoSplit = 221,  // check item: split every copied URL at once
   kEditFindSeries = 222,  // ask the server where the series in the fields ends, Ctrl+F
   kEditAutoFind = 223,    // check item: search after every copied URL that splits
+  kEditCopyHttps = 224,   // check item: take copied https:// URLs too
 };
 
 // The download window: its class and, in the order of the Tab key, its controls.

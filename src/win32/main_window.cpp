@@ -1,5 +1,7 @@
 #include "win32/main_window.h"
 
+#include "app/command_wiring.h"
+#include "app/hand_over.h"
 #include "app/lifecycle.h"
 #include "app/prepare_main_window.h"
 #include "expand/expand_command.h"
@@ -16,6 +18,12 @@
 #include "win32/win32_text.h"
 
 namespace velnor {
+namespace {
+
+// Posted to the main window for each URL handed over or dropped.
+constexpr UINT kTakeHandedUrlMessage = WM_APP + 50;
+
+}  // namespace
 
 MainWindow::MainWindow()
     : platform_([this](MSG& msg) { return PreTranslate(msg); }, [this] { return dpi_; }) {
@@ -46,6 +54,7 @@ MainWindow::MainWindow()
 }
 
 MainWindow::~MainWindow() {
+  if (dropTarget_) dropTarget_->Release();
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
   if (font_) DeleteObject(font_);
   if (bigIcon_) DestroyIcon(bigIcon_);
@@ -87,9 +96,13 @@ MainWindow::Created MainWindow::Create(HINSTANCE instance) {
   listFile_.SetOwner(hwnd_);
   CreateControls();
   WireEvents(program_);
+  WireCommands(program_);
 
   // The load handler, before the window is first shown.
-  return LoadMainWindow(program_) ? Created::kReady : Created::kRefused;
+  if (!LoadMainWindow(program_)) return Created::kRefused;
+  dropTarget_ = new MainWindowDropTarget([this](const String& url) { QueueHandedUrl(url); });
+  dropTarget_->Register(hwnd_);
+  return Created::kReady;
 }
 
 void MainWindow::Show(int showCommand) {
@@ -224,6 +237,8 @@ void MainWindow::ShowOptionChecks() {
   CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoSplit,
                 MF_BYCOMMAND | (program_.autoSplit ? MF_CHECKED : MF_UNCHECKED));
   CheckMenuItem(GetMenu(hwnd_), ids::kEditAutoFind, MF_BYCOMMAND | (program_.autoFind ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(GetMenu(hwnd_), ids::kEditCopyHttps,
+                MF_BYCOMMAND | (program_.copyHttps ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -239,8 +254,10 @@ void MainWindow::OnCommand(int id, int code) {
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
     return;
   }
-  if (id == ids::kEditAutoSplit || id == ids::kEditAutoFind) {
-    bool& option = id == ids::kEditAutoSplit ? program_.autoSplit : program_.autoFind;
+  if (id == ids::kEditAutoSplit || id == ids::kEditAutoFind || id == ids::kEditCopyHttps) {
+    bool& option = id == ids::kEditAutoSplit ? program_.autoSplit
+                   : id == ids::kEditAutoFind ? program_.autoFind
+                                              : program_.copyHttps;
     option = !option;
     ShowOptionChecks();
     return;
@@ -258,6 +275,24 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   if (CommandProcedure run = FindCommand(id)) run(program_);
+}
+
+void MainWindow::QueueHandedUrl(const String& text) {
+  handedUrls_.push_back(text);
+  PostMessageW(hwnd_, kTakeHandedUrlMessage, 0, 0);
+}
+
+void MainWindow::TakeHandedUrls() {
+  // One a message, oldest first; taking one may let messages run (the split's writes).
+  if (handedUrls_.empty()) return;
+  const String url = std::move(handedUrls_.front());
+  handedUrls_.pop_front();
+  if (unloading_) return;
+  // To the front here, not while the sender waits for its answer: activating a window can take
+  // the system a while.
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  SetForegroundWindow(hwnd_);
+  TakeHandedUrl(program_, url);
 }
 
 void MainWindow::Paint() {
@@ -358,7 +393,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       EndSessionMainWindow(program_, wParam != FALSE);
       return 0;
+    case WM_COPYDATA: {
+      // Answered at once: the text is checked and kept, and taken from the message loop.
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      const std::optional<String> text = data ? HandedOverText(data->dwData, data->lpData, data->cbData) : std::nullopt;
+      if (!text || unloading_) return FALSE;
+      QueueHandedUrl(*text);
+      return TRUE;
+    }
+    case kTakeHandedUrlMessage:
+      TakeHandedUrls();
+      return 0;
     case WM_DESTROY:
+      if (dropTarget_) dropTarget_->Revoke();
       PostQuitMessage(0);
       return 0;
     default:

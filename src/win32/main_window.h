@@ -3,6 +3,7 @@
 // that the procedures run on.
 #include <windows.h>
 
+#include <deque>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "ui/program.h"
 #include "win32/clipboard_win32.h"
 #include "win32/file_win32.h"
+#include "win32/hand_off_win32.h"
 #include "win32/profile_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/win32_controls.h"
@@ -55,6 +57,10 @@ class MainWindow : public MainWindowFrame {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void PlaceControls(int oldDpi);
   void SetIcons();
+  // A URL handed over (WM_COPYDATA) or dropped: taken from the message loop, never inside the
+  // sender's wait or the drag, and the window comes to the front.
+  void QueueHandedUrl(const String& text);
+  void TakeHandedUrls();
 
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
@@ -66,6 +72,8 @@ class MainWindow : public MainWindowFrame {
   HWND lastFocus_ = nullptr;
   bool unloading_ = false;  // the shut-down runs once, whatever closes the window meanwhile
   bool asking_ = false;     // the close's question whether to stop the download is open
+  MainWindowDropTarget* dropTarget_ = nullptr;  // registered once the load has run
+  std::deque<String> handedUrls_;               // waiting for kTakeHandedUrlMessage
 
   Win32Platform platform_;
   Win32TextBox urltxt_;

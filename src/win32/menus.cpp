@@ -32,6 +32,7 @@ const MenuItem kEditItems[] = {
     {ids::kEditFindSeries, L"続きを探す(&F)\tCtrl+F"},
     {ids::kEditAutoSplit, L"コピーしたURLを自動で分解(&A)"},  // checked while on
     {ids::kEditAutoFind, L"コピーしたURLの続きも探す(&N)"},   // checked while on
+    {ids::kEditCopyHttps, L"https:// のURLも取り込む(&H)"},   // checked while on
 };
 
 const MenuItem kHelpItems[] = {

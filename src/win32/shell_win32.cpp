@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <vector>
 
+#include "app/hand_over.h"
 #include "app/single_instance.h"
+#include "win32/control_ids.h"
 #include "win32/win32_text.h"
 
 namespace velnor {
@@ -23,6 +26,43 @@ std::wstring ModulePath() {
   }
 }
 
+// The running window answers a hand-over within 100 ms; a window that takes longer is hung.
+constexpr UINT kHandOverWaitMilliseconds = 1000;
+constexpr int kFindWindowTries = 10;
+constexpr DWORD kFindWindowRetryMilliseconds = 100;
+
+std::wstring LongForm(const std::wstring& path);
+
+String NormalisedPath(std::wstring path);
+
+// The program file of another process, normalised as NormalisedProgramPath; empty when it
+// cannot be asked.
+String ProcessProgramPath(DWORD processId) {
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return String();
+  std::vector<wchar_t> buffer(32768);
+  DWORD length = static_cast<DWORD>(buffer.size());
+  const bool asked = QueryFullProcessImageNameW(process, 0, buffer.data(), &length) != FALSE;
+  CloseHandle(process);
+  return asked ? NormalisedPath(std::wstring(buffer.data(), length)) : String();
+}
+
+struct InstanceSearch {
+  String programPath;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindInstanceWindow(HWND window, LPARAM lParam) {
+  auto& search = *reinterpret_cast<InstanceSearch*>(lParam);
+  wchar_t className[64] = {};
+  if (GetClassNameW(window, className, 64) == 0 || wcscmp(className, ids::kMainWindowClass) != 0) return TRUE;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId == GetCurrentProcessId() || ProcessProgramPath(processId) != search.programPath) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
 std::wstring LongForm(const std::wstring& path) {
   const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
   if (needed == 0) return path;
@@ -33,6 +73,12 @@ std::wstring LongForm(const std::wstring& path) {
   return longPath;
 }
 
+String NormalisedPath(std::wstring path) {
+  path = LongForm(path);
+  if (!path.empty()) CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+  return FromWide(path.c_str(), path.size());
+}
+
 }  // namespace
 
 bool Win32ShellPlatform::OpenDocument(const String& document, const String& workingFolder) {
@@ -41,10 +87,27 @@ bool Win32ShellPlatform::OpenDocument(const String& document, const String& work
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-String NormalisedProgramPath() {
-  std::wstring path = LongForm(ModulePath());
-  if (!path.empty()) CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
-  return FromWide(path.c_str(), path.size());
+String NormalisedProgramPath() { return NormalisedPath(ModulePath()); }
+
+bool Win32ShellPlatform::HandOver(const String& text) {
+  if (text.empty() || text.size() * sizeof(char16_t) > kMaxHandOverBytes) return false;
+  InstanceSearch search{NormalisedProgramPath()};
+  for (int attempt = 1; search.found == nullptr; ++attempt) {
+    EnumWindows(FindInstanceWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr || attempt >= kFindWindowTries) break;
+    Sleep(kFindWindowRetryMilliseconds);
+  }
+  if (search.found == nullptr) return false;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(search.found, &processId);
+  // The running instance may then come to the front itself: the user asked for it.
+  AllowSetForegroundWindow(processId);
+  COPYDATASTRUCT data{kHandOverTag, static_cast<DWORD>(text.size() * sizeof(char16_t)),
+                      const_cast<char16_t*>(text.data())};
+  DWORD_PTR answer = FALSE;
+  const LRESULT sent = SendMessageTimeoutW(search.found, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                           SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandOverWaitMilliseconds, &answer);
+  return sent != 0 && answer == TRUE;
 }
 
 bool Win32ShellPlatform::AnotherInstanceRunning() {

@@ -1,6 +1,6 @@
 #pragma once
 // The shell services on Windows: ShellExecuteW for documents, a named mutex per program file
-// for the running-instance check.
+// for the running-instance check, WM_COPYDATA to that instance's window for a hand-over.
 #include "app/shell_platform.h"
 
 namespace velnor {
@@ -11,6 +11,10 @@ class Win32ShellPlatform : public ShellPlatform {
   // The first call creates the instance mark, which then lives as long as the process; a
   // refused instance holds no mark of its own. Later calls repeat the first answer.
   bool AnotherInstanceRunning() override;
+  // To the main window of another process started from this program file (a copy of Velnor in
+  // another folder is another program), looked for during a second at most, as the running
+  // one may still be starting; its answer is waited for at most kHandOverWaitMilliseconds.
+  bool HandOver(const String& text) override;
 
  private:
   int answer_ = -1;  // -1 not asked yet, else 0 or 1

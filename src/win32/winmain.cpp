@@ -1,7 +1,10 @@
 // Velnor.exe: the main window and its message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
+#include "app/hand_over.h"
+#include "win32/hand_off_win32.h"
 #include "win32/main_window.h"
 #include "win32/system_function.h"
 
@@ -48,12 +51,29 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  velnor::MainWindow window;
-  switch (window.Create(instance)) {
-    case velnor::MainWindow::Created::kFailed: return 1;
-    case velnor::MainWindow::Created::kRefused: return 0;  // a normal end, never shown
-    case velnor::MainWindow::Created::kReady: break;
+  // Drops come through OLE; without it the window only takes no drops.
+  const bool ole = SUCCEEDED(OleInitialize(nullptr));
+
+  int exitCode = 0;
+  {
+    velnor::MainWindow window;
+    // Files named on the command line are read now, from this process's own current folder:
+    // a second start hands over the URL they hold, not their names.
+    const std::vector<velnor::String> arguments = velnor::CommandLineArguments();
+    window.program().startedWithArguments = !arguments.empty();
+    if (!arguments.empty()) window.program().startUrl = velnor::FirstHandedUrl(arguments, velnor::ReadHandedFileStart);
+    // A second start with arguments hands them over before it makes any window: it ends sooner.
+    const bool handedOver = velnor::HandOverStartUrl(window.program());
+    switch (handedOver ? velnor::MainWindow::Created::kRefused : window.Create(instance)) {
+      case velnor::MainWindow::Created::kFailed: exitCode = 1; break;
+      case velnor::MainWindow::Created::kRefused: break;  // a normal end, never shown
+      case velnor::MainWindow::Created::kReady:
+        window.Show(showCommand);
+        velnor::TakeStartUrl(window.program());
+        exitCode = window.Run();
+        break;
+    }
   }
-  window.Show(showCommand);
-  return window.Run();
+  if (ole) OleUninitialize();
+  return exitCode;
 }

@@ -475,7 +475,7 @@ E2E_CASE(download_options) {
     E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kMenu).size(), 0u);
   }
   const std::string ini = FileContent(CaseFolder(ctx) + L"\\Velnor.ini");
-  const std::string keys = "AUTOSPLIT=0\r\nDLFOLDER=" + Narrow(folder) + "\r\nDLCONNECTIONS=3\r\nDLSTOPMISSING=1\r\nDLREFERER=0\r\nAUTOFIND=0\r\n"
+  const std::string keys = "AUTOSPLIT=0\r\nDLFOLDER=" + Narrow(folder) + "\r\nDLCONNECTIONS=3\r\nDLSTOPMISSING=1\r\nDLREFERER=0\r\nAUTOFIND=0\r\nHTTPS=0\r\n"
                            "DLREFERERURL=\r\nDLCOOKIES=\r\n";
   E2E_CHECK(ini.size() >= keys.size() && ini.ends_with(keys));
   Velnor again(ctx, SettingsFile::kKeep);

@@ -142,7 +142,8 @@ std::wstring CaseFolder(const Context& ctx) {
   return folder;
 }
 
-Velnor::Velnor(Context& ctx, SettingsFile settings, const std::wstring& subfolder) : ctx_(ctx) {
+Velnor::Velnor(Context& ctx, SettingsFile settings, const std::wstring& subfolder, const std::wstring& arguments)
+    : ctx_(ctx) {
   folder_ = CaseFolder(ctx);
   if (!subfolder.empty()) {
     folder_ += L"\\" + subfolder;
@@ -159,6 +160,7 @@ Velnor::Velnor(Context& ctx, SettingsFile settings, const std::wstring& subfolde
   STARTUPINFOW si{};
   si.cb = sizeof si;
   std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   // Under Wine the first start in a prefix that has just booted can fail for a moment: try
   // again briefly before calling the case failed.
   DWORD error = 0;

@@ -69,7 +69,9 @@ class Velnor {
   // there; waits until its main window is shown and idle. kRemove deletes a settings file
   // left there first; kKeep starts on whatever the case put there (a restart, a prepared file).
   // A subfolder puts the program into that folder below the case's own (created when missing).
-  explicit Velnor(Context& ctx, SettingsFile settings = SettingsFile::kRemove, const std::wstring& subfolder = L"");
+  // Arguments, when given, follow the program's name on its command line as they stand.
+  explicit Velnor(Context& ctx, SettingsFile settings = SettingsFile::kRemove, const std::wstring& subfolder = L"",
+                  const std::wstring& arguments = L"");
   ~Velnor();
   Velnor(const Velnor&) = delete;
   Velnor& operator=(const Velnor&) = delete;

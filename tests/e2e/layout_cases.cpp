@@ -335,12 +335,13 @@ E2E_CASE(menus) {
       {1, 1, ids::kEditFindSeries, L"続きを探す(&F)\tCtrl+F"},
       {1, 2, ids::kEditAutoSplit, L"コピーしたURLを自動で分解(&A)"},
       {1, 3, ids::kEditAutoFind, L"コピーしたURLの続きも探す(&N)"},
+      {1, 4, ids::kEditCopyHttps, L"https:// のURLも取り込む(&H)"},
       {2, 0, ids::kHelpSub, L"ヘルプ(&H)"},
       {2, 1, 0, L""},
       {2, 2, ids::kVersion, L"バージョン情報(&A)"},
   };
   E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 6);
-  E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 4);
+  E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 5);
   E2E_CHECK_EQ(GetMenuItemCount(GetSubMenu(bar, 2)), 3);
   for (const Item& item : items) {
     HMENU menu = GetSubMenu(bar, item.menu);

@@ -230,7 +230,7 @@ std::string FirstRunFile(const String& folder) {
   text += u"[終了時フォルダ]\r\nLAST-FLD=sam/\r\n[終了時拡張子]\r\nLAST-KAKU=.jpg\r\n";
   // The options come after the six sections; the first download folder is the user's Downloads.
   text += u"[オプション]\r\nAUTOSPLIT=0\r\nDLFOLDER=" + UserDownloads() +
-          u"\r\nDLCONNECTIONS=2\r\nDLSTOPMISSING=1\r\nDLREFERER=1\r\nAUTOFIND=0\r\nDLREFERERURL=\r\nDLCOOKIES=\r\n";
+          u"\r\nDLCONNECTIONS=2\r\nDLSTOPMISSING=1\r\nDLREFERER=1\r\nAUTOFIND=0\r\nHTTPS=0\r\nDLREFERERURL=\r\nDLCOOKIES=\r\n";
   return Ansi(text);
 }
 
@@ -632,7 +632,7 @@ E2E_CASE(settings_other_code_page) {
       u"KAKUTYOUSI2=.ｊｐｇ\r\nKAKUTYOUSI3=.ﾃｽﾄ\r\nKAKUTYOUSI4=\r\nKAKUTYOUSI5=\r\nKAKUTYOUSI6=\r\nKAKUTYOUSI7=\r\n"
       u"KAKUTYOUSI8=\r\nKAKUTYOUSI9=\r\nKAKUTYOUSI10=\r\n[終了時フォルダ]\r\nLAST-FLD=写真/\r\n[終了時拡張子]\r\n"
       u"LAST-KAKU=.ｊｐｇ\r\n[オプション]\r\nAUTOSPLIT=0\r\nDLFOLDER=D:\\ダウンロード\r\nDLCONNECTIONS=2\r\n"
-      u"DLSTOPMISSING=1\r\nDLREFERER=1\r\nAUTOFIND=0\r\nDLREFERERURL=\r\nDLCOOKIES=\r\n");
+      u"DLSTOPMISSING=1\r\nDLREFERER=1\r\nAUTOFIND=0\r\nHTTPS=0\r\nDLREFERERURL=\r\nDLCOOKIES=\r\n");
   E2E_REQUIRE(WriteFileContent(ini, japanese));
   {
     Velnor app(ctx, SettingsFile::kKeep);

@@ -18,8 +18,14 @@ class ModelShell : public ShellPlatform {
     return true;
   }
   bool AnotherInstanceRunning() override { return otherInstance; }
+  bool HandOver(const String& text) override {
+    handedOver.push_back(text);
+    return handOverTaken;
+  }
 
   bool otherInstance = false;
+  bool handOverTaken = true;  // the other instance's window answers
+  std::vector<String> handedOver;
   std::vector<String> opened;
 };
 

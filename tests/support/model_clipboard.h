@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_wiring.h"
 #include "clipboard/clipboard_platform.h"
 #include "clipboard/clipboard_watcher.h"
 #include "model_program.h"
@@ -279,7 +280,10 @@ class ModelClipboard : public ClipboardPlatform {
 
 // The model program with the model clipboard attached.
 struct ClipboardModelProgram : ModelProgram {
-  ClipboardModelProgram() { program.clipboard = &clipboard; }
+  ClipboardModelProgram() {
+    program.clipboard = &clipboard;
+    WireCommands(program);
+  }
   ModelClipboard clipboard{program};
 };
 

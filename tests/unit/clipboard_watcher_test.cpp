@@ -33,35 +33,42 @@ TEST(ClipboardWatcher, TakesExactlyTheTextsThatBeginWithHttp) {
     const char* name;
     String copied;
     bool taken;
+    bool takenWithHttps;  // with the Edit menu's https:// item on
   };
   const Case cases[] = {
-      {"url", u"http://example.com/img/a01.jpg", true},
-      {"scheme alone", u"http://", true},
-      {"secure scheme", u"https://example.com/", false},
-      {"capitals", u"HTTP://example.com/", false},
-      {"mixed case", u"Http://example.com/", false},
-      {"leading blank", u" http://example.com/", false},
-      {"leading tab", u"\thttp://example.com/", false},
-      {"leading line break", u"\r\nhttp://example.com/", false},
-      {"one slash", u"http:/example.com", false},
-      {"six characters", u"http:/", false},
-      {"empty", u"", false},
-      {"full-width scheme", u"ｈｔｔｐ://example.com/", false},
-      {"several lines", u"http://a.example/1.jpg\r\nhttp://a.example/2.jpg\r\n", true},
-      {"second line only", u"see\r\nhttp://a.example/1.jpg", false},
-      {"trailing blanks kept", u"http://a.example/ \t ", true},
-      {"control characters", u"http://a\x01\x1b\x7f" u"b", true},
-      {"NUL after the scheme", WithNul(u"http://a", u"rest"), true},
-      {"NUL inside the scheme", WithNul(u"http:/", u"/a"), false},
-      {"non-ASCII path", u"http://例え.jp/画像/ü.jpg", true},
+      {"url", u"http://example.com/img/a01.jpg", true, true},
+      {"scheme alone", u"http://", true, true},
+      {"secure scheme", u"https://example.com/", false, true},
+      {"capitals", u"HTTP://example.com/", false, false},
+      {"mixed case", u"Http://example.com/", false, false},
+      {"leading blank", u" http://example.com/", false, false},
+      {"leading tab", u"\thttp://example.com/", false, false},
+      {"leading line break", u"\r\nhttp://example.com/", false, false},
+      {"one slash", u"http:/example.com", false, false},
+      {"six characters", u"http:/", false, false},
+      {"empty", u"", false, false},
+      {"full-width scheme", u"ｈｔｔｐ://example.com/", false, false},
+      {"several lines", u"http://a.example/1.jpg\r\nhttp://a.example/2.jpg\r\n", true, true},
+      {"second line only", u"see\r\nhttp://a.example/1.jpg", false, false},
+      {"trailing blanks kept", u"http://a.example/ \t ", true, true},
+      {"control characters", u"http://a\x01\x1b\x7f" u"b", true, true},
+      {"NUL after the scheme", WithNul(u"http://a", u"rest"), true, true},
+      {"NUL inside the scheme", WithNul(u"http:/", u"/a"), false, false},
+      {"non-ASCII path", u"http://例え.jp/画像/ü.jpg", true, true},
+      {"secure scheme alone", u"https://", false, true},
+      {"secure scheme in capitals", u"HTTPS://example.com/", false, false},
+      {"secure scheme, one slash", u"https:/example.com/", false, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Watcher w;
-    InstallClipboardWatcher(w.program);
-    w.window.urltxt.SetText(kBefore);
-    w.clipboard.CopyText(c.copied);
-    EXPECT_EQ(w.Url(), c.taken ? c.copied : kBefore);
+    for (const bool https : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (https ? ", https on" : ""));
+      Watcher w;
+      w.program.copyHttps = https;
+      InstallClipboardWatcher(w.program);
+      w.window.urltxt.SetText(kBefore);
+      w.clipboard.CopyText(c.copied);
+      EXPECT_EQ(w.Url(), (https ? c.takenWithHttps : c.taken) ? c.copied : kBefore);
+    }
   }
 }
 

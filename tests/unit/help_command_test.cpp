@@ -28,6 +28,7 @@ class FakeShell : public ShellPlatform {
     ++instanceChecks;
     return anotherRunning;
   }
+  bool HandOver(const String&) override { return false; }
 
   std::vector<Opened> opened;
   bool openSucceeds = true;

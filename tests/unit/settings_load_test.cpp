@@ -2,6 +2,7 @@
 // table, the history lists, and files that are odd or broken.
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings_fixture.h"
@@ -180,13 +181,17 @@ TEST(ReadSettingsFile, TheAutomaticSplitOption) {
     LoadSettings(p.program);
     EXPECT_EQ(p.program.autoSplit, c.autoSplit) << c.name;
   }
-  // The search after a copy is read the same way, apart from the split.
-  for (const auto& [file, autoFind] : {std::pair{u"[オプション]\r\nAUTOFIND=1\r\n"s, true},
-                                       std::pair{u"[オプション]\r\nAUTOSPLIT=1\r\nAUTOFIND=yes\r\n"s, false}}) {
+  // The search after a copy and copied https:// URLs are read the same way, each apart.
+  for (const auto& [file, autoFind, https] :
+       {std::tuple{u"[オプション]\r\nAUTOFIND=1\r\n"s, true, false},
+        std::tuple{u"[オプション]\r\nAUTOSPLIT=1\r\nAUTOFIND=yes\r\n"s, false, false},
+        std::tuple{u"[オプション]\r\nHTTPS=1\r\n"s, false, true},
+        std::tuple{u"[オプション]\r\nAUTOFIND=1\r\nHTTPS=on\r\nhttps=1\r\n"s, true, false}}) {
     SettingsProgram p;
     p.PutFile(file);
     LoadSettings(p.program);
     EXPECT_EQ(p.program.autoFind, autoFind) << ToUtf8(file);
+    EXPECT_EQ(p.program.copyHttps, https) << ToUtf8(file);
   }
   // The option's keys are read like all the others, in any of the seven sections.
   SettingsProgram p;

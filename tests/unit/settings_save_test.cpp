@@ -86,7 +86,7 @@ TEST(SaveSettings, TheFileOfAFirstRun) {
             kLastFolder + "LAST-FLD=sam/\r\n" +
             kLastExtension + "LAST-KAKU=.jpg\r\n" +
             kOptions + "AUTOSPLIT=0\r\nDLFOLDER=C:\\Users\\User\\Downloads\r\nDLCONNECTIONS=2\r\n"
-                       "DLSTOPMISSING=1\r\nDLREFERER=1\r\nAUTOFIND=0\r\nDLREFERERURL=\r\nDLCOOKIES=\r\n");
+                       "DLSTOPMISSING=1\r\nDLREFERER=1\r\nAUTOFIND=0\r\nHTTPS=0\r\nDLREFERERURL=\r\nDLCOOKIES=\r\n");
   EXPECT_TRUE(p.platform.messages.empty());
 }
 
@@ -104,6 +104,7 @@ TEST(SaveSettings, SectionTextsFromTheWindow) {
   p.program.extensionHistory[10] = u".png";
   p.program.autoSplit = true;
   p.program.autoFind = true;
+  p.program.copyHttps = true;
   p.program.downloadOptions = {.folder = u"D:\\写真 ①", .connections = 4, .stopAfterMissing = false, .sendReferer = true,
                                .refererUrl = u"https://例.jp/view?id=1&p=2", .cookiesFile = u"D:\\鍵\\cookies.txt"};
   ASSERT_TRUE(SaveSettings(p.program));
@@ -121,7 +122,7 @@ TEST(SaveSettings, SectionTextsFromTheWindow) {
                  u"KAKUTYOUSI6=\0KAKUTYOUSI7=\0KAKUTYOUSI8=\0KAKUTYOUSI9=\0KAKUTYOUSI10=.png\0"s},
       {u"終了時フォルダ", u"LAST-FLD=写真/\0"s},
       {u"終了時拡張子", u"LAST-KAKU=a=b\0"s},
-      {u"オプション", u"AUTOSPLIT=1\0DLFOLDER=D:\\写真 ①\0DLCONNECTIONS=4\0DLSTOPMISSING=0\0DLREFERER=1\0AUTOFIND=1\0"
+      {u"オプション", u"AUTOSPLIT=1\0DLFOLDER=D:\\写真 ①\0DLCONNECTIONS=4\0DLSTOPMISSING=0\0DLREFERER=1\0AUTOFIND=1\0HTTPS=1\0"
                    u"DLREFERERURL=https://例.jp/view?id=1&p=2\0DLCOOKIES=D:\\鍵\\cookies.txt\0"s},
   };
   for (const auto& c : cases) EXPECT_EQ(Section(p.profile, c.section, path), c.text) << ToUtf8(c.section);

@@ -228,11 +228,14 @@ TEST(SplitUrl, TheClipboardWatcherSplitsCopiedUrlsWhenAsked) {
     String copied;
     String urltxt;  // after the copy
     String text1;
+    int searches = 0;  // how often the search was asked for after the copy
+    bool autoFind = true;
   };
   const Case cases[] = {
-      {"split at once", true, h + u"sam/12_0c.jpg\r\n", h, u"12"},
-      {"one number", true, h + u"photos/img07.png", h + u"photos/img", u"07"},
-      {"an ideographic space after it", true, h + u"photos/img07.png\u3000", h + u"photos/img", u"07"},
+      {"split at once, the search asked for", true, h + u"sam/12_0c.jpg\r\n", h, u"12", 1},
+      {"split, the search off", true, h + u"sam/12_0c.jpg", h, u"12", 0, false},
+      {"one number", true, h + u"photos/img07.png", h + u"photos/img", u"07", 1},
+      {"an ideographic space after it", true, h + u"photos/img07.png\u3000", h + u"photos/img", u"07", 1},
       {"a no-break space inside: stays whole", true, h + u"a/0\u00A01.jpg", h + u"a/0\u00A01.jpg", u"5"},
       {"cannot be split: stays whole, no message", true, h + u"a/photo.jpg", h + u"a/photo.jpg", u"5"},
       {"one digit: stays whole", true, h + u"a/5.jpg", h + u"a/5.jpg", u"5"},
@@ -245,11 +248,13 @@ TEST(SplitUrl, TheClipboardWatcherSplitsCopiedUrlsWhenAsked) {
     SCOPED_TRACE(c.name);
     SplitWindow w;
     w.program.autoSplit = c.autoSplit;
+    w.program.autoFind = c.autoFind;
     w.window.urltxt.SetText(u"before");
     InstallClipboardWatcher(w.program);
     w.clipboard.CopyText(c.copied);
     EXPECT_EQ(w.window.urltxt.GetText(), c.urltxt);
     EXPECT_EQ(w.window.text1.GetText(), c.text1);
+    EXPECT_EQ(std::ranges::count(w.clipboard.calls, std::string("RequestSeriesSearch")), c.searches);
     EXPECT_TRUE(w.platform.messages.empty());
   }
 }
