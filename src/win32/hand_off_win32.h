@@ -27,6 +27,10 @@ std::optional<FileStart> ReadHandedFileStart(const String& path);
 class MainWindowDropTarget final : public IDropTarget {
  public:
   explicit MainWindowDropTarget(std::function<void(const String&)> take) : take_(std::move(take)) {}
+  // Only the last Release deletes it.
+  virtual ~MainWindowDropTarget() = default;
+  MainWindowDropTarget(const MainWindowDropTarget&) = delete;
+  MainWindowDropTarget& operator=(const MainWindowDropTarget&) = delete;
   // RegisterDragDrop on the window (OLE must be initialised on the thread); false on failure.
   bool Register(HWND window);
   void Revoke();
@@ -40,7 +44,6 @@ class MainWindowDropTarget final : public IDropTarget {
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
 
  private:
-  ~MainWindowDropTarget() = default;
   // DROPEFFECT_COPY when the source allows it and the data hands a URL, else none.
   DWORD EffectFor(DWORD allowed) const;
 
