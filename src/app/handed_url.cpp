@@ -8,16 +8,6 @@ namespace {
 
 bool BeginsWithScheme(StringView text) { return text.starts_with(u"http://") || text.starts_with(u"https://"); }
 
-char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool EqualsIgnoringAsciiCase(StringView a, StringView b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 bool EndsWithIgnoringAsciiCase(StringView text, StringView end) {
   return text.size() >= end.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
 }

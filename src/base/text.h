@@ -15,6 +15,14 @@ String FromUtf8(std::string_view utf8);
 std::string ToUtf8(StringView text);
 // True when every byte sequence is UTF-8 that FromUtf8 takes without a U+FFFD for it.
 bool IsValidUtf8(std::string_view bytes);
+// One code point's UTF-8 bytes, appended.
+void AppendUtf8(std::string& out, char32_t c);
+
+// ASCII letters in lower case, every other character as it is: for the parts of URLs, HTTP
+// headers and files whose names and keywords are ASCII whatever their case.
+constexpr char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c; }
+String LowerAscii(StringView text);
+bool EqualsIgnoringAsciiCase(StringView a, StringView b);
 
 constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }

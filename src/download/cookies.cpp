@@ -7,16 +7,6 @@
 namespace velnor {
 namespace {
 
-char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c; }
-
-String Lower(StringView text) {
-  String lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char16_t c) { return LowerAscii(c); });
-  return lower;
-}
-
-bool EqualsIgnoringCase(StringView a, StringView b) { return Lower(a) == Lower(b); }
-
 StringView Trim(StringView text) {
   const size_t begin = text.find_first_not_of(u" \t");
   if (begin == StringView::npos) return {};
@@ -42,8 +32,8 @@ bool IsCookieName(StringView text) {
 }
 
 std::optional<bool> Flag(StringView text) {
-  if (EqualsIgnoringCase(text, u"TRUE")) return true;
-  if (EqualsIgnoringCase(text, u"FALSE")) return false;
+  if (EqualsIgnoringAsciiCase(text, u"TRUE")) return true;
+  if (EqualsIgnoringAsciiCase(text, u"FALSE")) return false;
   return std::nullopt;
 }
 
@@ -81,7 +71,7 @@ std::optional<Cookie> CookieOfLine(StringView line) {
     cookie.includeSubdomains = true;
   }
   if (domain.empty() || domain.find_first_of(u" /") != StringView::npos) return std::nullopt;
-  cookie.domain = Lower(domain);
+  cookie.domain = LowerAscii(domain);
   cookie.path = String(fields[2]);
   cookie.secure = *secure;
   cookie.expires = *expires;
@@ -101,7 +91,7 @@ std::optional<UrlPlace> PlaceOf(StringView url) {
   const size_t scheme = url.find(u"://");
   if (scheme == StringView::npos) return std::nullopt;
   UrlPlace place;
-  const String schemeName = Lower(url.substr(0, scheme));
+  const String schemeName = LowerAscii(url.substr(0, scheme));
   if (schemeName != u"http" && schemeName != u"https") return std::nullopt;
   place.https = schemeName == u"https";
   const size_t hostStart = scheme + 3;
@@ -111,7 +101,7 @@ std::optional<UrlPlace> PlaceOf(StringView url) {
   // The port goes; an IPv6 address keeps its brackets.
   const size_t colon = authority.rfind(u':');
   if (colon != StringView::npos && authority.find(u']', colon) == StringView::npos) authority = authority.substr(0, colon);
-  place.host = Lower(authority);
+  place.host = LowerAscii(authority);
   if (place.host.empty()) return std::nullopt;
   const StringView rest = url.substr(pathStart);
   const StringView path = rest.substr(0, rest.find_first_of(u"?#"));
@@ -202,7 +192,7 @@ void CookieJar::TakeSetCookie(StringView header, StringView url, int64_t nowUnix
   for (size_t i = 1; i < parts.size(); ++i) {
     const StringView attribute = parts[i];
     const size_t sign = attribute.find(u'=');
-    const String name = Lower(Trim(attribute.substr(0, sign)));
+    const String name = LowerAscii(Trim(attribute.substr(0, sign)));
     const StringView value = sign == StringView::npos ? StringView() : Trim(attribute.substr(sign + 1));
     if (name == u"max-age") {
       const bool negative = value.starts_with(u"-");
@@ -210,7 +200,7 @@ void CookieJar::TakeSetCookie(StringView header, StringView url, int64_t nowUnix
     } else if (name == u"expires") {
       if (const auto date = ParseHttpDate(value)) expires = *date;
     } else if (name == u"domain" && !value.empty()) {
-      String domain = Lower(value.starts_with(u".") ? value.substr(1) : value);
+      String domain = LowerAscii(value.starts_with(u".") ? value.substr(1) : value);
       Cookie probe;
       probe.domain = domain;
       probe.includeSubdomains = true;

@@ -7,14 +7,6 @@
 namespace velnor {
 namespace {
 
-char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c; }
-
-String LowerAscii(StringView text) {
-  String lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char16_t c) { return LowerAscii(c); });
-  return lower;
-}
-
 StringView TrimBlanks(StringView text) {
   const size_t begin = text.find_first_not_of(u" \t");
   if (begin == StringView::npos) return {};

@@ -15,24 +15,6 @@ char16_t UnitAt(std::string_view bytes, size_t i, bool bigEndian) {
   return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 // UTF-16 code units as UTF-8; a surrogate without its partner is written as if it were a
 // character of its own (three bytes, as no valid UTF-8 has them), so that it comes back.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {

@@ -5,49 +5,12 @@
 // every line.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "allocation_peak.h"
 #include "base/cp932.h"
 #include "model_program.h"
 #include "settings/list_history.h"
 #include "settings/portable_profile.h"
 #include "settings/settings_file.h"
-
-namespace {
-
-// Every allocation of the process is counted, so the peak of one load or save can be read.
-std::atomic<size_t> allocated{0};
-std::atomic<size_t> peak{0};
-
-void* Allocate(size_t size) {
-  // A size header in front of the block, so that the delete knows what it frees.
-  auto* block = static_cast<size_t*>(std::malloc(size + sizeof(std::max_align_t)));
-  if (!block) throw std::bad_alloc();
-  *block = size;
-  const size_t now = allocated += size;
-  size_t high = peak.load();
-  while (now > high && !peak.compare_exchange_weak(high, now)) {
-  }
-  return reinterpret_cast<char*>(block) + sizeof(std::max_align_t);
-}
-
-void Free(void* pointer) {
-  if (!pointer) return;
-  auto* block = reinterpret_cast<size_t*>(static_cast<char*>(pointer) - sizeof(std::max_align_t));
-  allocated -= *block;
-  std::free(block);
-}
-
-}  // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void operator delete(void* pointer) noexcept { Free(pointer); }
-void operator delete[](void* pointer) noexcept { Free(pointer); }
-void operator delete(void* pointer, size_t) noexcept { Free(pointer); }
-void operator delete[](void* pointer, size_t) noexcept { Free(pointer); }
 
 namespace velnor {
 namespace {
@@ -85,12 +48,11 @@ void LoadSettingsOfBlankLines(benchmark::State& state) {
       MemoryProfile profile(kFolder);
       profile.files[SettingsFilePath(kFolder)].bytes = file;
       m.program.profile = &profile;
-      const size_t before = allocated.load();
-      peak = before;
+      const bench::PeakAbove memory;
       state.ResumeTiming();
       LoadSettings(m.program);
       state.PauseTiming();
-      highest = std::max(highest, peak.load() - before);
+      highest = std::max(highest, memory.Bytes());
       if (m.window.Combo2.Items() != std::vector<String>{u"写真/"}) state.SkipWithError("the file was not read");
     }
     state.ResumeTiming();
@@ -110,12 +72,11 @@ void SaveSettingsOfBlankLines(benchmark::State& state) {
       m.program.profile = &profile;
       LoadSettings(m.program);
       UpdateHistoryLists(m.program);
-      const size_t before = allocated.load();
-      peak = before;
+      const bench::PeakAbove memory;
       state.ResumeTiming();
       const bool saved = SaveSettings(m.program);
       state.PauseTiming();
-      highest = std::max(highest, peak.load() - before);
+      highest = std::max(highest, memory.Bytes());
       if (!saved || profile.files.begin()->second.bytes.size() < file.size()) state.SkipWithError("not written");
     }
     state.ResumeTiming();

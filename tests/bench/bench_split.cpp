@@ -4,46 +4,9 @@
 // The cost must follow the URL's length only, never its length times the items.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "allocation_peak.h"
 #include "expand/url_split.h"
 #include "model_program.h"
-
-namespace {
-
-// Every allocation of the process is counted, so the peak of one split can be read.
-std::atomic<size_t> allocated{0};
-std::atomic<size_t> peak{0};
-
-void* Allocate(size_t size) {
-  // A size header in front of the block, so that the delete knows what it frees.
-  auto* block = static_cast<size_t*>(std::malloc(size + sizeof(std::max_align_t)));
-  if (!block) throw std::bad_alloc();
-  *block = size;
-  const size_t now = allocated += size;
-  size_t high = peak.load();
-  while (now > high && !peak.compare_exchange_weak(high, now)) {
-  }
-  return reinterpret_cast<char*>(block) + sizeof(std::max_align_t);
-}
-
-void Free(void* pointer) {
-  if (!pointer) return;
-  auto* block = reinterpret_cast<size_t*>(static_cast<char*>(pointer) - sizeof(std::max_align_t));
-  allocated -= *block;
-  std::free(block);
-}
-
-}  // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void operator delete(void* pointer) noexcept { Free(pointer); }
-void operator delete[](void* pointer) noexcept { Free(pointer); }
-void operator delete(void* pointer, size_t) noexcept { Free(pointer); }
-void operator delete[](void* pointer, size_t) noexcept { Free(pointer); }
 
 namespace velnor {
 namespace {
@@ -64,13 +27,12 @@ void SplitCopiedUrlOfSize(benchmark::State& state) {
     state.PauseTiming();
     testing::ModelProgram m;
     m.window.urltxt.SetText(url);
-    const size_t before = allocated.load();
-    peak = before;
+    const bench::PeakAbove memory;
     state.ResumeTiming();
     const bool split = SplitUrl(m.program, true);
     state.PauseTiming();
     if (!split) state.SkipWithError("the URL did not split");
-    highest = std::max(highest, peak.load() - before);
+    highest = std::max(highest, memory.Bytes());
     state.ResumeTiming();
   }
   const double urlBytes = static_cast<double>(url.size() * sizeof(char16_t));
