@@ -12,12 +12,6 @@ bool EndsWithIgnoringAsciiCase(StringView text, StringView end) {
   return text.size() >= end.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
 }
 
-StringView TrimBlanks(StringView text) {
-  const size_t begin = text.find_first_not_of(u" \t");
-  if (begin == StringView::npos) return {};
-  return text.substr(begin, text.find_last_not_of(u" \t") - begin + 1);
-}
-
 // Splits decoded text at its line feeds, each line without its carriage return.
 void AddLines(StringView text, bool whole, std::vector<String>& lines) {
   size_t begin = 0;

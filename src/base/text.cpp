@@ -136,6 +136,12 @@ String LowerAscii(StringView text) {
   return lower;
 }
 
+StringView TrimBlanks(StringView text) {
+  const size_t begin = text.find_first_not_of(u" \t");
+  if (begin == StringView::npos) return {};
+  return text.substr(begin, text.find_last_not_of(u" \t") - begin + 1);
+}
+
 bool EqualsIgnoringAsciiCase(StringView a, StringView b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {

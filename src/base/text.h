@@ -23,6 +23,8 @@ void AppendUtf8(std::string& out, char32_t c);
 constexpr char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c; }
 String LowerAscii(StringView text);
 bool EqualsIgnoringAsciiCase(StringView a, StringView b);
+// Without the blanks and tabs at either end (header values, the lines of small text files).
+StringView TrimBlanks(StringView text);
 
 constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }

@@ -7,12 +7,6 @@
 namespace velnor {
 namespace {
 
-StringView Trim(StringView text) {
-  const size_t begin = text.find_first_not_of(u" \t");
-  if (begin == StringView::npos) return {};
-  return text.substr(begin, text.find_last_not_of(u" \t") - begin + 1);
-}
-
 std::vector<StringView> Split(StringView text, char16_t separator) {
   std::vector<StringView> pieces;
   for (size_t start = 0;;) {
@@ -183,8 +177,8 @@ void CookieJar::TakeSetCookie(StringView header, StringView url, int64_t nowUnix
   const size_t equals = parts[0].find(u'=');
   if (equals == StringView::npos) return;
   Cookie cookie;
-  cookie.name = String(Trim(parts[0].substr(0, equals)));
-  cookie.value = String(Trim(parts[0].substr(equals + 1)));
+  cookie.name = String(TrimBlanks(parts[0].substr(0, equals)));
+  cookie.value = String(TrimBlanks(parts[0].substr(equals + 1)));
   if (!IsCookieName(cookie.name) || !IsCookieValue(cookie.value)) return;
   cookie.domain = place->host;
   cookie.path = DefaultPath(place->path);
@@ -192,8 +186,8 @@ void CookieJar::TakeSetCookie(StringView header, StringView url, int64_t nowUnix
   for (size_t i = 1; i < parts.size(); ++i) {
     const StringView attribute = parts[i];
     const size_t sign = attribute.find(u'=');
-    const String name = LowerAscii(Trim(attribute.substr(0, sign)));
-    const StringView value = sign == StringView::npos ? StringView() : Trim(attribute.substr(sign + 1));
+    const String name = LowerAscii(TrimBlanks(attribute.substr(0, sign)));
+    const StringView value = sign == StringView::npos ? StringView() : TrimBlanks(attribute.substr(sign + 1));
     if (name == u"max-age") {
       const bool negative = value.starts_with(u"-");
       if (const auto seconds = Seconds(negative ? value.substr(1) : value)) maxAge = negative ? -*seconds : *seconds;

@@ -7,12 +7,6 @@
 namespace velnor {
 namespace {
 
-StringView TrimBlanks(StringView text) {
-  const size_t begin = text.find_first_not_of(u" \t");
-  if (begin == StringView::npos) return {};
-  return text.substr(begin, text.find_last_not_of(u" \t") - begin + 1);
-}
-
 // Digits only, saturating at `limit`; nothing for an empty or non-digit text.
 std::optional<uint64_t> Digits(StringView text, uint64_t limit) {
   if (text.empty()) return std::nullopt;
