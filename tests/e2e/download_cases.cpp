@@ -15,17 +15,6 @@ namespace {
 
 const String kCaution = u"注意";
 
-// What a case starts with: the program, its web server, and an empty download folder "dl".
-struct Stage {
-  explicit Stage(Context& ctx) : app(ctx), server(app.folder()), folder(app.folder() + L"\\dl") {
-    RemoveFilesInFolder(folder);
-  }
-  bool ready() const { return app.started() && server.started(); }
-  Velnor app;
-  Server server;
-  std::wstring folder;
-};
-
 String Summary(int done, int existing, int missing, int failed, int cancelled, int notRun) {
   auto n = [](int v) { return ToString(std::to_string(v)); };
   return u"完了 " + n(done) + u" 件 · 既存 " + n(existing) + u" 件 · 見つかりません " + n(missing) + u" 件 · 失敗 " +

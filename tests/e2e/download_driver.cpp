@@ -70,8 +70,10 @@ String DownloadWindow::Text(int id) const {
   return ToString(std::wstring(buffer));
 }
 
-void DownloadWindow::SetFolder(const std::wstring& folder) {
-  SendMessageW(Control(ids::kDlFolder), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+void DownloadWindow::SetFolder(const std::wstring& folder) { SetField(ids::kDlFolder, folder); }
+
+void DownloadWindow::SetField(int id, const std::wstring& text) {
+  SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void DownloadWindow::SetConnections(int n) { SendMessageW(Control(ids::kDlConnections), CB_SETCURSEL, n - 1, 0); }

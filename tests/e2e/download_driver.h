@@ -45,6 +45,7 @@ class DownloadWindow {
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   String Text(int id) const;
   void SetFolder(const std::wstring& folder);
+  void SetField(int id, const std::wstring& text);  // WM_SETTEXT, as a paste
   void SetConnections(int n);  // the drop-down list's choice, as the job reads it at 開始
   bool Checked(int id) const;
   // Presses a button and answers the message boxes it shows (OK, or answer: IDYES, IDNO).
@@ -60,6 +61,18 @@ class DownloadWindow {
   HWND Find() const;
   Velnor& app_;
   HWND window_ = nullptr;
+};
+
+// What a download case starts with: the program, its web server, and an empty download
+// folder "dl".
+struct Stage {
+  explicit Stage(Context& ctx) : app(ctx), server(app.folder()), folder(app.folder() + L"\\dl") {
+    RemoveFilesInFolder(folder);
+  }
+  bool ready() const { return app.started() && server.started(); }
+  Velnor app;
+  Server server;
+  std::wstring folder;
 };
 
 }  // namespace velnor::e2e

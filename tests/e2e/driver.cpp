@@ -37,13 +37,14 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
   return FALSE;
 }
 
+}  // namespace
+
 HWND FindVisibleTopLevel(DWORD pid, const wchar_t* className) {
   FindData data{pid, className, nullptr};
   EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&data));
   return data.found;
 }
 
-// The message box's text and whether it shows an icon.
 ShownBox ReadMessageBox(HWND box) {
   ShownBox shown;
   shown.caption = WindowTextOf(box);
@@ -59,8 +60,6 @@ ShownBox ReadMessageBox(HWND box) {
   }
   return shown;
 }
-
-}  // namespace
 
 std::string Describe(const ShownBox& box) {
   return "{caption " + Describe(box.caption) + ", text " + Describe(box.text) + (box.hasIcon ? ", icon}" : "}");

@@ -25,6 +25,10 @@ struct ShownBox {
   bool operator==(const ShownBox&) const = default;
 };
 std::string Describe(const ShownBox& box);
+// The message box's caption, text and whether it shows an icon.
+ShownBox ReadMessageBox(HWND box);
+// A visible top-level window of that class in that process, or null.
+HWND FindVisibleTopLevel(DWORD pid, const wchar_t* className);
 
 // Waits until done() holds or timeoutMs pass; returns done().
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);

@@ -13,10 +13,6 @@ namespace {
 
 const String kCaution = u"注意";
 
-void SetField(const DownloadWindow& dl, int id, const std::wstring& text) {
-  SendMessageW(dl.Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 // Splits the copied URL of an item and searches for the rest; the boxes it showed.
 std::vector<ShownBox> Search(Velnor& app, const String& url) {
   app.SetText(ids::kUrltxt, url);
@@ -27,14 +23,12 @@ std::vector<ShownBox> Search(Velnor& app, const String& url) {
 }  // namespace
 
 E2E_CASE(download_cookies) {
-  Velnor app(ctx);
-  Server server(app.folder());
-  E2E_REQUIRE(app.started() && server.started());
+  Stage stage(ctx);
+  E2E_REQUIRE(stage.ready());
+  auto& [app, server, folder] = stage;
   for (int n = 0; n <= 5; ++n) {
     WriteFileContent(server.root() + L"\\g0" + std::to_wstring(n) + L".jpg", std::string("\xFF\xD8\xFF\xE0") + FileBytes(n, 3000));
   }
-  const std::wstring folder = app.folder() + L"\\dl";
-  RemoveFilesInFolder(folder);
   E2E_REQUIRE(app.ExpandNumbers(server.base() + u"guard/g", 9, u".jpg").empty());
   E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
   DownloadWindow dl(app);
@@ -59,7 +53,7 @@ E2E_CASE(download_cookies) {
   const std::wstring huge = app.folder() + L"\\huge.txt";
   WriteFileContent(huge, std::string(4 * 1024 * 1024 + 1, '#'));
   for (const std::wstring& path : {app.folder() + L"\\missing.txt", app.folder(), huge, std::wstring(L"cookies.txt")}) {
-    SetField(dl, ids::kDlCookies, path);
+    dl.SetField(ids::kDlCookies, path);
     E2E_CHECK_EQ(dl.Press(ids::kDlStart),
                  (std::vector<ShownBox>{{kCaution, u"クッキーのファイルを読めません\n" + ToString(path), false}}));
   }
@@ -78,7 +72,7 @@ E2E_CASE(download_cookies) {
                             "127.0.0.1\tFALSE\t/\tTRUE\t0\tsecure\t1\r\n"
                             "127.0.0.1\tFALSE\t/files\tFALSE\t0\tfiles\t1\r\n"
                             "not a cookie line\r\n");
-  SetField(dl, ids::kDlCookies, cookies);
+  dl.SetField(ids::kDlCookies, cookies);
   dl.Run();
   E2E_CHECK_EQ(dl.Cell(5, 1), String(u"完了"));
   E2E_CHECK_EQ(FilesInFolder(folder).size(), 6u);
@@ -98,7 +92,7 @@ E2E_CASE(download_cookies) {
 
   ctx.SetScope("a Referer URL that cannot be sent");
   for (const std::wstring& bad : {std::wstring(L"gallery/page.html"), std::wstring(L"ftp://127.0.0.1/"), std::wstring(L"http://127.0.0.1/a b")}) {
-    SetField(dl, ids::kDlRefererUrl, bad);
+    dl.SetField(ids::kDlRefererUrl, bad);
     E2E_CHECK_EQ(dl.Press(ids::kDlStart), (std::vector<ShownBox>{{kCaution, u"Referer の URL が正しくありません", false}}));
   }
   // Not sent while the box is clear: no check then.
@@ -121,13 +115,11 @@ E2E_CASE(download_referer_page) {
   const std::wstring cookies = L"C:\\cookies\\mine.txt";
   String page;
   {
-    Velnor app(ctx);
-    Server server(app.folder());
-    E2E_REQUIRE(app.started() && server.started());
+    Stage stage(ctx);
+    E2E_REQUIRE(stage.ready());
+    auto& [app, server, folder] = stage;
     for (int n = 0; n <= 2; ++n) WriteFileContent(server.root() + L"\\h0" + std::to_wstring(n) + L".jpg", FileBytes(n, 2000));
     page = server.base() + u"gallery/page.html";
-    const std::wstring folder = app.folder() + L"\\dl";
-    RemoveFilesInFolder(folder);
     E2E_REQUIRE(app.ExpandNumbers(server.base() + u"hotlink/h", 2, u".jpg").empty());
     E2E_CHECK_EQ(app.Command(ids::kFileDownload).size(), 0u);
     DownloadWindow dl(app);
@@ -135,12 +127,12 @@ E2E_CASE(download_referer_page) {
     dl.SetFolder(folder);
     dl.Run();
     E2E_CHECK_EQ(dl.Cell(0, 1), String(u"失敗: HTTP 403"));
-    SetField(dl, ids::kDlRefererUrl, std::wstring(page.begin(), page.end()));
+    dl.SetField(ids::kDlRefererUrl, std::wstring(page.begin(), page.end()));
     dl.Run();
     E2E_CHECK_EQ(FilesInFolder(folder).size(), 3u);
     // The three pictures and the folder's sentinel, asked before them, all name the page.
     E2E_CHECK_EQ(server.Requests("\"referer\": \"" + ToUtf8(page) + "\"").size(), 4u);
-    SetField(dl, ids::kDlCookies, cookies);
+    dl.SetField(ids::kDlCookies, cookies);
     E2E_CHECK_EQ(app.CloseAnswering(CloseBy::kMenu).size(), 0u);
   }
   Velnor again(ctx, SettingsFile::kKeep);

@@ -15,11 +15,9 @@ TEST(SentinelUrl, TheLastNumberOfTheNameBecomesOneThatCannotExist) {
   } cases[] = {
       {u"http://h/img/s21.jpg", u"http://h/img/s9999999.jpg", u"http://h/img/"},
       {u"http://h/img/12_0c.jpg", u"http://h/img/12_9999999c.jpg", u"http://h/img/"},  // the last run only
-      {u"http://h/2024/img/37_25.jpg", u"http://h/2024/img/37_9999999.jpg", u"http://h/2024/img/"},
       {u"http://h/img/cover.jpg", u"http://h/img/cover9999999.jpg", u"http://h/img/"},
       {u"http://h/img/a.tar.gz", u"http://h/img/a.tar9999999.gz", u"http://h/img/"},
       {u"http://h/img/p12.jpg?size=800#top", u"http://h/img/p9999999.jpg?size=800#top", u"http://h/img/"},
-      {u"http://h/view/show.php?id=12", u"http://h/view/show9999999.php?id=12", u"http://h/view/"},
       {u"http://h/img/0042", u"http://h/img/9999999", u"http://h/img/"},
       {u"http://h/img/a%2012.jpg", u"http://h/img/a%209999999.jpg", u"http://h/img/"},
       {u"http://h/img/", u"http://h/img/9999999", u"http://h/img/"},
@@ -52,7 +50,6 @@ TEST(AnswerFingerprint, TheSizeTheFirstKilobyteAndWhereARedirectLed) {
       {"the same, as a 206 of the first KB", &placeholder, FingerprintOf(u"BYTES 0-1023/3008", 1024, png, u""), true},
       {"the same first KB, past it another picture", &placeholder, FingerprintOf(u"", 3008, otherEnd, u""), true},
       {"another size", &placeholder, FingerprintOf(u"", 3009, png + "p", u""), false},
-      {"another size in the Content-Range", &placeholder, FingerprintOf(u"bytes 0-1023/3009", 1024, png, u""), false},
       {"the same size, another first KB", &placeholder, FingerprintOf(u"", 3008, otherStart, u""), false},
       {"redirected where the placeholder was not", &placeholder, FingerprintOf(u"", 3008, png, u"http://h/x.png"),
        false},
@@ -67,7 +64,6 @@ TEST(AnswerFingerprint, TheSizeTheFirstKilobyteAndWhereARedirectLed) {
   EXPECT_EQ(small, (AnswerFingerprint{11, "GIF89a tiny", u""}));
   EXPECT_TRUE(IsPlaceholderAnswer(&small, FingerprintOf(u"bytes 0-10/11", 11, "GIF89a tiny", u"")));
   EXPECT_FALSE(IsPlaceholderAnswer(&small, FingerprintOf(u"", std::nullopt, "GIF89a tinY", u"")));
-  EXPECT_FALSE(IsPlaceholderAnswer(&small, FingerprintOf(u"", std::nullopt, "GIF89a tiny!", u"")));
   // An unreadable Content-Range leaves the Content-Length.
   EXPECT_EQ(FingerprintOf(u"bytes */x", 40, "abc", u"").size, 40u);
 }
@@ -87,7 +83,6 @@ TEST(SentinelPlaceholder, OnlyAWholeAnswerThatIsNotAPage) {
       {"a page without its type", 200, u"", "\n<!DOCTYPE html><html>", false},
       {"an HTML type on something else", 200, u"text/html", "\x89PNG\r\n\x1a\n", true},
       {"404", 404, u"image/png", "\x89PNG\r\n\x1a\n", false},
-      {"a redirect not followed", 302, u"", "", false},
   };
   for (const auto& c : cases) {
     AnswerFingerprint answer = picture;

@@ -33,12 +33,9 @@ struct Files {
 
 FileStart Whole(std::string bytes) { return {std::move(bytes), true}; }
 
-std::string Utf16(const String& text, bool bigEndian) {
-  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-  for (char16_t c : text) {
-    const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-  }
+std::string Utf16Le(const String& text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
   return bytes;
 }
 
@@ -51,17 +48,13 @@ TEST(HandedUrl, WhichArgumentIsTaken) {
                                   "  \r\nURL=http://second/\r\n")},
       {u"C:\\a\\nourl.url", Whole("[InternetShortcut]\r\nIconFile=x.ico\r\n")},
       {u"C:\\a\\elsewhere.url", Whole("[Other]\r\nURL=" + kUrl8 + "\r\n")},
-      {u"C:\\a\\ftp.url", Whole("[InternetShortcut]\r\nURL=ftp://example.com/a\r\n")},
       {u"C:\\a\\list.txt", Whole(kUrl8 + "\r\nhttp://example.com/sam/12_0d.jpg\r\n")},
       {u"C:\\a\\bom8.txt", Whole("\xEF\xBB\xBF" + ToUtf8(kSecure + u"?q=写真") + "\r\n")},
-      {u"C:\\a\\le.txt", Whole(Utf16(kUrl + u"/ü\r\nnext", false))},
-      {u"C:\\a\\be.txt", Whole(Utf16(kSecure + u"\r\n", true))},
+      {u"C:\\a\\le.txt", Whole(Utf16Le(kUrl + u"/ü\r\nnext"))},
       {u"C:\\a\\sjis.txt", Whole("http://example.com/\x89\xe6\x91\x9c/01.jpg\r\n")},  // 画像 in code page 932
       {u"C:\\a\\utf8.txt", Whole("http://example.com/\xE7\x94\xBB\xE5\x83\x8F/01.jpg")},  // 画像, no line end
       {u"C:\\a\\blank.txt", Whole("\r\n" + kUrl8 + "\r\n")},
-      {u"C:\\a\\quoted.txt", Whole("\"" + kUrl8 + "\"\r\n")},
       {u"C:\\a\\cut.txt", {kUrl8 + "/" + std::string(100, 'x'), false}},  // the line may go on
-      {u"C:\\a\\cutlater.txt", {kUrl8 + "\r\nhttp://exam", false}},
   };
   struct Case {
     const char* name;
@@ -72,29 +65,22 @@ TEST(HandedUrl, WhichArgumentIsTaken) {
   const String longest = overlong.substr(0, kMaxHandedTextLength);
   const Case cases[] = {
       {"an http URL", {kUrl}, kUrl},
-      {"an https URL", {kSecure}, kSecure},
       {"none", {}, std::nullopt},
       {"not a URL", {u"example.com/a.jpg"}, std::nullopt},
-      {"ftp", {u"ftp://example.com/a"}, std::nullopt},
-      {"a switch, then the URL", {u"/min", kUrl}, kUrl},
       {"the first the rule takes", {u"a.jpg", kSecure, kUrl}, kSecure},
       {"a URL ending in .txt is a URL", {u"http://example.com/a.txt"}, u"http://example.com/a.txt"},
       {"Internet shortcut", {u"C:\\a\\link.url"}, kUrl},
       {"its section and key in any case, blanks around", {u"C:\\a\\LINK2.URL"}, kUrl},
       {"shortcut without URL=, then a URL", {u"C:\\a\\nourl.url", kSecure}, kSecure},
       {"URL= in another section", {u"C:\\a\\elsewhere.url"}, std::nullopt},
-      {"shortcut to ftp", {u"C:\\a\\ftp.url"}, std::nullopt},
       {"missing file", {u"C:\\a\\gone.url", u"C:\\a\\gone.txt"}, std::nullopt},
       {"text file: its first line", {u"C:\\a\\list.txt"}, kUrl},
       {"UTF-8 with its mark", {u"C:\\a\\bom8.txt"}, kSecure + u"?q=写真"},
       {"UTF-16 little endian", {u"C:\\a\\le.txt"}, kUrl + u"/ü"},
-      {"UTF-16 big endian", {u"C:\\a\\be.txt"}, kSecure},
       {"code page 932", {u"C:\\a\\sjis.txt"}, u"http://example.com/画像/01.jpg"},
       {"UTF-8 without a mark or a line end", {u"C:\\a\\utf8.txt"}, u"http://example.com/画像/01.jpg"},
       {"first line blank", {u"C:\\a\\blank.txt"}, std::nullopt},
-      {"quoted inside the file", {u"C:\\a\\quoted.txt"}, std::nullopt},
       {"first line past the bytes read", {u"C:\\a\\cut.txt"}, std::nullopt},
-      {"first line within them", {u"C:\\a\\cutlater.txt"}, kUrl},
       {"other files are not read", {u"C:\\a\\b.jpg", u"C:\\a\\b.ini"}, std::nullopt},
       {"overlong", {overlong}, std::nullopt},
       {"the longest", {longest}, longest},
@@ -148,7 +134,6 @@ TEST(HandedUrl, WhatTheWindowTakesByCopyData) {
   const Case cases[] = {
       {"a hand-over", kHandOverTag, text.data(), text.size() * 2, text},
       {"another tag", kHandOverTag + 1, text.data(), text.size() * 2, std::nullopt},
-      {"no tag", 0, text.data(), text.size() * 2, std::nullopt},
       {"empty", kHandOverTag, text.data(), 0, std::nullopt},
       {"no data", kHandOverTag, nullptr, 8, std::nullopt},
       {"an odd size", kHandOverTag, text.data(), text.size() * 2 - 1, std::nullopt},
